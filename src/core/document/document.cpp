@@ -1,0 +1,48 @@
+#include "document/document.h"
+
+#include "model/project_file.h"
+#include "strings/strings.h"
+
+namespace veltrane {
+
+Document::Document(Prompter& prompter) : m_prompter(prompter), m_editor(m_project, m_state, prompter) {}
+
+std::string Document::title() const {
+    if (m_filePath.empty())
+        return tr(Str::DefaultDocumentName);
+    const std::size_t slash = m_filePath.find_last_of('/');
+    return slash == std::string::npos ? m_filePath : m_filePath.substr(slash + 1);
+}
+
+void Document::newDocument() {
+    m_state.ProjectModified = false;
+    m_state.ProjectPrepared = m_state.UploadedProjectPending;
+    m_filePath.clear();
+    m_editor.initialUpdate();
+}
+
+bool Document::openDocument(const std::string& path) {
+    ReadOutcome outcome = readProjectFile(path, m_state);
+    if (!outcome.loaded) {
+        m_prompter.message(outcome.error);
+        return false;
+    }
+    adoptLoadedProject(*outcome.loaded, m_project, m_state);
+    m_filePath = path;
+    m_editor.RebuildTree();
+    m_editor.initialUpdate();
+    return true;
+}
+
+bool Document::saveDocument(const std::string& path) {
+    const std::string error = writeProjectFile(path, m_project, m_state);
+    if (!error.empty()) {
+        m_prompter.message(error);
+        return false;
+    }
+    m_state.ProjectModified = false;
+    m_filePath = path;
+    return true;
+}
+
+}  // namespace veltrane

@@ -1,0 +1,47 @@
+#pragma once
+// One open project: its records, its process-wide values, the editor that shows them, and the
+// life cycle (new, open, save). The GUI and the CLI drive the same object.
+
+#include "editor/editor.h"
+#include "interaction/prompter.h"
+#include "model/project_state.h"
+#include "model/records.h"
+
+#include <string>
+
+namespace veltrane {
+
+class Document {
+public:
+    explicit Document(Prompter& prompter);
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    Project& project() { return m_project; }
+    const Project& project() const { return m_project; }
+    ProjectState& state() { return m_state; }
+    const ProjectState& state() const { return m_state; }
+    Editor& editor() { return m_editor; }
+    Prompter& prompter() { return m_prompter; }
+
+    // The file the project was opened from or last saved to; empty for an untitled project.
+    const std::string& filePath() const { return m_filePath; }
+    // "Modbus" for an untitled project, else the file's name.
+    std::string title() const;
+
+    // File New: a fresh project (or the uploaded records when an upload is pending).
+    void newDocument();
+    // File Open: on any failure the message is shown and the open project stays exactly as it was.
+    bool openDocument(const std::string& path);
+    // File Save / Save As: on failure the message is shown and the previous file is intact.
+    bool saveDocument(const std::string& path);
+
+private:
+    Prompter& m_prompter;
+    Project m_project;
+    ProjectState m_state;
+    Editor m_editor;
+    std::string m_filePath;
+};
+
+}  // namespace veltrane

@@ -1,0 +1,36 @@
+#pragma once
+// Every user-visible text lives in this string table, one entry per text, grouped by concern in the
+// strings_*.inc files of this folder. Code refers to texts by id only.
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+enum class Str : std::uint16_t {
+#define VELTRANE_STRING(name, number, text) name,
+#include "strings/strings_common.inc"
+#include "strings/strings_app.inc"
+#include "strings/strings_editor.inc"
+#include "strings/strings_fieldbus_subnet.inc"
+#include "strings/strings_mapping.inc"
+#include "strings/strings_export.inc"
+#undef VELTRANE_STRING
+    Count_
+};
+
+// The text of an entry.
+const std::string& tr(Str id);
+
+// The entry's number in the gateway vendor's table, or 0 when the text has no known number.
+std::uint32_t tableNumber(Str id);
+
+// The entry whose text equals the given text exactly; Str::Count_ when there is none.
+Str findText(std::string_view text);
+
+// printf-style formatting of a table text with %d, %s, %x and %% ("%02x" and similar widths are honoured).
+std::string format(Str id, std::initializer_list<std::string> args);
+
+}  // namespace veltrane
