@@ -18,6 +18,7 @@ import zipfile
 from openpyxl import Workbook
 from openpyxl.styles import Alignment, Border, Font, PatternFill, Side
 from openpyxl.utils import get_column_letter
+from openpyxl.worksheet.properties import PageSetupProperties
 
 # Column titles by column number. Subnet columns 7 and 14-21 are left blank: column 7 is never
 # filled, and the export writes the User Config titles of 14-21 only when a subnet uses it.
@@ -26,15 +27,16 @@ SHEETS = [
         1: "Type of Protocol", 2: "Assign IP Mode", 3: "IP Address", 4: "Subnet Mask",
         5: "Default Gateway", 6: "DNS1", 7: "DNS2",
         8: "Input Valid Data Length", 9: "Transaction No.",
-    }, {}),
+    }, {2: 17, 3: 16, 4: 16, 5: 16, 6: 16, 7: 16}),
     ("Subnet", {
         1: "Subnet", 2: "Type of Protocol", 3: "Baud Rate", 4: "Data Bits", 5: "Parity",
         6: "Stop Bits", 8: "Transmission Mode", 9: "Response Timeout (10~60000ms)",
         10: "Delay between Polls (0~2500ms)", 11: "Output Mode", 12: "Output Pulse (200~2500ms)",
         13: "Scan Rate (1~255)",
     }, {
-        # Widths for the User Config titles the export may write later.
-        7: 3, 14: 34, 15: 34, 16: 14, 17: 16, 18: 15, 19: 21, 20: 23, 21: 18,
+        # Column 7 stays empty; 14-21 are sized for the User Config titles the export may write,
+        # and 14 for its longest value, "Time Interval between Characters".
+        7: 3, 14: 33, 15: 22, 16: 10, 17: 11, 18: 11, 19: 14, 20: 14, 21: 12,
     }),
     ("Command List", {
         1: "Subnet", 2: "Slave Address (0~247)", 3: "Function Code", 4: "Starting Address",
@@ -49,7 +51,7 @@ ZIP_TIME = (2026, 1, 1, 0, 0, 0)
 
 TITLE_FONT = Font(name="Calibri", size=11, bold=True, color="FFFFFF")
 TITLE_FILL = PatternFill(fill_type="solid", start_color="305496", end_color="305496")
-TITLE_ALIGN = Alignment(horizontal="center", vertical="center", wrap_text=False)
+TITLE_ALIGN = Alignment(horizontal="center", vertical="center", wrap_text=True)
 THIN = Side(style="thin", color="A6A6A6")
 TITLE_BORDER = Border(left=THIN, right=THIN, top=THIN, bottom=THIN)
 DATA_FONT = Font(name="Calibri", size=11)
@@ -75,16 +77,24 @@ def build_workbook():
             cell.border = TITLE_BORDER
             width = widths.get(column)
             if width is None:
-                width = max(10, len(title or "") + 4)
+                # Long titles wrap onto the second line of the title row.
+                width = max(10, min(len(title or "") + 3, 17))
             dim = ws.column_dimensions[letter]
             dim.width = width
             # Cells the export creates take the column style: text format, left aligned.
             dim.font = DATA_FONT
             dim.alignment = DATA_ALIGN
             dim.number_format = "@"
-        ws.row_dimensions[1].height = 20
+        ws.row_dimensions[1].height = 32
         ws.freeze_panes = "A2"
         ws.sheet_view.zoomScale = 100
+        # Printed, a sheet is one page wide (landscape), with the titles repeated on every page.
+        ws.page_setup.orientation = "landscape"
+        ws.page_setup.paperSize = ws.PAPERSIZE_A4
+        ws.page_setup.fitToWidth = 1
+        ws.page_setup.fitToHeight = 0
+        ws.sheet_properties.pageSetUpPr = PageSetupProperties(fitToPage=True)
+        ws.print_title_rows = "1:1"
     wb.active = 0
     props = wb.properties
     props.creator = "Veltrane"
