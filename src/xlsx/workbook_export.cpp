@@ -68,10 +68,9 @@ std::string exportWorkbook(Project& project, const ProjectState& state, const QS
         return failureMessage(error, templatePath, outputPath, {});
 
     const xlsx::FillResult filled = xlsx::fillWorkbook(templateBytes, sheetTexts(project, state));
-    if (filled.error == xlsx::WorkbookError::None)
-        upperCaseMappingAddresses(project, state);
     if (filled.error != xlsx::WorkbookError::None)
         return failureMessage(filled.error, templatePath, outputPath, filled.sheetName);
+    upperCaseMappingAddresses(project, state);
     if (!xlsx::writeFileAtomically(outputPath, filled.workbook))
         return failureMessage(xlsx::WorkbookError::OutputFailed, templatePath, outputPath, {});
     return {};

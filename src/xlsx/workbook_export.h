@@ -16,7 +16,7 @@ QString installedTemplatePath();
 
 // Writes the project into a copy of the template at `outputPath`. Returns the message to show
 // when the export failed, or an empty text on success. Nothing is written on failure. Once the
-// template has been read, the project's exported mapping addresses are left in upper case.
+// workbook's cells are filled, the project's exported mapping addresses are left in upper case.
 std::string exportWorkbook(Project& project, const ProjectState& state, const QString& templatePath,
                            const QString& outputPath);
 
