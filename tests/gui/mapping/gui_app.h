@@ -11,8 +11,10 @@ inline QApplication& guiApp() {
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: a QApplication torn down among the exit handlers crashes after Qt's own
+    // statics are gone.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 }  // namespace veltrane::testing
