@@ -1,9 +1,9 @@
 // Conflict detection and automatic mapping on a project whose 2 x 48 commands fill both buffers.
 
 #include "mapping/buffer_grid_model.h"
+#include "mapping/conflict_check.h"
 #include "mapping/conflict_detection.h"
 #include "mapping/conflict_detection_dialog.h"
-#include "mapping/conflict_check.h"
 #include "mapping/mapping_calculator.h"
 #include "model/project_defaults.h"
 
@@ -30,7 +30,8 @@ FullProject makeFullProject() {
         CONFIG& subnet = p.project.subnets[static_cast<std::size_t>(k)];
         subnet.nodeCount = 4;
         for (int n = 0; n < 4; ++n)
-            subnet.nodes[static_cast<std::size_t>(n)] = {std::to_string(n + 1), "Node-" + std::to_string(n + 1)};
+            subnet.nodes[static_cast<std::size_t>(n)] = {std::to_string(n + 1),
+                                                         "Node-" + std::to_string(n + 1)};
         subnet.commandCount = kMaxCommands;
         for (int i = 0; i < kMaxCommands; ++i) {
             INSTRUCTION& c = subnet.commands[static_cast<std::size_t>(i)];

@@ -22,7 +22,8 @@ void BitPopup::paintEvent(QPaintEvent*) {
         painter.fillRect(cell, colour.isValid() ? colour : palette().base().color());
         painter.setPen(palette().mid().color());
         painter.drawRect(cell.adjusted(0, 0, -1, -1));
-        painter.setPen(bit(i) == CellColour::Output || bit(i) == CellColour::Conflict ? Qt::white : Qt::black);
+        painter.setPen(bit(i) == CellColour::Output || bit(i) == CellColour::Conflict ? Qt::white
+                                                                                      : Qt::black);
         painter.drawText(cell, Qt::AlignCenter, QString::number(i));
     }
 }

@@ -10,9 +10,13 @@ namespace veltrane {
 BufferGridModel::BufferGridModel(const ConflictDetection& detection, BufferGrid grid, QObject* parent)
     : QAbstractTableModel(parent), m_detection(detection), m_grid(grid) {}
 
-int BufferGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kRows; }
+int BufferGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kRows;
+}
 
-int BufferGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+int BufferGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
 
 std::int64_t BufferGridModel::byteOf(const QModelIndex& index) {
     if (!index.isValid() || index.column() < 1)
@@ -25,7 +29,8 @@ QVariant BufferGridModel::data(const QModelIndex& index, int role) const {
         return {};
     if (index.column() == 0) {
         if (role == Qt::DisplayRole) {
-            const std::int64_t address = (m_grid == BufferGrid::Output ? kOutputGridBase : 0) + index.row() * 16;
+            const std::int64_t address =
+                (m_grid == BufferGrid::Output ? kOutputGridBase : 0) + index.row() * 16;
             return QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper();
         }
         if (role == Qt::TextAlignmentRole)
@@ -45,8 +50,8 @@ QVariant BufferGridModel::data(const QModelIndex& index, int role) const {
 void BufferGridModel::refresh(std::int64_t first, std::int64_t end) {
     if (first >= end)
         return;
-    emit dataChanged(index(static_cast<int>(first / 16), 1), index(static_cast<int>((end - 1) / 16), kColumns - 1),
-                     {Qt::BackgroundRole});
+    emit dataChanged(index(static_cast<int>(first / 16), 1),
+                     index(static_cast<int>((end - 1) / 16), kColumns - 1), {Qt::BackgroundRole});
 }
 
 }  // namespace veltrane

@@ -25,9 +25,13 @@ constexpr int kColumns = 16;
 constexpr int kGridWidth = kLabelWidth + kColumns * kCellWidth;
 constexpr std::int64_t kBufferRows = (kInputBufferLast - kInputBufferFirst) / kColumns + 1;
 
-QString qtText(Str id) { return QString::fromStdString(tr(id)); }
+QString qtText(Str id) {
+    return QString::fromStdString(tr(id));
+}
 
-QString hex4(std::int64_t value) { return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper(); }
+QString hex4(std::int64_t value) {
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+}
 
 bool rowHasColour(const OccupancyMaps& maps, std::int64_t row) {
     for (BufferGrid grid : {BufferGrid::Input, BufferGrid::Output})
@@ -37,8 +41,8 @@ bool rowHasColour(const OccupancyMaps& maps, std::int64_t row) {
     return false;
 }
 
-void drawGrid(QPainter& painter, const OccupancyMaps& maps, BufferGrid grid, const std::vector<std::int64_t>& rows,
-              int left, int top) {
+void drawGrid(QPainter& painter, const OccupancyMaps& maps, BufferGrid grid,
+              const std::vector<std::int64_t>& rows, int left, int top) {
     const std::int64_t base = grid == BufferGrid::Output ? kOutputGridBase : 0;
     painter.setPen(Qt::black);
     painter.drawText(QRect(left, top, kGridWidth, kHeadingHeight), Qt::AlignLeft | Qt::AlignVCenter,
@@ -47,8 +51,8 @@ void drawGrid(QPainter& painter, const OccupancyMaps& maps, BufferGrid grid, con
     // Column heading: the low hex digit of the byte address.
     painter.fillRect(QRect(left, y, kGridWidth, kRowHeight), QColor(224, 224, 224));
     for (int c = 0; c < kColumns; ++c)
-        painter.drawText(QRect(left + kLabelWidth + c * kCellWidth, y, kCellWidth, kRowHeight), Qt::AlignCenter,
-                         QString::number(c, 16).toUpper());
+        painter.drawText(QRect(left + kLabelWidth + c * kCellWidth, y, kCellWidth, kRowHeight),
+                         Qt::AlignCenter, QString::number(c, 16).toUpper());
     y += kRowHeight;
     std::int64_t previous = -1;
     for (std::int64_t row : rows) {
@@ -86,7 +90,8 @@ void drawLegend(QPainter& painter, int left, int top) {
         painter.drawRect(box.adjusted(0, 0, -1, -1));
         const QString label = qtText(text);
         const int width = painter.fontMetrics().horizontalAdvance(label);
-        painter.drawText(QRect(x + 20, top, width + 4, kLegendHeight), Qt::AlignLeft | Qt::AlignVCenter, label);
+        painter.drawText(QRect(x + 20, top, width + 4, kLegendHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         label);
         x += 20 + width + 24;
     }
 }
@@ -106,7 +111,8 @@ QImage renderBufferMaps(const OccupancyMaps& maps) {
     int gaps = 0;
     for (std::size_t i = 1; i < rows.size(); ++i)
         gaps += rows[i] != rows[i - 1] + 1 ? 1 : 0;
-    const int gridHeight = kHeadingHeight + kRowHeight * (static_cast<int>(rows.size()) + 1) + kGapHeight * gaps;
+    const int gridHeight =
+        kHeadingHeight + kRowHeight * (static_cast<int>(rows.size()) + 1) + kGapHeight * gaps;
     const int width = 2 * kMargin + 2 * kGridWidth + kGridGap;
     const int height = 2 * kMargin + gridHeight + kLegendHeight;
 

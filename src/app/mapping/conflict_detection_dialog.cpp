@@ -20,10 +20,12 @@ namespace veltrane {
 namespace {
 
 constexpr int kAddressColumnWidth = 40;  // 600 twips
-constexpr int kByteColumnWidth = 20;     // 300 twips
+constexpr int kByteColumnWidth = 20;    // 300 twips
 constexpr int kRowHeight = 16;
 
-QString qtText(Str id) { return QString::fromStdString(tr(id)); }
+QString qtText(Str id) {
+    return QString::fromStdString(tr(id));
+}
 
 QWidget* legendItem(CellColour colour, Str text) {
     auto* item = new QWidget;
@@ -65,7 +67,8 @@ ConflictDetectionDialog::ConflictDetectionDialog(const Project& project, const P
 
     auto* grids = new QHBoxLayout;
     grids->addWidget(m_list);
-    for (auto [view, heading] : {std::pair{m_inputView, Str::InputBufferHeading}, std::pair{m_outputView, Str::OutputBufferHeading}}) {
+    for (auto [view, heading] : {std::pair{m_inputView, Str::InputBufferHeading},
+                                 std::pair{m_outputView, Str::OutputBufferHeading}}) {
         auto* column = new QVBoxLayout;
         column->addWidget(new QLabel(qtText(heading)));
         column->addWidget(view, 1);
@@ -126,7 +129,8 @@ void ConflictDetectionDialog::onItemChanged(QListWidgetItem* item) {
     const int line = m_list->row(item);
     if (line < 0)
         return;
-    const auto ranges = m_detection.setLineChecked(static_cast<std::size_t>(line), item->checkState() == Qt::Checked);
+    const auto ranges =
+        m_detection.setLineChecked(static_cast<std::size_t>(line), item->checkState() == Qt::Checked);
     for (const GridRange& range : ranges)
         model(range.grid)->refresh(range.first, range.end);
 }
@@ -143,7 +147,8 @@ bool ConflictDetectionDialog::eventFilter(QObject* watched, QEvent* event) {
             QTableView* grid = input ? m_inputView : m_outputView;
             const std::int64_t byte = BufferGridModel::byteOf(grid->indexAt(mouse->position().toPoint()));
             if (byte >= 0)
-                showBits(input ? BufferGrid::Input : BufferGrid::Output, byte, mouse->globalPosition().toPoint());
+                showBits(input ? BufferGrid::Input : BufferGrid::Output, byte,
+                         mouse->globalPosition().toPoint());
         }
     } else if (event->type() == QEvent::MouseButtonRelease && m_popup != nullptr) {
         m_popup->hide();

@@ -19,8 +19,8 @@ class BufferGridModel;
 class ConflictDetectionDialog : public QDialog {
     Q_OBJECT
 public:
-    ConflictDetectionDialog(const Project& project, const ProjectState& state, MappingConflictState& conflictState,
-                            QWidget* parent = nullptr);
+    ConflictDetectionDialog(const Project& project, const ProjectState& state,
+                            MappingConflictState& conflictState, QWidget* parent = nullptr);
     ~ConflictDetectionDialog() override;
 
     const ConflictDetection& detection() const { return m_detection; }

@@ -67,9 +67,11 @@ int runConflicts(const std::vector<std::string>& args) {
         std::cout << line << '\n';
 
     MappingConflictState conflictState;
-    const ConflictCheck verdict = CheckMappingConflicts(document.project(), document.state(), prompter, conflictState);
+    const ConflictCheck verdict =
+        CheckMappingConflicts(document.project(), document.state(), prompter, conflictState);
     if (verdict != ConflictCheck::Incomplete)
-        std::cout << tr(conflictState.MappingConflictFound ? Str::ReportConflictFound : Str::ReportNoConflict) << '\n';
+        std::cout << tr(conflictState.MappingConflictFound ? Str::ReportConflictFound : Str::ReportNoConflict)
+                  << '\n';
 
     if (!png.empty() && !savePicture(maps, png)) {
         std::cerr << format(Str::ReportPictureNotWritten, {png}) << '\n';

@@ -21,8 +21,12 @@ CommandClass classifyFunctionCodeText(std::string_view functionCode);
 // The same classification for a code already read as a number (the conflict detection reads it so).
 CommandClass classifyFunctionCode(std::int32_t code);
 
-inline bool isBitClass(CommandClass c) { return c == CommandClass::ReadBits || c == CommandClass::WriteBits; }
-inline bool isReadClass(CommandClass c) { return c == CommandClass::ReadBits || c == CommandClass::ReadRegisters; }
+inline bool isBitClass(CommandClass c) {
+    return c == CommandClass::ReadBits || c == CommandClass::WriteBits;
+}
+inline bool isReadClass(CommandClass c) {
+    return c == CommandClass::ReadBits || c == CommandClass::ReadRegisters;
+}
 
 // A buffer address as the mapping address field holds it: upper-case hex, no prefix, no leading
 // zeros ("0", "1EB", "4000").

@@ -7,13 +7,21 @@
 
 namespace veltrane {
 
-int mappedSubnetCount(const ProjectState& state) { return std::clamp(state.SubnetCount, 0, kSubnetSlots); }
+int mappedSubnetCount(const ProjectState& state) {
+    return std::clamp(state.SubnetCount, 0, kSubnetSlots);
+}
 
-bool isModbusMasterSubnet(const CONFIG& subnet) { return subnet.protocolType == tr(Str::ProtocolModbusMaster); }
+bool isModbusMasterSubnet(const CONFIG& subnet) {
+    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
+}
 
-int usedCommands(const CONFIG& subnet) { return std::clamp(subnet.commandCount, 0, kMaxCommands); }
+int usedCommands(const CONFIG& subnet) {
+    return std::clamp(subnet.commandCount, 0, kMaxCommands);
+}
 
-int usedNodes(const CONFIG& subnet) { return std::clamp(subnet.nodeCount, 0, kMaxNodes); }
+int usedNodes(const CONFIG& subnet) {
+    return std::clamp(subnet.nodeCount, 0, kMaxNodes);
+}
 
 bool validateMappedCommands(const Project& project, const ProjectState& state, Prompter& prompter) {
     for (int k = 0; k < mappedSubnetCount(state); ++k) {
@@ -28,7 +36,8 @@ bool validateMappedCommands(const Project& project, const ProjectState& state, P
             else if (command.startAddress.empty())
                 complaint = Str::MappingStartAddressMissing;
             if (complaint != Str::Count_) {
-                prompter.message(format(complaint, {decimalText(i + 1), decimalText(k + 1), command.functionCode}));
+                prompter.message(
+                    format(complaint, {decimalText(i + 1), decimalText(k + 1), command.functionCode}));
                 return false;
             }
         }

@@ -64,7 +64,8 @@ std::string describeEntry(const DetectionEntry& entry) {
                   {decimalText(entry.subnet), decimalText(entry.command), detectionLabel(entry)});
 }
 
-std::vector<std::string> describeFindings(const std::vector<ConflictFinding>& findings, const DetectionList& list) {
+std::vector<std::string> describeFindings(const std::vector<ConflictFinding>& findings,
+                                          const DetectionList& list) {
     std::vector<std::string> lines;
     for (const ConflictFinding& finding : findings) {
         const std::int64_t base = finding.grid == BufferGrid::Output ? kOutputGridBase : 0;

@@ -16,8 +16,8 @@ struct ConflictFinding {
     std::int64_t first = 0;  // grid offsets, [first, end)
     std::int64_t end = 0;
     CellColour colour = CellColour::Conflict;  // Conflict or LocalExchange
-    bool strictConflict = false;               // a conflict for the download's check as well
-    std::vector<std::size_t> entries;          // detection list indices, in list order
+    bool strictConflict = false;              // a conflict for the download's check as well
+    std::vector<std::size_t> entries;         // detection list indices, in list order
 
     bool operator==(const ConflictFinding&) const = default;
 };
@@ -28,7 +28,8 @@ std::vector<ConflictFinding> findConflicts(const DetectionList& list, const Occu
 
 // One line per finding, such as
 // "conflict 0001: subnet 1 command 1 (03 Read Holding Register), subnet 1 command 2 (...)".
-std::vector<std::string> describeFindings(const std::vector<ConflictFinding>& findings, const DetectionList& list);
+std::vector<std::string> describeFindings(const std::vector<ConflictFinding>& findings,
+                                          const DetectionList& list);
 
 // "subnet 1 command 2 (01 Read Coil Status)", or the status entry's label.
 std::string describeEntry(const DetectionEntry& entry);

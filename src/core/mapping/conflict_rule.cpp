@@ -65,11 +65,16 @@ bool anyStrictConflict(const OccupancyMaps& maps) {
 
 std::uint32_t colourValue(CellColour colour) {
     switch (colour) {
-    case CellColour::Conflict: return 0xFF0000;
-    case CellColour::LocalExchange: return 0xFFFF00;
-    case CellColour::Input: return 0x00FF00;
-    case CellColour::Output: return 0x0000FF;
-    case CellColour::Free: break;
+    case CellColour::Conflict:
+        return 0xFF0000;
+    case CellColour::LocalExchange:
+        return 0xFFFF00;
+    case CellColour::Input:
+        return 0x00FF00;
+    case CellColour::Output:
+        return 0x0000FF;
+    case CellColour::Free:
+        break;
     }
     return 0;
 }

@@ -30,7 +30,8 @@ Footprint detectionFootprint(const INSTRUCTION& command, const ProjectState& sta
         std::int64_t bytesPerRegister = 2;
         if (kind == CommandClass::ReadRegisters) {
             const bool filter = state.flags.dataFilterModel || state.DeviceType == device::ProfibusFilter;
-            if (command.filterOrSwap == tr(Str::FilterLowByte) || (command.filterOrSwap == tr(Str::FilterHiByte) && filter))
+            if (command.filterOrSwap == tr(Str::FilterLowByte) ||
+                (command.filterOrSwap == tr(Str::FilterHiByte) && filter))
                 bytesPerRegister = 1;
         }
         footprint.firstBit = address * kPlanes;
@@ -84,15 +85,24 @@ const std::string& detectionLabel(const DetectionEntry& entry) {
     if (entry.isCommandStatus())
         return tr(Str::CommandStatusEntry);
     switch (code) {
-    case 1: return tr(Str::Fc01ReadCoilStatus);
-    case 2: return tr(Str::Fc02ReadInputStatus);
-    case 3: return tr(Str::Fc03ReadHoldingRegister);
-    case 4: return tr(Str::Fc04ReadInputRegister);
-    case 5: return tr(Str::Fc05ForceSingleCoil);
-    case 6: return tr(Str::Fc06PresetSingleRegister);
-    case 15: return tr(Str::Fc15ForceMultipleCoils);
-    case 16: return tr(Str::Fc16PresetMultipleRegisters);
-    default: return none;
+    case 1:
+        return tr(Str::Fc01ReadCoilStatus);
+    case 2:
+        return tr(Str::Fc02ReadInputStatus);
+    case 3:
+        return tr(Str::Fc03ReadHoldingRegister);
+    case 4:
+        return tr(Str::Fc04ReadInputRegister);
+    case 5:
+        return tr(Str::Fc05ForceSingleCoil);
+    case 6:
+        return tr(Str::Fc06PresetSingleRegister);
+    case 15:
+        return tr(Str::Fc15ForceMultipleCoils);
+    case 16:
+        return tr(Str::Fc16PresetMultipleRegisters);
+    default:
+        return none;
     }
 }
 

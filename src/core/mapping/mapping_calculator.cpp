@@ -85,7 +85,8 @@ MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& s
 }
 
 MappingOutcome runCalculateMappingAddress(Editor& editor) {
-    const MappingOutcome outcome = calculateMappingAddresses(editor.project(), editor.state(), editor.prompter());
+    const MappingOutcome outcome =
+        calculateMappingAddresses(editor.project(), editor.state(), editor.prompter());
     if (outcome == MappingOutcome::Done) {
         editor.RebuildTree();
         editor.ExpandAll();

@@ -13,7 +13,7 @@ namespace veltrane {
 class Editor;
 
 enum class MappingOutcome {
-    Cancelled,   // the question was not answered with OK; nothing changed
+    Cancelled,  // the question was not answered with OK; nothing changed
     Incomplete,  // a command lacks its number of data or start address; nothing changed
     OutOfRange,  // a command did not fit its buffer; the commands placed before it keep their values
     Done,

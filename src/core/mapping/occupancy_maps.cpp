@@ -5,10 +5,14 @@
 namespace veltrane {
 
 namespace {
-std::int64_t floorDiv8(std::int64_t value) { return value >= 0 ? value / 8 : -((-value + 7) / 8); }
+std::int64_t floorDiv8(std::int64_t value) {
+    return value >= 0 ? value / 8 : -((-value + 7) / 8);
+}
 }  // namespace
 
-std::int64_t Footprint::firstByte() const { return floorDiv8(firstBit); }
+std::int64_t Footprint::firstByte() const {
+    return floorDiv8(firstBit);
+}
 
 std::int64_t Footprint::endByte() const {
     if (map == MapKind::None || bitCount <= 0)

@@ -118,9 +118,10 @@ TEST_F(MappingCli, ConflictsListsBytesAndDrawsThePicture) {
     // Local data exchange on the same bits: yellow in the dialog, but a conflict for the download.
     CliRun run = runCli("conflicts " + exchange + " --png " + png);
     EXPECT_EQ(run.exitCode, 1) << run.out;
-    EXPECT_NE(run.out.find("local data exchange 0002-0003 (a conflict for download): subnet 1 command 1 (03 Read "
-                           "Holding Register), subnet 1 command 2 (16 Preset Multiple Registers)"),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find("local data exchange 0002-0003 (a conflict for download): subnet 1 command 1 (03 Read "
+                     "Holding Register), subnet 1 command 2 (16 Preset Multiple Registers)"),
+        std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("Mapping conflict found."), std::string::npos);
     std::ifstream picture(png, std::ios::binary);

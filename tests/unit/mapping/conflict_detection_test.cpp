@@ -70,8 +70,8 @@ TEST(ConflictDetection, CoilsSharingAByteButNotABitAreNoConflict) {
 TEST(ConflictDetection, WriteIntoTheInputBufferIsLocalExchangeForTheDialogButAConflictForTheCheck) {
     ProjectBuilder b;
     b.node(1, "1");
-    b.command(1, 1, {"3", "16", "0"});    // 0x00 .. 0x1F
-    b.command(1, 1, {"16", "2", "10"});   // 0x10 .. 0x13 of the input space
+    b.command(1, 1, {"3", "16", "0"});   // 0x00 .. 0x1F
+    b.command(1, 1, {"16", "2", "10"});  // 0x10 .. 0x13 of the input space
     b.command(1, 1, {"5", "1", "4000"});  // output buffer
     Opened o(b);
     const auto input = colours(o.detection, BufferGrid::Input);
@@ -151,7 +151,8 @@ TEST(ConflictDetection, TogglingRecoloursButLeavesTheFlagUntilTheNextOpening) {
     EXPECT_EQ(o.detection.cellColour(BufferGrid::Input, 1), Green);
 
     o.detection.toggleLine(3);
-    EXPECT_EQ(colours(o.detection, BufferGrid::Output), (std::map<std::int64_t, CellColour>{{0, Blue}, {1, Blue}}));
+    EXPECT_EQ(colours(o.detection, BufferGrid::Output),
+              (std::map<std::int64_t, CellColour>{{0, Blue}, {1, Blue}}));
     EXPECT_TRUE(o.state.MappingConflictFound);  // stays set until the next opening
 
     o.detection.toggleLine(0);
@@ -182,7 +183,8 @@ TEST(ConflictDetection, CommandStatusBytesOccupyTheStartOfTheInputBuffer) {
         ASSERT_EQ(o.detection.lines().size(), 1u);
         EXPECT_EQ(o.detection.lines()[0].text, "Modbus command status");
         EXPECT_EQ(o.detection.detectionList()[0].code, kCommandStatusCode);
-        EXPECT_EQ(colours(o.detection, BufferGrid::Input), (std::map<std::int64_t, CellColour>{{0, Green}, {1, Green}}));
+        EXPECT_EQ(colours(o.detection, BufferGrid::Input),
+                  (std::map<std::int64_t, CellColour>{{0, Green}, {1, Green}}));
     }
     b.node(1, "1");
     b.command(1, 1, {"4", "1", "1"});
@@ -191,7 +193,8 @@ TEST(ConflictDetection, CommandStatusBytesOccupyTheStartOfTheInputBuffer) {
         EXPECT_EQ(colours(o.detection, BufferGrid::Input),
                   (std::map<std::int64_t, CellColour>{{0, Green}, {1, Red}, {2, Green}}));
         o.detection.toggleLine(0);  // the status entry
-        EXPECT_EQ(colours(o.detection, BufferGrid::Input), (std::map<std::int64_t, CellColour>{{1, Green}, {2, Green}}));
+        EXPECT_EQ(colours(o.detection, BufferGrid::Input),
+                  (std::map<std::int64_t, CellColour>{{1, Green}, {2, Green}}));
     }
     // Without the model switch, or with "Disable", there is no status entry.
     for (const auto& [model, status] : {std::pair{false, "2"}, std::pair{true, "Disable"}}) {
@@ -229,10 +232,10 @@ TEST(ConflictDetection, AnEmptyProjectShowsNothing) {
 TEST(ConflictDetection, FootprintsBeyondTheMapsAreClipped) {
     ProjectBuilder b;
     b.node(1, "1");
-    b.command(1, 1, {"3", "4", "3FFF"});          // 8 bytes from the last input byte
-    b.command(1, 1, {"16", "4", "7FFE"});         // 8 bytes from two before the end
-    b.command(1, 1, {"1", "20", "3FFE", "9"});    // a mapping bit above 7 runs into the next byte
-    b.command(1, 1, {"1", "8", "0", "-4"});       // a negative bit reaches before the map
+    b.command(1, 1, {"3", "4", "3FFF"});       // 8 bytes from the last input byte
+    b.command(1, 1, {"16", "4", "7FFE"});      // 8 bytes from two before the end
+    b.command(1, 1, {"1", "20", "3FFE", "9"});  // a mapping bit above 7 runs into the next byte
+    b.command(1, 1, {"1", "8", "0", "-4"});    // a negative bit reaches before the map
     b.command(1, 1, {"4", "99999999999", "FFFFFFFF"});
     b.command(1, 1, {"3", "-5", "20"});
     Opened o(b);
@@ -261,9 +264,10 @@ TEST(ConflictCheck, IncompleteCommandsLeaveTheFlagAlone) {
         EXPECT_EQ(CheckMappingConflicts(b.project, b.state, prompter, state), ConflictCheck::Incomplete);
         EXPECT_EQ(state.MappingConflictFound, before);
         ASSERT_EQ(prompter.shown().size(), 1u);
-        EXPECT_EQ(prompter.shown()[0],
-                  "Please properly configure the No.2 command of subnet 1 (function code is 3) Modbus register "
-                  "starting address option!");
+        EXPECT_EQ(
+            prompter.shown()[0],
+            "Please properly configure the No.2 command of subnet 1 (function code is 3) Modbus register "
+            "starting address option!");
     }
     // The check never clears a flag a previous detection set.
     b.at(1, 2).startAddress = "0";

@@ -17,7 +17,9 @@ struct Placed {
     std::string byteCount;
 };
 
-Placed placed(ProjectBuilder& b, int k, int i) { return {b.at(k, i).mappingAddress, b.at(k, i).byteCount}; }
+Placed placed(ProjectBuilder& b, int k, int i) {
+    return {b.at(k, i).mappingAddress, b.at(k, i).byteCount};
+}
 
 bool operator==(const Placed& a, const Placed& b) {
     return a.mappingAddress == b.mappingAddress && a.byteCount == b.byteCount;
@@ -53,9 +55,9 @@ TEST(CalculateMapping, GroupsByNodeInNodeSlotOrder) {
     b.command(1, nodeA, {"6", "3"});  // A2, output buffer
     ScriptedPrompter prompter({Answer::Ok});
     ASSERT_EQ(calculate(b, prompter), MappingOutcome::Done);
-    EXPECT_EQ(placed(b, 1, 2), (Placed{"0", "2"}));     // A1
-    EXPECT_EQ(placed(b, 1, 1), (Placed{"2", "4"}));     // B1
-    EXPECT_EQ(placed(b, 1, 3), (Placed{"6", "2"}));     // B2
+    EXPECT_EQ(placed(b, 1, 2), (Placed{"0", "2"}));    // A1
+    EXPECT_EQ(placed(b, 1, 1), (Placed{"2", "4"}));    // B1
+    EXPECT_EQ(placed(b, 1, 3), (Placed{"6", "2"}));    // B2
     EXPECT_EQ(placed(b, 1, 4), (Placed{"4000", "6"}));  // A2
     EXPECT_EQ(prompter.shown().size(), 1u);
 }
@@ -96,9 +98,9 @@ TEST(CalculateMapping, FootprintsByFunctionCode) {
         std::string expectBytes, expectBit;
     };
     const Case cases[] = {
-        {"3", "10", "", "20", ""},  {"4", "1", "", "2", ""},    {"6", "1", "", "2", ""},
-        {"16", "4", "", "8", ""},   {"1", "10", "3", "2", "3"}, {"2", "8", "", "1", "0"},
-        {"5", "1", "", "1", "0"},   {"15", "16", "7", "3", "7"}, {"3", "abc", "", "0", ""},
+        {"3", "10", "", "20", ""}, {"4", "1", "", "2", ""},     {"6", "1", "", "2", ""},
+        {"16", "4", "", "8", ""},  {"1", "10", "3", "2", "3"},  {"2", "8", "", "1", "0"},
+        {"5", "1", "", "1", "0"},  {"15", "16", "7", "3", "7"}, {"3", "abc", "", "0", ""},
     };
     for (const Case& c : cases) {
         ProjectBuilder b;
@@ -144,9 +146,10 @@ TEST(CalculateMapping, IncompleteCommandsStopBeforeAnythingIsWritten) {
     EXPECT_EQ(calculate(b, prompter), MappingOutcome::Incomplete);
     EXPECT_EQ(b.project, before);
     ASSERT_EQ(prompter.shown().size(), 2u);
-    EXPECT_EQ(prompter.shown()[1],
-              "Please properly configure the No.2 command of subnet 2 (function code is 7)  the number of data "
-              "options!");
+    EXPECT_EQ(
+        prompter.shown()[1],
+        "Please properly configure the No.2 command of subnet 2 (function code is 7)  the number of data "
+        "options!");
 
     b.at(2, 2).dataCount = "1";
     b.at(1, 1).startAddress = "";
@@ -176,9 +179,10 @@ TEST(CalculateMapping, ExactFillPassesAndTheNextCommandFailsTheStartCheck) {
         EXPECT_EQ(b.at(1, 3).mappingBit, "");
         EXPECT_EQ(placed(b, 1, 4), (Placed{"98", ""}));
         ASSERT_EQ(prompter.shown().size(), 2u);
-        EXPECT_EQ(prompter.shown()[1],
-                  "Subnet1 3th command is mapped starting address out of range!\r\nAutomatic mapping process is "
-                  "terminated. Please amended, re-use auto-mapping function!");
+        EXPECT_EQ(
+            prompter.shown()[1],
+            "Subnet1 3th command is mapped starting address out of range!\r\nAutomatic mapping process is "
+            "terminated. Please amended, re-use auto-mapping function!");
     }
 }
 
@@ -186,8 +190,8 @@ TEST(CalculateMapping, AFootprintCrossingTheEndIsWrittenThenReported) {
     ProjectBuilder b;
     b.node(1, "1");
     b.node(1, "2");
-    b.command(1, 2, {"4", "1", "50"});    // node 2: after the stop, keeps its value
-    b.command(1, 1, {"3", "240"});        // 0x000 .. 0x1DF
+    b.command(1, 2, {"4", "1", "50"});   // node 2: after the stop, keeps its value
+    b.command(1, 1, {"3", "240"});       // 0x000 .. 0x1DF
     b.command(1, 1, {"1", "100", "70"});  // 0x1E0, 13 bytes: crosses 0x1EB
     ScriptedPrompter prompter({Answer::Ok});
     EXPECT_EQ(calculate(b, prompter), MappingOutcome::OutOfRange);
@@ -196,9 +200,10 @@ TEST(CalculateMapping, AFootprintCrossingTheEndIsWrittenThenReported) {
     EXPECT_EQ(b.at(1, 3).mappingBit, "0");
     EXPECT_EQ(placed(b, 1, 1), (Placed{"50", ""}));
     ASSERT_EQ(prompter.shown().size(), 2u);
-    EXPECT_EQ(prompter.shown()[1],
-              "Subnet1 3th command data number is too large, resulting in the start address mapping out of "
-              "range!\r\nAutomatic mapping process is terminated. Please amended, re-use auto-mapping function!");
+    EXPECT_EQ(
+        prompter.shown()[1],
+        "Subnet1 3th command data number is too large, resulting in the start address mapping out of "
+        "range!\r\nAutomatic mapping process is terminated. Please amended, re-use auto-mapping function!");
 }
 
 TEST(CalculateMapping, NegativeOrHugeCountsNeverMoveTheCursorBackOrWrap) {
