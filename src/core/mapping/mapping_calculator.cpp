@@ -70,7 +70,7 @@ MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& s
                 }
                 command.mappingAddress = mappingAddressText(at);
                 if (isBitClass(kind) && command.mappingBit.empty())
-                    command.mappingBit = "0";
+                    command.mappingBit.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict) at -O2
                 const std::int64_t footprint = mappingFootprint(command);
                 command.byteCount = decimalText(footprint);
                 at += footprint;
