@@ -20,7 +20,7 @@ namespace {
 const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlue(0, 0, 255), kYellow(255, 255, 0);
 
 QVariant background(const ConflictDetectionDialog& dialog, BufferGrid grid, int row, int column) {
-    const BufferGridModel* model = dialog.model(grid);
+    const QAbstractItemModel* model = dialog.view(grid)->model();
     return model->data(model->index(row, column), Qt::BackgroundRole);
 }
 
