@@ -15,6 +15,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace veltrane {
 
 namespace {
@@ -88,7 +90,14 @@ ConflictDetectionDialog::ConflictDetectionDialog(const Project& project, const P
     resize(1060, 640);
 }
 
-ConflictDetectionDialog::~ConflictDetectionDialog() = default;
+ConflictDetectionDialog::~ConflictDetectionDialog() {
+    // The views and models read the detection, which dies before QDialog deletes the children.
+    delete std::exchange(m_popup, nullptr);
+    delete std::exchange(m_inputView, nullptr);
+    delete std::exchange(m_outputView, nullptr);
+    delete std::exchange(m_inputModel, nullptr);
+    delete std::exchange(m_outputModel, nullptr);
+}
 
 QTableView* ConflictDetectionDialog::view(BufferGrid grid) const {
     return grid == BufferGrid::Input ? m_inputView : m_outputView;
@@ -136,6 +145,8 @@ void ConflictDetectionDialog::onItemChanged(QListWidgetItem* item) {
 }
 
 bool ConflictDetectionDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (m_inputView == nullptr || m_outputView == nullptr)
+        return QDialog::eventFilter(watched, event);
     const bool input = watched == m_inputView->viewport();
     if (!input && watched != m_outputView->viewport())
         return QDialog::eventFilter(watched, event);
