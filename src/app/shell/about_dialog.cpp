@@ -33,6 +33,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 }
 
-QString AboutDialog::versionText() const { return m_version; }
+QString AboutDialog::versionText() const {
+    return m_version;
+}
 
-}  // namespace veltrane
+} // namespace veltrane

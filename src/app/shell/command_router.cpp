@@ -18,7 +18,7 @@ namespace {
 struct CommandSpec {
     CommandId id;
     Str text;
-    Str prompt;  // status-bar prompt, a line break, tooltip
+    Str prompt; // status-bar prompt, a line break, tooltip
     std::optional<Str> toolText;
     QList<QKeySequence> shortcuts;
 };
@@ -34,11 +34,19 @@ const std::vector<CommandSpec>& commandSpecs() {
         {CommandId::AddNode, Str::ItemAddNode, Str::PromptAddNode, Str::ToolAddNode, {}},
         {CommandId::DeleteNode, Str::ItemDeleteNode, Str::PromptDeleteNode, Str::ToolDeleteNode, {}},
         {CommandId::AddCommand, Str::ItemAddCommand, Str::PromptAddCommand, Str::ToolAddCommand, {}},
-        {CommandId::DeleteCommand, Str::ItemDeleteCommand, Str::PromptDeleteCommand, Str::ToolDeleteCommand, {}},
+        {CommandId::DeleteCommand,
+         Str::ItemDeleteCommand,
+         Str::PromptDeleteCommand,
+         Str::ToolDeleteCommand,
+         {}},
         {CommandId::ContextAddNode, Str::ContextAddNode, Str::PromptAddNode, std::nullopt, {}},
         {CommandId::ContextDeleteNode, Str::ContextDeleteNode, Str::PromptDeleteNode, std::nullopt, {}},
         {CommandId::ContextAddCommand, Str::ContextAddCommand, Str::PromptAddCommand, std::nullopt, {}},
-        {CommandId::ContextDeleteCommand, Str::ContextDeleteCommand, Str::PromptDeleteCommand, std::nullopt, {}},
+        {CommandId::ContextDeleteCommand,
+         Str::ContextDeleteCommand,
+         Str::PromptDeleteCommand,
+         std::nullopt,
+         {}},
         // Ctrl+C belongs to Copy Node alone; Content gets no key so that the two never compete.
         {CommandId::CopyNode,
          Str::ItemCopyNode,
@@ -50,8 +58,16 @@ const std::vector<CommandSpec>& commandSpecs() {
          Str::PromptPasteNode,
          std::nullopt,
          {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)}},
-        {CommandId::SerialConnection, Str::ItemSerialConnection, Str::PromptSerialConnection, std::nullopt, {}},
-        {CommandId::EthernetConnection, Str::ItemEthernetConnection, Str::PromptEthernetConnection, std::nullopt, {}},
+        {CommandId::SerialConnection,
+         Str::ItemSerialConnection,
+         Str::PromptSerialConnection,
+         std::nullopt,
+         {}},
+        {CommandId::EthernetConnection,
+         Str::ItemEthernetConnection,
+         Str::PromptEthernetConnection,
+         std::nullopt,
+         {}},
         {CommandId::Upload, Str::ItemUpload, Str::PromptUpload, Str::ToolUpload, {}},
         {CommandId::Download, Str::ItemDownload, Str::PromptDownload, Str::ToolDownload, {}},
         {CommandId::CalculateMapping,
@@ -59,7 +75,11 @@ const std::vector<CommandSpec>& commandSpecs() {
          Str::PromptCalculateMapping,
          Str::ToolAutoMap,
          {K(Qt::CTRL | Qt::Key_M)}},
-        {CommandId::ConflictDetection, Str::ItemConflictDetection, Str::PromptConflictDetection, Str::ToolConflict, {}},
+        {CommandId::ConflictDetection,
+         Str::ItemConflictDetection,
+         Str::PromptConflictDetection,
+         Str::ToolConflict,
+         {}},
         {CommandId::ExportExcel, Str::ItemExportExcel, Str::PromptExportExcel, Str::ToolExport, {}},
         {CommandId::Debug, Str::ItemDebug, Str::PromptDebug, Str::ToolDebug, {}},
         {CommandId::Content, Str::ItemContent, Str::PromptContent, std::nullopt, {}},
@@ -67,18 +87,28 @@ const std::vector<CommandSpec>& commandSpecs() {
     };
     return specs;
 }
-}  // namespace
+} // namespace
 
-CommandRouter::CommandRouter(Context context, QObject* parent) : QObject(parent), m_context(std::move(context)) {
+CommandRouter::CommandRouter(Context context, QObject* parent)
+    : QObject(parent), m_context(std::move(context)) {
     createActions();
     updateEnabling();
 }
 
 const QList<CommandId>& CommandRouter::toolbarCommands() {
     static const QList<CommandId> order = {
-        CommandId::FileNew,         CommandId::FileSave,       CommandId::FileOpen,          CommandId::AddNode,
-        CommandId::DeleteNode,      CommandId::AddCommand,     CommandId::DeleteCommand,     CommandId::Upload,
-        CommandId::Download,        CommandId::CalculateMapping, CommandId::ConflictDetection, CommandId::ExportExcel,
+        CommandId::FileNew,
+        CommandId::FileSave,
+        CommandId::FileOpen,
+        CommandId::AddNode,
+        CommandId::DeleteNode,
+        CommandId::AddCommand,
+        CommandId::DeleteCommand,
+        CommandId::Upload,
+        CommandId::Download,
+        CommandId::CalculateMapping,
+        CommandId::ConflictDetection,
+        CommandId::ExportExcel,
         CommandId::Debug,
     };
     return order;
@@ -153,36 +183,88 @@ void CommandRouter::updateEnabling() {
 void CommandRouter::dispatch(CommandId id) {
     emit commandTriggered(id);
     switch (id) {
-    case CommandId::FileNew: onFileNew(); break;
-    case CommandId::FileOpen: onFileOpen(); break;
-    case CommandId::FileSave: onFileSave(); break;
-    case CommandId::FileSaveAs: onFileSaveAs(); break;
-    case CommandId::AppExit: onAppExit(); break;
-    case CommandId::AddNode: onAddNode(); break;
-    case CommandId::DeleteNode: onDeleteNode(); break;
-    case CommandId::AddCommand: onAddCommand(); break;
-    case CommandId::DeleteCommand: onDeleteCommand(); break;
-    case CommandId::ContextAddNode: onContextAddNode(); break;
-    case CommandId::ContextDeleteNode: onContextDeleteNode(); break;
-    case CommandId::ContextAddCommand: onContextAddCommand(); break;
-    case CommandId::ContextDeleteCommand: onContextDeleteCommand(); break;
-    case CommandId::CopyNode: onCopyNode(); break;
-    case CommandId::PasteNode: onPasteNode(); break;
-    case CommandId::SerialConnection: onSerialConnection(); break;
-    case CommandId::EthernetConnection: onEthernetConnection(); break;
-    case CommandId::Upload: onUpload(); break;
-    case CommandId::Download: onDownload(); break;
-    case CommandId::CalculateMapping: onCalculateMapping(); break;
-    case CommandId::ConflictDetection: onConflictDetection(); break;
-    case CommandId::ExportExcel: onExportExcel(); break;
-    case CommandId::Debug: onDebug(); break;
-    case CommandId::Content: onContent(); break;
-    case CommandId::About: onAbout(); break;
+    case CommandId::FileNew:
+        onFileNew();
+        break;
+    case CommandId::FileOpen:
+        onFileOpen();
+        break;
+    case CommandId::FileSave:
+        onFileSave();
+        break;
+    case CommandId::FileSaveAs:
+        onFileSaveAs();
+        break;
+    case CommandId::AppExit:
+        onAppExit();
+        break;
+    case CommandId::AddNode:
+        onAddNode();
+        break;
+    case CommandId::DeleteNode:
+        onDeleteNode();
+        break;
+    case CommandId::AddCommand:
+        onAddCommand();
+        break;
+    case CommandId::DeleteCommand:
+        onDeleteCommand();
+        break;
+    case CommandId::ContextAddNode:
+        onContextAddNode();
+        break;
+    case CommandId::ContextDeleteNode:
+        onContextDeleteNode();
+        break;
+    case CommandId::ContextAddCommand:
+        onContextAddCommand();
+        break;
+    case CommandId::ContextDeleteCommand:
+        onContextDeleteCommand();
+        break;
+    case CommandId::CopyNode:
+        onCopyNode();
+        break;
+    case CommandId::PasteNode:
+        onPasteNode();
+        break;
+    case CommandId::SerialConnection:
+        onSerialConnection();
+        break;
+    case CommandId::EthernetConnection:
+        onEthernetConnection();
+        break;
+    case CommandId::Upload:
+        onUpload();
+        break;
+    case CommandId::Download:
+        onDownload();
+        break;
+    case CommandId::CalculateMapping:
+        onCalculateMapping();
+        break;
+    case CommandId::ConflictDetection:
+        onConflictDetection();
+        break;
+    case CommandId::ExportExcel:
+        onExportExcel();
+        break;
+    case CommandId::Debug:
+        onDebug();
+        break;
+    case CommandId::Content:
+        onContent();
+        break;
+    case CommandId::About:
+        onAbout();
+        break;
     }
     updateEnabling();
 }
 
-void CommandRouter::notAvailable() { m_context.document.prompter().message(veltrane::tr(Str::CommandNotAvailable)); }
+void CommandRouter::notAvailable() {
+    m_context.document.prompter().message(veltrane::tr(Str::CommandNotAvailable));
+}
 
 void CommandRouter::rememberFile() {
     const std::string& path = m_context.lifecycle.lastFileUsed();
@@ -226,31 +308,69 @@ void CommandRouter::onFileSaveAs() {
 }
 
 // The window asks the save question when it closes, whatever closes it.
-void CommandRouter::onAppExit() { emit exitRequested(); }
+void CommandRouter::onAppExit() {
+    emit exitRequested();
+}
 
 // --- Edit -------------------------------------------------------------------------------------
 
-void CommandRouter::onAddNode() { notAvailable(); }
-void CommandRouter::onDeleteNode() { notAvailable(); }
-void CommandRouter::onAddCommand() { notAvailable(); }
-void CommandRouter::onDeleteCommand() { notAvailable(); }
-void CommandRouter::onContextAddNode() { notAvailable(); }
-void CommandRouter::onContextDeleteNode() { notAvailable(); }
-void CommandRouter::onContextAddCommand() { notAvailable(); }
-void CommandRouter::onContextDeleteCommand() { notAvailable(); }
-void CommandRouter::onCopyNode() { notAvailable(); }
-void CommandRouter::onPasteNode() { notAvailable(); }
+void CommandRouter::onAddNode() {
+    notAvailable();
+}
+void CommandRouter::onDeleteNode() {
+    notAvailable();
+}
+void CommandRouter::onAddCommand() {
+    notAvailable();
+}
+void CommandRouter::onDeleteCommand() {
+    notAvailable();
+}
+void CommandRouter::onContextAddNode() {
+    notAvailable();
+}
+void CommandRouter::onContextDeleteNode() {
+    notAvailable();
+}
+void CommandRouter::onContextAddCommand() {
+    notAvailable();
+}
+void CommandRouter::onContextDeleteCommand() {
+    notAvailable();
+}
+void CommandRouter::onCopyNode() {
+    notAvailable();
+}
+void CommandRouter::onPasteNode() {
+    notAvailable();
+}
 
 // --- Tools ------------------------------------------------------------------------------------
 
-void CommandRouter::onSerialConnection() { notAvailable(); }
-void CommandRouter::onEthernetConnection() { notAvailable(); }
-void CommandRouter::onUpload() { notAvailable(); }
-void CommandRouter::onDownload() { notAvailable(); }
-void CommandRouter::onCalculateMapping() { notAvailable(); }
-void CommandRouter::onConflictDetection() { notAvailable(); }
-void CommandRouter::onExportExcel() { notAvailable(); }
-void CommandRouter::onDebug() { notAvailable(); }
+void CommandRouter::onSerialConnection() {
+    notAvailable();
+}
+void CommandRouter::onEthernetConnection() {
+    notAvailable();
+}
+void CommandRouter::onUpload() {
+    notAvailable();
+}
+void CommandRouter::onDownload() {
+    notAvailable();
+}
+void CommandRouter::onCalculateMapping() {
+    notAvailable();
+}
+void CommandRouter::onConflictDetection() {
+    notAvailable();
+}
+void CommandRouter::onExportExcel() {
+    notAvailable();
+}
+void CommandRouter::onDebug() {
+    notAvailable();
+}
 
 // --- Help -------------------------------------------------------------------------------------
 
@@ -269,4 +389,4 @@ void CommandRouter::onAbout() {
     dialog->open();
 }
 
-}  // namespace veltrane
+} // namespace veltrane

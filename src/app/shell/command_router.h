@@ -33,7 +33,7 @@ public:
         RecentFiles& recentFiles;
         NetworkCheck& networkCheck;
         UrlOpener openUrl;
-        QWidget* window = nullptr;  // parent of the actions and dialogs
+        QWidget* window = nullptr; // parent of the actions and dialogs
     };
 
     explicit CommandRouter(Context context, QObject* parent = nullptr);
@@ -98,4 +98,4 @@ private:
     std::map<CommandId, QAction*> m_actions;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

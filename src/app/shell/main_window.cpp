@@ -54,15 +54,12 @@ NetworkCheckTarget targetFromSettings(QSettings& settings) {
     target.port = static_cast<quint16>(settings.value(QStringLiteral("News/CheckPort"), 80).toUInt());
     return target;
 }
-}  // namespace
+} // namespace
 
 MainWindow::MainWindow(ShellOptions options, QWidget* parent)
-    : QMainWindow(parent),
-      m_prompter(chosenPrompter(options, m_ownPrompter)),
-      m_chooser(chosenChooser(options, m_ownChooser)),
-      m_settings(openSettings(options.settingsFile)),
-      m_document(m_prompter),
-      m_lifecycle(m_document, m_chooser) {
+    : QMainWindow(parent), m_prompter(chosenPrompter(options, m_ownPrompter)),
+      m_chooser(chosenChooser(options, m_ownChooser)), m_settings(openSettings(options.settingsFile)),
+      m_document(m_prompter), m_lifecycle(m_document, m_chooser) {
     if (m_ownPrompter)
         m_ownPrompter->setParent(this);
     if (m_ownChooser)
@@ -70,11 +67,13 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
 
     m_document.newDocument();
 
-    m_networkCheck =
-        new NetworkCheck(options.networkTarget ? *options.networkTarget : targetFromSettings(*m_settings), this);
+    m_networkCheck = new NetworkCheck(
+        options.networkTarget ? *options.networkTarget : targetFromSettings(*m_settings), this);
     m_recentFiles = new RecentFiles(*m_settings, this);
-    UrlOpener opener = options.openUrl ? options.openUrl : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    m_router = new CommandRouter({m_document, m_lifecycle, *m_recentFiles, *m_networkCheck, opener, this}, this);
+    UrlOpener opener =
+        options.openUrl ? options.openUrl : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_router =
+        new CommandRouter({m_document, m_lifecycle, *m_recentFiles, *m_networkCheck, opener, this}, this);
 
     m_editorView = new EditorView(m_document.editor(), this);
     setCentralWidget(m_editorView);
@@ -133,8 +132,8 @@ void MainWindow::buildMenus() {
     add(file, CommandId::AppExit);
 
     QMenu* edit = menuBar()->addMenu(qtr(Str::MenuEdit));
-    for (CommandId id : {CommandId::AddNode, CommandId::DeleteNode, CommandId::AddCommand, CommandId::DeleteCommand,
-                         CommandId::CopyNode, CommandId::PasteNode})
+    for (CommandId id : {CommandId::AddNode, CommandId::DeleteNode, CommandId::AddCommand,
+                         CommandId::DeleteCommand, CommandId::CopyNode, CommandId::PasteNode})
         add(edit, id);
 
     QMenu* tools = menuBar()->addMenu(qtr(Str::MenuTools));
@@ -173,7 +172,8 @@ void MainWindow::fillRecentFilesMenu() {
     const QString prompt = qtr(Str::PromptRecentFile);
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files.at(i);
-        QAction* action = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        QAction* action =
+            m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
         action->setStatusTip(prompt.left(prompt.indexOf(QLatin1Char('\n'))));
         connect(action, &QAction::triggered, this, [this, path] { m_router->openRecentFile(path); });
     }
@@ -212,9 +212,13 @@ bool MainWindow::openFromCommandLine(const QString& path) {
     return true;
 }
 
-void MainWindow::setHelpText(const QString& text) { m_bottomPane->setInfoText(text); }
+void MainWindow::setHelpText(const QString& text) {
+    m_bottomPane->setInfoText(text);
+}
 
-void MainWindow::setGridWidget(QWidget* grid) { m_editorView->setGridWidget(grid); }
+void MainWindow::setGridWidget(QWidget* grid) {
+    m_editorView->setGridWidget(grid);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_lifecycle.confirmDiscard())
@@ -223,4 +227,4 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-}  // namespace veltrane
+} // namespace veltrane

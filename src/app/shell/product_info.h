@@ -12,4 +12,4 @@ inline constexpr char kProductVersion[] = VELTRANE_VERSION;
 inline constexpr char kProductVersion[] = "0.0.0";
 #endif
 
-}  // namespace veltrane
+} // namespace veltrane

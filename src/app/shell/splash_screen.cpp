@@ -35,4 +35,4 @@ std::unique_ptr<QSplashScreen> makeSplashScreen() {
     return splash;
 }
 
-}  // namespace veltrane
+} // namespace veltrane

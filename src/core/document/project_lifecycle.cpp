@@ -73,4 +73,4 @@ bool ProjectLifecycle::saveTo(const std::string& path) {
     return true;
 }
 
-}  // namespace veltrane
+} // namespace veltrane

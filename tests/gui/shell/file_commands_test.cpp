@@ -22,7 +22,7 @@ struct ModifiedWindow : WindowHarness {
         window->document().state().ProjectModified = true;
     }
 };
-}  // namespace
+} // namespace
 
 TEST(ExitPrompt, ClosesAtOnceWithoutChanges) {
     WindowHarness h;
@@ -148,8 +148,8 @@ TEST(RecentFiles, KeepsTheFourLatestAndSurvivesARestart) {
         RecentFiles recent(settings);
         for (const char* name : {"a.chg", "b.chg", "c.chg", "d.chg", "e.chg", "c.chg"})
             recent.add(dir.filePath(QString::fromLatin1(name)));
-        EXPECT_EQ(recent.files(), (QStringList{dir.filePath("c.chg"), dir.filePath("e.chg"), dir.filePath("d.chg"),
-                                               dir.filePath("b.chg")}));
+        EXPECT_EQ(recent.files(), (QStringList{dir.filePath("c.chg"), dir.filePath("e.chg"),
+                                               dir.filePath("d.chg"), dir.filePath("b.chg")}));
     }
     QSettings settings(settingsFile, QSettings::IniFormat);
     RecentFiles reloaded(settings);

@@ -38,7 +38,7 @@ QStringList menuTexts(QMenu* menu) {
             texts << action->text();
     return texts;
 }
-}  // namespace
+} // namespace
 
 TEST(MainWindow, LayoutAndScreenshot) {
     WindowHarness h;
@@ -55,9 +55,11 @@ TEST(MainWindow, LayoutAndScreenshot) {
     QStringList tools;
     for (QAction* action : w.toolBar()->actions())
         tools << action->iconText();
-    EXPECT_EQ(tools, (QStringList{"  New  ", "  Save  ", "  Open  ", " Add Node ", " Del Node ", " Add Cmd ",
-                                  " Del Cmd ", "Upload", "Download", " AutoMap ", " Confilct", " Export", "Debug"}));
-    auto* button = qobject_cast<QToolButton*>(w.toolBar()->widgetForAction(w.router().action(CommandId::AddNode)));
+    EXPECT_EQ(tools,
+              (QStringList{"  New  ", "  Save  ", "  Open  ", " Add Node ", " Del Node ", " Add Cmd ",
+                           " Del Cmd ", "Upload", "Download", " AutoMap ", " Confilct", " Export", "Debug"}));
+    auto* button =
+        qobject_cast<QToolButton*>(w.toolBar()->widgetForAction(w.router().action(CommandId::AddNode)));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     EXPECT_EQ(w.router().action(CommandId::AddNode)->toolTip(), "Add Node");
@@ -172,7 +174,8 @@ TEST(MainWindow, ConnectionCommandsFollowTheDeviceType) {
     EXPECT_TRUE(r.action(CommandId::EthernetConnection)->isEnabled());
     h.chooser.openAnswers.push_back(h.stdPath("profibus.chg"));
     r.trigger(CommandId::FileOpen);
-    ASSERT_EQ(w.document().state().DeviceType, device::Profibus) << testing::PrintToString(h.prompter.shown());
+    ASSERT_EQ(w.document().state().DeviceType, device::Profibus)
+        << testing::PrintToString(h.prompter.shown());
     EXPECT_TRUE(r.action(CommandId::SerialConnection)->isEnabled());
     EXPECT_FALSE(r.action(CommandId::EthernetConnection)->isEnabled());
     EXPECT_FALSE(r.action(CommandId::ConflictDetection)->isEnabled());
@@ -191,11 +194,11 @@ TEST(MainWindow, TreeContextMenuOnlyWhereTheRulesAllowIt) {
         emit tree->customContextMenuRequested(rect.center());
     };
 
-    rightClick(0);  // "Ethernet"
+    rightClick(0); // "Ethernet"
     EXPECT_FALSE(w.treeContextMenu()->isVisible());
     EXPECT_EQ(tree->currentItem()->text(0), "Ethernet");
 
-    rightClick(1);  // "Subnet 1", a Modbus master
+    rightClick(1); // "Subnet 1", a Modbus master
     EXPECT_TRUE(w.treeContextMenu()->isVisible());
     EXPECT_EQ(w.document().editor().tree().text(w.document().editor().tree().selected()), "Subnet 1");
     EXPECT_TRUE(w.router().action(CommandId::ContextAddNode)->isEnabled());

@@ -36,7 +36,7 @@ NetworkCheckTarget loopback(quint16 port) {
     target.timeoutMs = 3000;
     return target;
 }
-}  // namespace
+} // namespace
 
 TEST(Content, OpensTheProductPageWhenTheLastCheckReachedTheNetwork) {
     ensureApplication();
@@ -72,7 +72,7 @@ TEST(Content, RefusesWhenTheNetworkWasNotReachable) {
 }
 
 TEST(Content, WithoutACheckTheBrowserIsTried) {
-    WindowHarness h;  // the check is off
+    WindowHarness h; // the check is off
     EXPECT_FALSE(h.window->networkCheck().enabled());
     EXPECT_EQ(h.window->bottomPane().newsText(), "The network check is off.");
     h.window->router().trigger(CommandId::Content);

@@ -50,7 +50,7 @@ struct Fixture {
         document.state().ProjectModified = true;
     }
 };
-}  // namespace
+} // namespace
 
 TEST(ProjectLifecycle, UnmodifiedProjectIsDiscardedWithoutAQuestion) {
     Fixture f;
