@@ -175,3 +175,22 @@ TEST(RecentFiles, TheMenuOpensASavedFile) {
     EXPECT_EQ(w.document().state().DeviceType, device::FourSubnets);
     EXPECT_EQ(w.document().filePath(), h.stdPath("four.chg"));
 }
+
+TEST(FileCommands, CommandLineOpensTheFileOrKeepsTheNewProject) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    w.document().state().DeviceType = device::DeviceNet;
+    h.chooser.saveAnswers.push_back(h.stdPath("devicenet.chg"));
+    w.router().trigger(CommandId::FileSaveAs);
+
+    WindowHarness fresh;
+    EXPECT_FALSE(fresh.window->openFromCommandLine(fresh.path("missing.chg")));
+    EXPECT_EQ(fresh.prompter.shown().size(), 1u) << "the open error is shown";
+    EXPECT_EQ(fresh.window->document().state().DeviceType, device::EtherNetIP);
+    EXPECT_TRUE(fresh.window->recentFiles().files().isEmpty());
+
+    EXPECT_TRUE(fresh.window->openFromCommandLine(h.path("devicenet.chg")));
+    EXPECT_EQ(fresh.window->document().state().DeviceType, device::DeviceNet);
+    EXPECT_EQ(fresh.window->windowTitle(), "Gateway Configuration Software Veltrane");
+    EXPECT_EQ(fresh.window->recentFiles().files(), QStringList{h.path("devicenet.chg")});
+}

@@ -6,12 +6,14 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
@@ -214,4 +216,25 @@ TEST(MainWindow, TreeContextMenuOnlyWhereTheRulesAllowIt) {
     emit tree->customContextMenuRequested(QPoint(5, tree->viewport()->height() - 2));
     EXPECT_FALSE(w.treeContextMenu()->isVisible());
     EXPECT_EQ(w.document().editor().tree().selected(), selectedBefore);
+}
+
+TEST(MainWindow, LockIndicatorsFollowTheKeyboardLeds) {
+    ensureApplication();
+    QTemporaryDir leds;
+    auto led = [&](const QString& name, const char* value) {
+        QDir(leds.path()).mkpath(name);
+        QFile file(leds.filePath(name + "/brightness"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(value);
+    };
+    led("input3::capslock", "1\n");
+    led("input3::numlock", "0\n");
+    LockIndicators indicators(nullptr, leds.path());
+    EXPECT_TRUE(indicators.capsLabel()->isEnabled());
+    EXPECT_FALSE(indicators.numLabel()->isEnabled());
+    EXPECT_TRUE(indicators.scrollLabel()->isEnabled()) << "no LED to read: the label stays shown";
+
+    led("input3::capslock", "0\n");
+    indicators.refresh();
+    EXPECT_FALSE(indicators.capsLabel()->isEnabled());
 }
