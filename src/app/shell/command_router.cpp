@@ -9,13 +9,14 @@
 #include "toolbar_icons.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QWidget>
 
 namespace veltrane {
 
 namespace {
-struct CommandSpec {
+struct CommandEntry {
     CommandId id;
     Str text;
     Str prompt; // status-bar prompt, a line break, tooltip
@@ -23,9 +24,9 @@ struct CommandSpec {
     QList<QKeySequence> shortcuts;
 };
 
-const std::vector<CommandSpec>& commandSpecs() {
+const std::vector<CommandEntry>& commandTable() {
     using K = QKeySequence;
-    static const std::vector<CommandSpec> specs = {
+    static const std::vector<CommandEntry> entries = {
         {CommandId::FileNew, Str::ItemNew, Str::PromptNew, Str::ToolNew, {K(Qt::CTRL | Qt::Key_N)}},
         {CommandId::FileOpen, Str::ItemOpen, Str::PromptOpen, Str::ToolOpen, {K(Qt::CTRL | Qt::Key_O)}},
         {CommandId::FileSave, Str::ItemSave, Str::PromptSave, Str::ToolSave, {K(Qt::CTRL | Qt::Key_S)}},
@@ -85,7 +86,7 @@ const std::vector<CommandSpec>& commandSpecs() {
         {CommandId::Content, Str::ItemContent, Str::PromptContent, std::nullopt, {}},
         {CommandId::About, Str::ItemAbout, Str::PromptAbout, std::nullopt, {}},
     };
-    return specs;
+    return entries;
 }
 } // namespace
 
@@ -124,20 +125,20 @@ const QList<CommandId>& CommandRouter::contextMenuCommands() {
 
 void CommandRouter::createActions() {
     QObject* owner = m_context.window ? static_cast<QObject*>(m_context.window) : this;
-    for (const CommandSpec& spec : commandSpecs()) {
-        auto* action = new QAction(qtr(spec.text), owner);
-        const QString prompt = qtr(spec.prompt);
+    for (const CommandEntry& entry : commandTable()) {
+        auto* action = new QAction(qtr(entry.text), owner);
+        const QString prompt = qtr(entry.prompt);
         const qsizetype lineBreak = prompt.indexOf(QLatin1Char('\n'));
         action->setStatusTip(prompt.left(lineBreak));
         action->setToolTip(lineBreak < 0 ? prompt : prompt.mid(lineBreak + 1));
-        if (spec.toolText) {
-            action->setIconText(qtr(*spec.toolText));
-            action->setIcon(toolbarIcon(spec.id));
+        if (entry.toolText) {
+            action->setIconText(qtr(*entry.toolText));
+            action->setIcon(toolbarIcon(entry.id));
         }
-        action->setShortcuts(spec.shortcuts);
+        action->setShortcuts(entry.shortcuts);
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setData(static_cast<int>(spec.id));
-        const CommandId id = spec.id;
+        action->setData(static_cast<int>(entry.id));
+        const CommandId id = entry.id;
         connect(action, &QAction::triggered, this, [this, id] { dispatch(id); });
         m_actions[id] = action;
     }
@@ -290,6 +291,10 @@ void CommandRouter::openRecentFile(const QString& path) {
     if (m_context.lifecycle.openProject(path.toStdString())) {
         rememberFile();
         emit documentReplaced();
+    } else if (!QFileInfo::exists(path)) {
+        // A file that has gone away is dropped from the list; a damaged one stays so that the
+        // user can see which it was.
+        m_context.recentFiles.remove(path);
     }
 }
 

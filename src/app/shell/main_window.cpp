@@ -158,7 +158,8 @@ void MainWindow::buildMenus() {
     for (CommandId id : CommandRouter::contextMenuCommands())
         addAction(m_router->action(id));
 
-    connect(m_recentFiles, &RecentFiles::changed, this, &MainWindow::fillRecentFilesMenu);
+    // Queued: the list changes while one of the menu's own actions is being triggered.
+    connect(m_recentFiles, &RecentFiles::changed, this, &MainWindow::fillRecentFilesMenu, Qt::QueuedConnection);
     fillRecentFilesMenu();
 }
 

@@ -168,11 +168,23 @@ TEST(RecentFiles, TheMenuOpensASavedFile) {
     w.router().trigger(CommandId::FileNew);
     ASSERT_EQ(w.document().state().DeviceType, device::EtherNetIP);
 
+    QCoreApplication::processEvents();
     QList<QAction*> entries = w.recentFilesMenu()->actions();
     ASSERT_EQ(entries.size(), 1);
     EXPECT_TRUE(entries[0]->text().endsWith("four.chg"));
     entries[0]->trigger();
+    QCoreApplication::processEvents();
     EXPECT_EQ(w.document().state().DeviceType, device::FourSubnets);
+    EXPECT_EQ(w.document().filePath(), h.stdPath("four.chg"));
+
+    // A file that has disappeared leaves the list when it is chosen.
+    w.recentFiles().add(h.path("gone.chg"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(w.recentFilesMenu()->actions().size(), 2);
+    w.recentFilesMenu()->actions().at(0)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.recentFiles().files(), QStringList{h.path("four.chg")});
+    EXPECT_EQ(w.recentFilesMenu()->actions().size(), 1);
     EXPECT_EQ(w.document().filePath(), h.stdPath("four.chg"));
 }
 
