@@ -3,6 +3,7 @@
 #include "about_dialog.h"
 #include "common/qt_text.h"
 #include "document/command_enabling.h"
+#include "grid/select_command_dialog.h"
 #include "network_check.h"
 #include "product_info.h"
 #include "recent_files.h"
@@ -230,16 +231,46 @@ void CommandRouter::onAppExit() { emit exitRequested(); }
 
 // --- Edit -------------------------------------------------------------------------------------
 
-void CommandRouter::onAddNode() { notAvailable(); }
-void CommandRouter::onDeleteNode() { notAvailable(); }
-void CommandRouter::onAddCommand() { notAvailable(); }
-void CommandRouter::onDeleteCommand() { notAvailable(); }
-void CommandRouter::onContextAddNode() { notAvailable(); }
-void CommandRouter::onContextDeleteNode() { notAvailable(); }
-void CommandRouter::onContextAddCommand() { notAvailable(); }
-void CommandRouter::onContextDeleteCommand() { notAvailable(); }
-void CommandRouter::onCopyNode() { notAvailable(); }
-void CommandRouter::onPasteNode() { notAvailable(); }
+void CommandRouter::onAddNode() {
+    m_context.document.editor().AddNode();
+    updateEnabling();
+}
+void CommandRouter::onDeleteNode() {
+    m_context.document.editor().DeleteNode(EditOrigin::Menu);
+    updateEnabling();
+}
+void CommandRouter::onAddCommand() {
+    // Not modal: the list stays open beside the tree so that several commands can be added.
+    if (!m_selectCommand) {
+        m_selectCommand = new SelectCommandDialog(m_context.document.editor(), m_context.window);
+        m_selectCommand->onCommandAdded = [this] { updateEnabling(); };
+    }
+    m_selectCommand->show();
+    m_selectCommand->raise();
+    m_selectCommand->activateWindow();
+}
+void CommandRouter::onDeleteCommand() {
+    m_context.document.editor().DeleteCommand(EditOrigin::Menu);
+    updateEnabling();
+}
+void CommandRouter::onContextAddNode() { onAddNode(); }
+void CommandRouter::onContextDeleteNode() {
+    m_context.document.editor().DeleteNode(EditOrigin::ContextMenu);
+    updateEnabling();
+}
+void CommandRouter::onContextAddCommand() { onAddCommand(); }
+void CommandRouter::onContextDeleteCommand() {
+    m_context.document.editor().DeleteCommand(EditOrigin::ContextMenu);
+    updateEnabling();
+}
+void CommandRouter::onCopyNode() {
+    m_context.document.editor().CopyNode();
+    updateEnabling();
+}
+void CommandRouter::onPasteNode() {
+    m_context.document.editor().PasteNode();
+    updateEnabling();
+}
 
 // --- Tools ------------------------------------------------------------------------------------
 
