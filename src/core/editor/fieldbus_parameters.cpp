@@ -402,70 +402,70 @@ std::string FieldbusParameters::commitEdit(int row, const std::string& editText)
     return shownValue(value(f));
 }
 
-RowHelp FieldbusParameters::help(int row) const {
+HelpText FieldbusParameters::help(int row) const {
     const std::int32_t type = m_state.DeviceType;
     const ModelFlags& flags = m_state.flags;
     if (row == 0)
-        return RowHelp::show(Str::FbHelpProtocol);
+        return HelpText::replace(tr(Str::FbHelpProtocol));
     const bool filter = flags.dataFilterModel || flags.configDataModel;
     switch (type) {
     case device::DeviceNet:
         switch (row) {
-        case 1: return RowHelp::show(Str::FbHelpDeviceNetAddress);
-        case 2: return RowHelp::show(Str::FbHelpDeviceNetBaudRate);
-        case 3: return RowHelp::show(Str::FbHelpDeviceNetInput);
-        case 4: return RowHelp::show(Str::FbHelpDeviceNetOutput);
-        default: return RowHelp::clear();
+        case 1: return HelpText::replace(tr(Str::FbHelpDeviceNetAddress));
+        case 2: return HelpText::replace(tr(Str::FbHelpDeviceNetBaudRate));
+        case 3: return HelpText::replace(tr(Str::FbHelpDeviceNetInput));
+        case 4: return HelpText::replace(tr(Str::FbHelpDeviceNetOutput));
+        default: return HelpText::clear();
         }
     case device::Profibus:
     case device::ProfibusFilter:
     case device::Profibus7:
         switch (row) {
-        case 1: return RowHelp::show(Str::FbHelpProfibusInput);
-        case 2: return RowHelp::show(Str::FbHelpProfibusOutput);
+        case 1: return HelpText::replace(tr(Str::FbHelpProfibusInput));
+        case 2: return HelpText::replace(tr(Str::FbHelpProfibusOutput));
         case 3:
             if (type == device::ProfibusFilter && subnet1Is(Str::ProtocolUserConfig))
-                return RowHelp::show(Str::FbHelpValidDataLength);
+                return HelpText::replace(tr(Str::FbHelpValidDataLength));
             if (flags.hardwareSizedModel)
-                return RowHelp::show(Str::FbHelpDoubleFault);
+                return HelpText::replace(tr(Str::FbHelpDoubleFault));
             if (flags.commandStatusModel) {
                 if (subnet1Is(Str::ProtocolModbusMaster))
-                    return RowHelp::show(Str::FbHelpTimeoutAction);
+                    return HelpText::replace(tr(Str::FbHelpTimeoutAction));
                 if (subnet1Is(Str::ProtocolUserConfig))
-                    return RowHelp::show(Str::FbHelpDoubleFault);
-                return RowHelp::clear();
+                    return HelpText::replace(tr(Str::FbHelpDoubleFault));
+                return HelpText::clear();
             }
             if (filter)
-                return RowHelp::show(Str::FbHelpConfigMode);
-            return RowHelp::clear();
+                return HelpText::replace(tr(Str::FbHelpConfigMode));
+            return HelpText::clear();
         case 4:
             if (filter)
-                return RowHelp::show(Str::FbHelpConfigData);
+                return HelpText::replace(tr(Str::FbHelpConfigData));
             if (flags.commandStatusModel && subnet1Is(Str::ProtocolModbusMaster))
-                return RowHelp::show(Str::FbHelpTimeoutTimes);
-            return RowHelp::clear();
-        default: return RowHelp::clear();
+                return HelpText::replace(tr(Str::FbHelpTimeoutTimes));
+            return HelpText::clear();
+        default: return HelpText::clear();
         }
     case device::EtherNetIP: {
         static const Str ipHelp[] = {Str::FbHelpIpMode,         Str::FbHelpIpAddress, Str::FbHelpSubnetMask,
                                      Str::FbHelpDefaultGateway, Str::FbHelpDns1,      Str::FbHelpDns2};
         if (row >= 1 && row <= 6)
-            return RowHelp::show(ipHelp[row - 1]);
+            return HelpText::replace(tr(ipHelp[row - 1]));
         if ((row == 7 || row == 8) && flags.singleSubnetModel)
-            return RowHelp::show(row == 7 ? Str::FbHelpInputValidLength : Str::FbHelpTransactionNo);
-        return RowHelp::clear();
+            return HelpText::replace(tr(row == 7 ? Str::FbHelpInputValidLength : Str::FbHelpTransactionNo));
+        return HelpText::clear();
     }
     case device::ProfibusSlave:
     case device::ProfibusUserConfig:
         if (row == 1)
-            return RowHelp::show(Str::FbHelpProfibusInput);
+            return HelpText::replace(tr(Str::FbHelpProfibusInput));
         if (row == 2)
-            return RowHelp::show(Str::FbHelpProfibusOutput);
+            return HelpText::replace(tr(Str::FbHelpProfibusOutput));
         if (row == 3 && subnet1Is(Str::ProtocolUserConfig))
-            return RowHelp::show(Str::FbHelpValidDataLength);
-        return RowHelp::clear();
+            return HelpText::replace(tr(Str::FbHelpValidDataLength));
+        return HelpText::clear();
     default:
-        return RowHelp::keep();
+        return HelpText::unchanged();
     }
 }
 

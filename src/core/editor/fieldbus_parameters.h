@@ -75,7 +75,7 @@ public:
     // stored value when the input is refused).
     std::string commitEdit(int row, const std::string& editText);
 
-    RowHelp help(int row) const;
+    HelpText help(int row) const;
 
 private:
     const CONFIG& subnet1() const { return m_project.subnets[0]; }

@@ -1,7 +1,8 @@
 #pragma once
-// What one row of the parameter grid shows, and what a click on a row does to the help pane.
-// The fieldbus and subnet rules describe their rows with these; the grid displays them.
+// What one row of the parameter grid shows. The fieldbus and subnet rules describe their rows with
+// this; their row providers put them into the grid.
 
+#include "editor/row_provider.h"
 #include "strings/strings.h"
 
 #include <string>
@@ -15,20 +16,5 @@ struct ParameterRow {
 
     bool operator==(const ParameterRow&) const = default;
 };
-
-enum class HelpAction { Keep, Clear, Show };
-
-struct RowHelp {
-    HelpAction action = HelpAction::Keep;
-    std::string text;
-
-    static RowHelp keep() { return {}; }
-    static RowHelp clear() { return {HelpAction::Clear, {}}; }
-    static RowHelp show(Str id) { return {HelpAction::Show, tr(id)}; }
-    bool operator==(const RowHelp&) const = default;
-};
-
-// A stored "-1" marks a value not given yet; the grid shows it as an empty cell.
-inline std::string shownValue(const std::string& stored) { return stored == "-1" ? std::string() : stored; }
 
 }  // namespace veltrane

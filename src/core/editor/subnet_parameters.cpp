@@ -429,42 +429,15 @@ SubnetCommit SubnetParameters::changeProtocol(const std::string& text) {
 
 void SubnetParameters::rebuildSubnetItem() {
     TreeModel& tree = m_editor.tree();
-    ItemId subnetItem = kNoItem;
     for (ItemId id : tree.topLevel())
         if (subnetNumberOfText(tree.text(id)) == m_index + 1)
-            subnetItem = id;
-    if (subnetItem == kNoItem)
-        return;
-    const std::vector<ItemId> children = tree.children(subnetItem);
-    for (ItemId child : children)
-        tree.remove(child);
-    const CONFIG& s = subnet();
-    if (s.protocolType == tr(Str::ProtocolModbusMaster)) {
-        const int nodes = std::clamp(s.nodeCount, 0, kMaxNodes);
-        const int commands = std::clamp(s.commandCount, 0, kMaxCommands);
-        for (int n = 1; n <= nodes; ++n)
-            tree.insert(subnetItem, s.nodes[static_cast<std::size_t>(n - 1)].name, n);
-        for (int c = 1; c <= commands; ++c) {
-            const INSTRUCTION& command = s.commands[static_cast<std::size_t>(c - 1)];
-            const std::string& label = commandLabel(command.functionCode);
-            if (label.empty())
-                continue;
-            for (ItemId nodeItem : tree.children(subnetItem)) {
-                if (tree.data(nodeItem) == command.nodeIndex) {
-                    tree.insert(nodeItem, label, c);
-                    break;
-                }
-            }
-        }
-        for (ItemId nodeItem : tree.children(subnetItem))
-            if (!tree.children(nodeItem).empty())
-                tree.setExpanded(nodeItem, true);
-        if (!tree.children(subnetItem).empty())
-            tree.setExpanded(subnetItem, true);
-    }
-    // Re-selecting refreshes which structural commands are enabled for the new protocol.
-    if (tree.selected() == subnetItem)
-        m_editor.selectItem(subnetItem);
+            m_editor.rebuildSubnetItems(id, m_index);
+    // Nodes can be added to a master subnet only; a custom-protocol subnet offers no edit at all.
+    EditFlags flags = m_editor.editFlags();
+    flags.addNode = is(Str::ProtocolModbusMaster);
+    if (is(Str::ProtocolCustom))
+        flags = EditFlags{};
+    m_editor.setEditFlags(flags);
 }
 
 std::string SubnetParameters::commitEdit(int row, const std::string& editText) {
@@ -514,59 +487,59 @@ std::string SubnetParameters::commitEdit(int row, const std::string& editText) {
     return result;
 }
 
-RowHelp SubnetParameters::help(int row) const {
+HelpText SubnetParameters::help(int row) const {
     const std::int32_t type = state().DeviceType;
     const ModelFlags& flags = state().flags;
     const bool master = is(Str::ProtocolModbusMaster);
     const bool user = is(Str::ProtocolUserConfig);
     if ((master && row > 11) || (user && row > 19))
-        return RowHelp::clear();
+        return HelpText::clear();
     const bool serialLayout = type == device::ProfibusFilter || type == device::ProfibusUserConfig;
     const bool ethernetUser = type == device::EtherNetIP && user;
     switch (row) {
-    case 0: return RowHelp::show(type == device::EtherNetIP ? Str::SnHelpProtocolEthernet : Str::SnHelpProtocol);
-    case 1: return RowHelp::show(flags.userConfigOnlyModel ? Str::SnHelpSerialBaudRate : Str::SnHelpBaudRate);
-    case 2: return RowHelp::show(Str::SnHelpDataBits);
-    case 3: return RowHelp::show(Str::SnHelpParity);
-    case 4: return RowHelp::show(Str::SnHelpStopBits);
+    case 0: return HelpText::replace(tr(type == device::EtherNetIP ? Str::SnHelpProtocolEthernet : Str::SnHelpProtocol));
+    case 1: return HelpText::replace(tr(flags.userConfigOnlyModel ? Str::SnHelpSerialBaudRate : Str::SnHelpBaudRate));
+    case 2: return HelpText::replace(tr(Str::SnHelpDataBits));
+    case 3: return HelpText::replace(tr(Str::SnHelpParity));
+    case 4: return HelpText::replace(tr(Str::SnHelpStopBits));
     case 5:
     case 6:
-    case 10: return RowHelp::clear();  // these rows have no help text
-    case 7: return RowHelp::show(Str::SnHelpResponseTimeout);
-    case 8: return RowHelp::show(Str::SnHelpPollDelay);
-    case 9: return RowHelp::show(Str::SnHelpOutputMode);
-    case 11: return RowHelp::show(Str::SnHelpScanRate);
+    case 10: return HelpText::clear();  // these rows have no help text
+    case 7: return HelpText::replace(tr(Str::SnHelpResponseTimeout));
+    case 8: return HelpText::replace(tr(Str::SnHelpPollDelay));
+    case 9: return HelpText::replace(tr(Str::SnHelpOutputMode));
+    case 11: return HelpText::replace(tr(Str::SnHelpScanRate));
     case 12:
         if (flags.extendedFrameModel)
-            return RowHelp::show(Str::SnHelpCommInterface);
+            return HelpText::replace(tr(Str::SnHelpCommInterface));
         if (ethernetUser)
-            return RowHelp::show(Str::SnHelpFrameType);
+            return HelpText::replace(tr(Str::SnHelpFrameType));
         if (type == device::EtherNetIP)
-            return RowHelp::keep();
-        return RowHelp::clear();
+            return HelpText::unchanged();
+        return HelpText::clear();
     case 13:
         if (flags.extendedFrameModel)
-            return RowHelp::show(Str::SnHelpDebugInterface);
+            return HelpText::replace(tr(Str::SnHelpDebugInterface));
         if (serialLayout || ethernetUser)
-            return RowHelp::show(Str::SnHelpCharInterval);
-        return RowHelp::keep();
+            return HelpText::replace(tr(Str::SnHelpCharInterval));
+        return HelpText::unchanged();
     case 14:
-        return serialLayout || ethernetUser ? RowHelp::show(Str::SnHelpFrameLength) : RowHelp::keep();
+        return serialLayout || ethernetUser ? HelpText::replace(tr(Str::SnHelpFrameLength)) : HelpText::unchanged();
     case 15:
     case 16:
         if (serialLayout)
-            return RowHelp::show(row == 15 ? Str::SnHelpAutoSend : Str::SnHelpAutoSendPeriod);
-        return ethernetUser ? RowHelp::show(Str::SnHelpDelimiter) : RowHelp::keep();
+            return HelpText::replace(tr(row == 15 ? Str::SnHelpAutoSend : Str::SnHelpAutoSendPeriod));
+        return ethernetUser ? HelpText::replace(tr(Str::SnHelpDelimiter)) : HelpText::unchanged();
     case 17:
     case 18:
     case 19: {
         static const Str serial[] = {Str::SnHelpCrcCheck, Str::SnHelpCommInterfaceSerial, Str::SnHelpDebugInterfaceSerial};
         static const Str ethernet[] = {Str::SnHelpAutoSend, Str::SnHelpAutoSendPeriod, Str::SnHelpCrcCheck};
         if (serialLayout)
-            return RowHelp::show(serial[row - 17]);
-        return ethernetUser ? RowHelp::show(ethernet[row - 17]) : RowHelp::keep();
+            return HelpText::replace(tr(serial[row - 17]));
+        return ethernetUser ? HelpText::replace(tr(ethernet[row - 17])) : HelpText::unchanged();
     }
-    default: return RowHelp::keep();
+    default: return HelpText::unchanged();
     }
 }
 

@@ -65,7 +65,7 @@ public:
     // Applies the row's rule to a typed text; returns the text the cell shows afterwards.
     std::string commitEdit(int row, const std::string& editText);
 
-    RowHelp help(int row) const;
+    HelpText help(int row) const;
 
 private:
     const CONFIG& subnet() const { return m_editor.project().subnets[static_cast<std::size_t>(m_index)]; }

@@ -55,6 +55,16 @@ struct Gateway {
     }
 };
 
+HelpText show(Str id) { return HelpText::replace(tr(id)); }
+std::string describe(const HelpText& help) {
+    switch (help.action) {
+    case HelpText::Action::Unchanged: return "unchanged";
+    case HelpText::Action::Clear: return "clear";
+    case HelpText::Action::Replace: return "replace: " + help.text;
+    }
+    return {};
+}
+
 void set(Project& p, std::string CONFIG::*field, const char* text) { p.subnets[0].*field = text; }
 
 const std::string kType = "Type of Protocol";
@@ -319,31 +329,31 @@ TEST(FieldbusRows, HelpTexts) {
         std::string name;
         GatewaySetup setup;
         int row;
-        RowHelp help;
+        HelpText help;
     };
     auto status = [](ModelFlags& f) { f.commandStatusModel = true; };
     const std::vector<Case> cases = {
-        {"row 0", {device::DeviceNet}, 0, RowHelp::show(Str::FbHelpProtocol)},
-        {"devicenet input", {device::DeviceNet}, 3, RowHelp::show(Str::FbHelpDeviceNetInput)},
-        {"devicenet row 5", {device::DeviceNet}, 5, RowHelp::clear()},
-        {"timeout choice", {device::ProfibusFilter, status}, 3, RowHelp::show(Str::FbHelpTimeoutAction)},
-        {"timeout times", {device::ProfibusFilter, status}, 4, RowHelp::show(Str::FbHelpTimeoutTimes)},
+        {"row 0", {device::DeviceNet}, 0, show(Str::FbHelpProtocol)},
+        {"devicenet input", {device::DeviceNet}, 3, show(Str::FbHelpDeviceNetInput)},
+        {"devicenet row 5", {device::DeviceNet}, 5, HelpText::clear()},
+        {"timeout choice", {device::ProfibusFilter, status}, 3, show(Str::FbHelpTimeoutAction)},
+        {"timeout times", {device::ProfibusFilter, status}, 4, show(Str::FbHelpTimeoutTimes)},
         {"type 3 user config",
          {device::ProfibusFilter, status, [](Project& p) { set(p, &CONFIG::protocolType, "User Config"); }}, 3,
-         RowHelp::show(Str::FbHelpValidDataLength)},
+         show(Str::FbHelpValidDataLength)},
         {"configuration data", {device::Profibus, [](ModelFlags& f) { f.configDataModel = true; }}, 4,
-         RowHelp::show(Str::FbHelpConfigData)},
-        {"dns2", {device::EtherNetIP}, 6, RowHelp::show(Str::FbHelpDns2)},
-        {"transaction without single subnet", {device::EtherNetIP}, 8, RowHelp::clear()},
+         show(Str::FbHelpConfigData)},
+        {"dns2", {device::EtherNetIP}, 6, show(Str::FbHelpDns2)},
+        {"transaction without single subnet", {device::EtherNetIP}, 8, HelpText::clear()},
         {"transaction", {device::EtherNetIP, [](ModelFlags& f) { f.singleSubnetModel = true; }}, 8,
-         RowHelp::show(Str::FbHelpTransactionNo)},
-        {"type 5 row 3", {device::ProfibusSlave}, 3, RowHelp::clear()},
-        {"type 6 row 3", {device::ProfibusUserConfig}, 3, RowHelp::show(Str::FbHelpValidDataLength)},
-        {"type 2", {device::FourSubnets}, 1, RowHelp::keep()},
+         show(Str::FbHelpTransactionNo)},
+        {"type 5 row 3", {device::ProfibusSlave}, 3, HelpText::clear()},
+        {"type 6 row 3", {device::ProfibusUserConfig}, 3, show(Str::FbHelpValidDataLength)},
+        {"type 2", {device::FourSubnets}, 1, HelpText::unchanged()},
     };
     for (const Case& c : cases) {
         Gateway g(c.setup);
-        EXPECT_EQ(g.rows.help(c.row), c.help) << c.name;
+        EXPECT_EQ(describe(g.rows.help(c.row)), describe(c.help)) << c.name;
     }
     EXPECT_EQ(tr(Str::FbHelpTimeoutTimes),
               "When you select Clear Data, this parameter can be modified. The range of the parameter value is 2 to "
