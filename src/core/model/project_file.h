@@ -16,9 +16,12 @@ namespace veltrane {
 struct LoadedProject {
     bool emptyFile = false;  // a zero-length file: nothing is read and the records stay as they are
     Project project;         // node and command slots beyond the counts hold empty texts
+    std::int32_t subnetCount = 0;  // subnets read into project.subnets; the others stay untouched
     std::int32_t DeviceType = 0;
     std::int32_t FormatVersion = kDefaultFormatVersion;
     ModelFlags flags;
+
+    bool operator==(const LoadedProject&) const = default;
 };
 
 struct ReadOutcome {

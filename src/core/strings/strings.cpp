@@ -17,6 +17,7 @@ const std::array<Entry, static_cast<std::size_t>(Str::Count_)>& table() {
 #define VELTRANE_STRING(name, number, text) {number, text},
 #include "strings/strings_common.inc"
 #include "strings/strings_app.inc"
+#include "strings/strings_window.inc"
 #include "strings/strings_editor.inc"
 #include "strings/strings_fieldbus_subnet.inc"
 #include "strings/strings_mapping.inc"

@@ -13,6 +13,7 @@ enum class Str : std::uint16_t {
 #define VELTRANE_STRING(name, number, text) name,
 #include "strings/strings_common.inc"
 #include "strings/strings_app.inc"
+#include "strings/strings_window.inc"
 #include "strings/strings_editor.inc"
 #include "strings/strings_fieldbus_subnet.inc"
 #include "strings/strings_mapping.inc"

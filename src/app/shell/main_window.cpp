@@ -1,0 +1,229 @@
+#include "main_window.h"
+
+#include "bottom_pane.h"
+#include "common/qt_text.h"
+#include "editor/editor_view.h"
+#include "grid/parameter_grid_widget.h"
+#include "lock_indicators.h"
+#include "product_info.h"
+#include "qt_file_chooser.h"
+#include "qt_prompter.h"
+#include "recent_files.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+
+namespace veltrane {
+
+namespace {
+// The enabling rules depend on values that grid edits change without telling the window, so the
+// actions are refreshed while the application is idle, as menus and toolbars traditionally are.
+constexpr int kIdleUpdateMs = 250;
+
+Prompter& chosenPrompter(const ShellOptions& options, std::unique_ptr<QtPrompter>& own) {
+    if (options.prompter)
+        return *options.prompter;
+    own = std::make_unique<QtPrompter>();
+    return *own;
+}
+
+FileChooser& chosenChooser(const ShellOptions& options, std::unique_ptr<QtFileChooser>& own) {
+    if (options.fileChooser)
+        return *options.fileChooser;
+    own = std::make_unique<QtFileChooser>();
+    return *own;
+}
+
+std::unique_ptr<QSettings> openSettings(const QString& file) {
+    if (file.isEmpty())
+        return std::make_unique<QSettings>();
+    return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
+
+NetworkCheckTarget targetFromSettings(QSettings& settings) {
+    NetworkCheckTarget target;
+    target.host = settings.value(QStringLiteral("News/CheckHost")).toString();
+    target.port = static_cast<quint16>(settings.value(QStringLiteral("News/CheckPort"), 80).toUInt());
+    return target;
+}
+}  // namespace
+
+MainWindow::MainWindow(ShellOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      m_prompter(chosenPrompter(options, m_ownPrompter)),
+      m_chooser(chosenChooser(options, m_ownChooser)),
+      m_settings(openSettings(options.settingsFile)),
+      m_document(m_prompter),
+      m_lifecycle(m_document, m_chooser) {
+    if (m_ownPrompter)
+        m_ownPrompter->setParent(this);
+    if (m_ownChooser)
+        m_ownChooser->setParent(this);
+
+    m_document.newDocument();
+
+    m_networkCheck =
+        new NetworkCheck(options.networkTarget ? *options.networkTarget : targetFromSettings(*m_settings), this);
+    m_recentFiles = new RecentFiles(*m_settings, this);
+    UrlOpener opener = options.openUrl ? options.openUrl : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_router = new CommandRouter({m_document, m_lifecycle, *m_recentFiles, *m_networkCheck, opener, this}, this);
+
+    m_editorView = new EditorView(m_document.editor(), this);
+    setCentralWidget(m_editorView);
+    m_bottomPane = new BottomPane(*m_networkCheck, QString::fromLatin1(kProductUrl), this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_bottomPane);
+    auto* grid = new ParameterGridWidget(m_document.editor());
+    grid->onHelpText = [this](const QString& text) {
+        m_bottomPane->tabs()->setCurrentIndex(0);
+        setHelpText(text);
+    };
+    m_editorView->setGridWidget(grid);
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    connect(m_router, &CommandRouter::documentReplaced, this, &MainWindow::showDocumentCaption);
+    connect(m_router, &CommandRouter::documentSaved, this, &MainWindow::showDocumentCaption);
+    connect(m_router, &CommandRouter::exitRequested, this, &QWidget::close);
+    connect(m_editorView, &EditorView::treeChanged, m_router, &CommandRouter::updateEnabling);
+    connect(m_editorView, &EditorView::contextMenuRequested, this, [this](const QPoint& pos) {
+        m_router->updateEnabling();
+        m_contextMenu->popup(pos);
+    });
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, m_router, &CommandRouter::updateEnabling);
+    idle->start(kIdleUpdateMs);
+
+    setWindowTitle(qtr(Str::MainCaption));
+    placeOnScreen();
+    resizeDocks({m_bottomPane}, {240}, Qt::Vertical);
+    m_networkCheck->start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::placeOnScreen() {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, kInitialWidth, kMinimumHeight);
+    // The minimum is taller than the initial size; both give way to a small screen.
+    setMinimumSize(qMin(kMinimumWidth, available.width()), qMin(kMinimumHeight, available.height()));
+    resize(qMin(kInitialWidth, available.width()), qMin(kInitialHeight, available.height()));
+    move(available.center() - rect().center());
+}
+
+void MainWindow::buildMenus() {
+    auto add = [this](QMenu* menu, CommandId id) { menu->addAction(m_router->action(id)); };
+
+    QMenu* file = menuBar()->addMenu(qtr(Str::MenuFile));
+    add(file, CommandId::FileNew);
+    add(file, CommandId::FileOpen);
+    add(file, CommandId::FileSave);
+    add(file, CommandId::FileSaveAs);
+    file->addSeparator();
+    m_recentMenu = file->addMenu(qtr(Str::MenuRecentFiles));
+    file->addSeparator();
+    add(file, CommandId::AppExit);
+
+    QMenu* edit = menuBar()->addMenu(qtr(Str::MenuEdit));
+    for (CommandId id : {CommandId::AddNode, CommandId::DeleteNode, CommandId::AddCommand, CommandId::DeleteCommand,
+                         CommandId::CopyNode, CommandId::PasteNode})
+        add(edit, id);
+
+    QMenu* tools = menuBar()->addMenu(qtr(Str::MenuTools));
+    for (CommandId id : {CommandId::SerialConnection, CommandId::EthernetConnection, CommandId::Upload,
+                         CommandId::Download, CommandId::CalculateMapping, CommandId::ConflictDetection,
+                         CommandId::ExportExcel, CommandId::Debug})
+        add(tools, id);
+
+    QMenu* help = menuBar()->addMenu(qtr(Str::MenuHelp));
+    add(help, CommandId::Content);
+    add(help, CommandId::About);
+
+    for (QMenu* menu : {file, edit, tools, help})
+        connect(menu, &QMenu::aboutToShow, m_router, &CommandRouter::updateEnabling);
+
+    m_contextMenu = new QMenu(this);
+    for (CommandId id : CommandRouter::contextMenuCommands())
+        m_contextMenu->addAction(m_router->action(id));
+
+    // The context menu's actions live in no visible widget; the window carries them so that
+    // shortcuts reach them as well.
+    for (CommandId id : CommandRouter::contextMenuCommands())
+        addAction(m_router->action(id));
+
+    connect(m_recentFiles, &RecentFiles::changed, this, &MainWindow::fillRecentFilesMenu);
+    fillRecentFilesMenu();
+}
+
+void MainWindow::fillRecentFilesMenu() {
+    m_recentMenu->clear();
+    const QStringList& files = m_recentFiles->files();
+    if (files.isEmpty()) {
+        m_recentMenu->addAction(qtr(Str::MenuRecentEmpty))->setEnabled(false);
+        return;
+    }
+    const QString prompt = qtr(Str::PromptRecentFile);
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files.at(i);
+        QAction* action = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        action->setStatusTip(prompt.left(prompt.indexOf(QLatin1Char('\n'))));
+        connect(action, &QAction::triggered, this, [this, path] { m_router->openRecentFile(path); });
+    }
+}
+
+void MainWindow::buildToolBar() {
+    m_toolBar = addToolBar(QString());
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->setIconSize(QSize(32, 32));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolBar->setMovable(false);
+    for (CommandId id : CommandRouter::toolbarCommands())
+        m_toolBar->addAction(m_router->action(id));
+}
+
+void MainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    m_locks = new LockIndicators(bar);
+    bar->addPermanentWidget(m_locks);
+    // A command's prompt replaces the idle text while the pointer is over it.
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& message) {
+        if (message.isEmpty())
+            bar->showMessage(qtr(Str::StatusReady));
+    });
+    bar->showMessage(qtr(Str::StatusReady));
+}
+
+void MainWindow::showDocumentCaption() {
+    setWindowTitle(qformat(Str::DocumentCaption, {m_document.title(), veltrane::tr(Str::AppTitle)}));
+}
+
+bool MainWindow::openFromCommandLine(const QString& path) {
+    if (!m_lifecycle.openProject(path.toStdString()))
+        return false;
+    m_recentFiles->add(path);
+    return true;
+}
+
+void MainWindow::setHelpText(const QString& text) { m_bottomPane->setInfoText(text); }
+
+void MainWindow::setGridWidget(QWidget* grid) { m_editorView->setGridWidget(grid); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_lifecycle.confirmDiscard())
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace veltrane

@@ -1,0 +1,23 @@
+#pragma once
+// Questions and messages as modal message boxes.
+
+#include "interaction/prompter.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace veltrane {
+
+class QtPrompter : public Prompter {
+public:
+    explicit QtPrompter(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    void message(const std::string& text) override;
+    Answer ask(const std::string& text, Buttons buttons) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+}  // namespace veltrane

@@ -1,0 +1,68 @@
+#include "document/command_enabling.h"
+
+#include "editor/tree_items.h"
+#include "strings/strings.h"
+
+namespace veltrane {
+
+namespace {
+// The copy rule compares only the first two characters of the node name pattern.
+bool startsLikeNodeName(const std::string& text) {
+    const std::string& prefix = tr(Str::NodeNamePrefix);
+    return text.size() >= 2 && prefix.size() >= 2 && text.compare(0, 2, prefix, 0, 2) == 0;
+}
+}  // namespace
+
+CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project& project, const EditFlags& flags,
+                                        const TreeSelection& selection) {
+    const std::int32_t type = state.DeviceType;
+    const bool userConfigOnly = state.flags.userConfigOnlyModel;
+    const bool subnet1IsMaster = project.subnets[0].protocolType == tr(Str::ProtocolModbusMaster);
+
+    CommandEnabling e;
+    e.addNode = flags.addNode;
+    e.deleteNode = flags.deleteNode;
+    e.addCommand = flags.addCommand;
+    e.deleteCommand = flags.deleteCommand;
+    e.copyNode = selection.selectionIsNodeName;
+    e.pasteNode = selection.copyBufferValid && selection.selectionIsSubnetOrNode;
+    e.serialConnection = type != device::EtherNetIP;
+    e.ethernetConnection = type == device::EtherNetIP;
+    e.calculateMapping = type != device::FourSubnets && type != device::ProfibusSlave &&
+                         type != device::ProfibusUserConfig && !userConfigOnly;
+    e.conflictDetection = type == device::EtherNetIP;
+    e.debug = !userConfigOnly && (type == device::ProfibusFilter || state.flags.extendedFrameModel ||
+                                  (type == device::EtherNetIP && subnet1IsMaster));
+    return e;
+}
+
+TreeSelection treeSelectionOf(const Editor& editor) {
+    TreeSelection s;
+    const TreeModel& tree = editor.tree();
+    const ItemId id = tree.selected();
+    if (tree.contains(id)) {
+        s.selectionIsNodeName = startsLikeNodeName(tree.text(id));
+        const ItemKind kind = kindOf(tree, id);
+        s.selectionIsSubnetOrNode = kind == ItemKind::Subnet || kind == ItemKind::Node;
+    }
+    s.copyBufferValid = editor.copyBuffer().valid;
+    return s;
+}
+
+CommandEnabling evaluateCommandEnabling(const Editor& editor) {
+    return evaluateCommandEnabling(editor.state(), editor.project(), editor.editFlags(), treeSelectionOf(editor));
+}
+
+bool treeContextMenuAllowed(const TreeModel& tree, const Project& project, ItemId id) {
+    if (!tree.contains(id))
+        return false;
+    const ItemKind kind = kindOf(tree, id);
+    if (kind == ItemKind::None || kind == ItemKind::Fieldbus)
+        return false;
+    const int subnet = subnetOf(tree, id);
+    if (subnet < 1 || subnet > kSubnetSlots)
+        return false;
+    return project.subnets[static_cast<std::size_t>(subnet - 1)].protocolType == tr(Str::ProtocolModbusMaster);
+}
+
+}  // namespace veltrane

@@ -1,0 +1,49 @@
+#pragma once
+// Which commands of the main window are enabled, worked out from the project alone so that the
+// rules are testable without a window. The window asks again whenever a menu or the toolbar is
+// about to show.
+
+#include "editor/editor.h"
+#include "editor/tree_model.h"
+#include "model/project_state.h"
+#include "model/records.h"
+
+namespace veltrane {
+
+struct CommandEnabling {
+    bool addNode = false;
+    bool deleteNode = false;
+    bool addCommand = false;
+    bool deleteCommand = false;
+    bool copyNode = false;
+    bool pasteNode = false;
+    bool serialConnection = false;
+    bool ethernetConnection = false;
+    bool calculateMapping = false;
+    bool conflictDetection = false;
+    bool debug = false;
+
+    bool operator==(const CommandEnabling&) const = default;
+};
+
+// What the copy and paste rules need to know about the tree's current selection.
+struct TreeSelection {
+    bool selectionIsNodeName = false;      // the selected item's text starts like "Node-%d"
+    bool selectionIsSubnetOrNode = false;  // a subnet item or a node item is selected
+    bool copyBufferValid = false;
+};
+
+CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project& project, const EditFlags& flags,
+                                        const TreeSelection& selection);
+
+// The selection facts above, read from an editor.
+TreeSelection treeSelectionOf(const Editor& editor);
+
+// Convenience for the window: everything from one editor.
+CommandEnabling evaluateCommandEnabling(const Editor& editor);
+
+// Whether a right click on the item shows the tree's context menu: never on the fieldbus item or on
+// an item whose subnet is not a Modbus master, nor when the click hit no item.
+bool treeContextMenuAllowed(const TreeModel& tree, const Project& project, ItemId id);
+
+}  // namespace veltrane

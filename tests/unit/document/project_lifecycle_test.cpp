@@ -1,0 +1,145 @@
+#include "document/project_lifecycle.h"
+#include "strings/strings.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+using namespace veltrane;
+
+namespace {
+class FakeChooser : public FileChooser {
+public:
+    std::deque<std::optional<std::string>> openAnswers;
+    std::deque<std::optional<std::string>> saveAnswers;
+    int openCalls = 0;
+    int saveCalls = 0;
+    std::string lastSuggestion;
+
+    std::optional<std::string> chooseOpenFile() override {
+        ++openCalls;
+        return next(openAnswers);
+    }
+    std::optional<std::string> chooseSaveFile(const std::string& suggestedName) override {
+        ++saveCalls;
+        lastSuggestion = suggestedName;
+        return next(saveAnswers);
+    }
+
+private:
+    static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// A path whose directory does not exist: every save to it fails.
+const std::string kUnwritable = "/nonexistent-veltrane-dir/project.chg";
+
+struct Fixture {
+    ScriptedPrompter prompter;
+    FakeChooser chooser;
+    Document document{prompter};
+    ProjectLifecycle lifecycle{document, chooser};
+
+    Fixture() {
+        document.newDocument();
+        document.state().ProjectModified = true;
+    }
+};
+}  // namespace
+
+TEST(ProjectLifecycle, UnmodifiedProjectIsDiscardedWithoutAQuestion) {
+    Fixture f;
+    f.document.state().ProjectModified = false;
+    EXPECT_TRUE(f.lifecycle.confirmDiscard());
+    EXPECT_TRUE(f.prompter.shown().empty());
+}
+
+TEST(ProjectLifecycle, AnswersToTheSaveQuestion) {
+    {
+        Fixture f;
+        f.prompter.addAnswer(Answer::No);
+        EXPECT_TRUE(f.lifecycle.confirmDiscard());
+        ASSERT_EQ(f.prompter.shown().size(), 1u);
+        EXPECT_EQ(f.prompter.shown()[0], "Configuration has been changed, save it or not?");
+        EXPECT_EQ(f.chooser.saveCalls, 0);
+    }
+    {
+        Fixture f;
+        f.prompter.addAnswer(Answer::Cancel);
+        EXPECT_FALSE(f.lifecycle.confirmDiscard());
+        EXPECT_TRUE(f.document.state().ProjectModified);
+    }
+    {
+        // Yes on an untitled project asks for a file; cancelling it keeps the work.
+        Fixture f;
+        f.prompter.addAnswer(Answer::Yes);
+        EXPECT_FALSE(f.lifecycle.confirmDiscard());
+        EXPECT_EQ(f.chooser.saveCalls, 1);
+        EXPECT_EQ(f.chooser.lastSuggestion, "Modbus");
+        EXPECT_TRUE(f.document.state().ProjectModified);
+    }
+    {
+        // Yes with a failed save keeps the work too; the failure is shown.
+        Fixture f;
+        f.prompter.addAnswer(Answer::Yes);
+        f.chooser.saveAnswers.push_back(kUnwritable);
+        EXPECT_FALSE(f.lifecycle.confirmDiscard());
+        EXPECT_EQ(f.prompter.shown().size(), 2u);
+        EXPECT_TRUE(f.document.state().ProjectModified);
+        EXPECT_TRUE(f.document.filePath().empty());
+    }
+}
+
+TEST(ProjectLifecycle, NewAndOpenAskBeforeDiscarding) {
+    {
+        Fixture f;
+        f.prompter.addAnswer(Answer::Cancel);
+        f.document.project().subnets[0].nodeCount = 5;
+        EXPECT_FALSE(f.lifecycle.newProject());
+        EXPECT_EQ(f.document.project().subnets[0].nodeCount, 5) << "Cancel keeps the project";
+    }
+    {
+        Fixture f;
+        f.prompter.addAnswer(Answer::No);
+        f.document.project().subnets[0].nodeCount = 5;
+        EXPECT_TRUE(f.lifecycle.newProject());
+        EXPECT_EQ(f.document.project().subnets[0].nodeCount, 0);
+        EXPECT_FALSE(f.document.state().ProjectModified);
+    }
+    {
+        // A cancelled open dialog asks nothing.
+        Fixture f;
+        EXPECT_FALSE(f.lifecycle.openProject());
+        EXPECT_EQ(f.chooser.openCalls, 1);
+        EXPECT_TRUE(f.prompter.shown().empty());
+    }
+    {
+        Fixture f;
+        f.chooser.openAnswers.push_back("/some/file.chg");
+        f.prompter.addAnswer(Answer::Cancel);
+        EXPECT_FALSE(f.lifecycle.openProject());
+        ASSERT_EQ(f.prompter.shown().size(), 1u) << "only the question, no open attempt";
+        EXPECT_EQ(f.prompter.shown()[0], tr(Str::SaveConfigurationQuestion));
+    }
+}
+
+TEST(ProjectLifecycle, SaveUsesTheFileNameWhenThereIsOne) {
+    Fixture f;
+    f.chooser.saveAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(f.lifecycle.save()) << "untitled: Save As, cancelled";
+    EXPECT_EQ(f.chooser.saveCalls, 1);
+}
+
+TEST(ProjectLifecycle, DefaultExtension) {
+    EXPECT_EQ(withDefaultExtension("/tmp/a"), "/tmp/a.chg");
+    EXPECT_EQ(withDefaultExtension("/tmp/a.chg"), "/tmp/a.chg");
+    EXPECT_EQ(withDefaultExtension("/tmp/a.bak"), "/tmp/a.bak");
+    EXPECT_EQ(withDefaultExtension("/tmp.d/a"), "/tmp.d/a.chg");
+    EXPECT_EQ(withDefaultExtension("/tmp/.hidden"), "/tmp/.hidden.chg");
+    EXPECT_EQ(withDefaultExtension("plain"), "plain.chg");
+}
