@@ -44,6 +44,7 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent) : QWid
             m_table->setItem(row, column, item);
         }
     }
+    m_table->viewport()->installEventFilter(this);
     layout->addWidget(m_table);
 
     m_editBox = new QLineEdit(m_table->viewport());
@@ -156,14 +157,19 @@ void ParameterGridWidget::commitEdit() {
 
 void ParameterGridWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int width = gridColumnWidth(m_table->viewport()->width());
-    m_table->setColumnWidth(0, width);
-    m_table->setColumnWidth(1, width);
     m_editor.viewResized();
     refresh();
 }
 
+void ParameterGridWidget::fitColumns() {
+    // Each column takes half the width; the open editor follows its cell.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    placeEditors();
+}
+
 bool ParameterGridWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
     if (event->type() == QEvent::FocusOut && !m_refreshing) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (watched == m_editBox && m_editBox->isVisible()) {

@@ -41,6 +41,7 @@ private:
     void onOptionActivated(int index);
     void commitEdit();
     void placeEditors();
+    void fitColumns();
     QRect cellRect(int row, int column) const;
 
     Editor& m_editor;
