@@ -111,7 +111,12 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
     m_networkCheck->start();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // Child widgets outlive the members; the editor view detaches from the document's tree when it
+    // goes, so it must go while the document still exists.
+    delete m_editorView;
+    m_editorView = nullptr;
+}
 
 void MainWindow::placeOnScreen() {
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

@@ -1,0 +1,77 @@
+#pragma once
+// Shared pieces of the window tests: one QApplication, a scripted file chooser and a window whose
+// settings live in a temporary folder and whose network check stays on this machine.
+
+#include "interaction/file_chooser.h"
+#include "interaction/prompter.h"
+#include "main_window.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <memory>
+
+namespace veltrane::test {
+
+inline void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "shell_gui_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
+
+class FakeChooser : public FileChooser {
+public:
+    std::deque<std::optional<std::string>> openAnswers;
+    std::deque<std::optional<std::string>> saveAnswers;
+    int openCalls = 0;
+    int saveCalls = 0;
+
+    std::optional<std::string> chooseOpenFile() override {
+        ++openCalls;
+        return next(openAnswers);
+    }
+    std::optional<std::string> chooseSaveFile(const std::string&) override {
+        ++saveCalls;
+        return next(saveAnswers);
+    }
+
+private:
+    static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+struct WindowHarness {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FakeChooser chooser;
+    std::vector<QUrl> openedUrls;
+    bool browserWorks = true;
+    std::unique_ptr<MainWindow> window;
+
+    explicit WindowHarness(std::optional<NetworkCheckTarget> target = NetworkCheckTarget{}) {
+        ensureApplication();
+        ShellOptions options;
+        options.prompter = &prompter;
+        options.fileChooser = &chooser;
+        options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+        options.networkTarget = std::move(target);
+        options.openUrl = [this](const QUrl& url) {
+            openedUrls.push_back(url);
+            return browserWorks;
+        };
+        window = std::make_unique<MainWindow>(options);
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    std::string stdPath(const QString& name) const { return path(name).toStdString(); }
+};
+
+}  // namespace veltrane::test

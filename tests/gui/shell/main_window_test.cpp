@@ -1,0 +1,214 @@
+#include "bottom_pane.h"
+#include "command_router.h"
+#include "editor/editor_view.h"
+#include "gui_test_support.h"
+#include "lock_indicators.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace veltrane;
+using namespace veltrane::test;
+
+namespace {
+QStringList topLevelTexts(QTreeWidget* tree) {
+    QStringList texts;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        texts << tree->topLevelItem(i)->text(0);
+    return texts;
+}
+
+QStringList menuTexts(QMenu* menu) {
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    return texts;
+}
+}  // namespace
+
+TEST(MainWindow, LayoutAndScreenshot) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+
+    EXPECT_EQ(w.windowTitle(), "Gateway Configuration Software Veltrane");
+    // The sizes give way to a small screen (the offscreen one is small).
+    const QRect screen = w.screen()->availableGeometry();
+    EXPECT_EQ(w.minimumSize(), QSize(qMin(1050, screen.width()), qMin(780, screen.height())));
+    EXPECT_EQ(w.width(), qMin(1440, screen.width()));
+
+    QStringList tools;
+    for (QAction* action : w.toolBar()->actions())
+        tools << action->iconText();
+    EXPECT_EQ(tools, (QStringList{"  New  ", "  Save  ", "  Open  ", " Add Node ", " Del Node ", " Add Cmd ",
+                                  " Del Cmd ", "Upload", "Download", " AutoMap ", " Confilct", " Export", "Debug"}));
+    auto* button = qobject_cast<QToolButton*>(w.toolBar()->widgetForAction(w.router().action(CommandId::AddNode)));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    EXPECT_EQ(w.router().action(CommandId::AddNode)->toolTip(), "Add Node");
+    EXPECT_EQ(w.router().action(CommandId::AddNode)->statusTip(), "Add Node");
+
+    EXPECT_EQ(topLevelTexts(w.editorView().treeWidget()), (QStringList{"Ethernet", "Subnet 1", "Subnet 2"}));
+    EXPECT_EQ(w.statusBar()->currentMessage(), "Ready");
+    EXPECT_EQ(w.lockIndicators()->capsLabel()->text(), "CAP");
+    EXPECT_EQ(w.lockIndicators()->numLabel()->text(), "NUM");
+    EXPECT_EQ(w.lockIndicators()->scrollLabel()->text(), "SCRL");
+
+    QTabWidget* tabs = w.bottomPane().tabs();
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "Info");
+    EXPECT_EQ(tabs->tabText(1), "News");
+    EXPECT_TRUE(w.bottomPane().infoBox()->isReadOnly());
+    EXPECT_EQ(w.bottomPane().infoBox()->font().family(), "Times New Roman");
+    EXPECT_EQ(w.bottomPane().infoBox()->font().pointSize(), 12);
+    w.setHelpText(QStringLiteral("Baud rate of the serial line."));
+    EXPECT_EQ(w.bottomPane().infoText(), "Baud rate of the serial line.");
+
+    w.resize(1440, 780);
+    QDir().mkpath(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots"));
+    const QString shot = QStringLiteral(VELTRANE_BINARY_DIR "/screenshots/main_window.png");
+    EXPECT_TRUE(w.grab().save(shot));
+}
+
+TEST(MainWindow, MenusHoldTheItemsAndKeys) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    QStringList titles;
+    QList<QMenu*> menus;
+    for (QAction* action : w.menuBar()->actions()) {
+        titles << action->text();
+        menus << action->menu();
+    }
+    ASSERT_EQ(titles, (QStringList{"File(&F)", "Edit(&E)", "Tools(&T)", "Help(&H)"}));
+    EXPECT_EQ(menuTexts(menus[0]), (QStringList{"New(&N)", "Open(&O)...", "Save(&S)", "Save as(&A)...",
+                                                "Recent Files(&R)", "Exit(&X)"}));
+    EXPECT_EQ(menuTexts(menus[1]), (QStringList{"Add Node(&N)", "Delete Node(&D)", "Add Command(&I)",
+                                                "Delete Command(&E)", "Copy Node(&C)", "Paste Node(&P)"}));
+    EXPECT_EQ(menuTexts(menus[2]),
+              (QStringList{"Serial Connection(&P)", "Ethernet Connection(&E)", "Upload(&U)", "Download(&D)",
+                           "Calculate Mapping Address(&M)", "Mapping Address Conflict Detection(&C)",
+                           "Export EXCEL(&L)", "Debug(&S)"}));
+    EXPECT_EQ(menuTexts(menus[3]), (QStringList{"Content(&C)", "About(&A)..."}));
+
+    CommandRouter& r = w.router();
+    using K = QKeySequence;
+    EXPECT_EQ(r.action(CommandId::FileNew)->shortcut(), K("Ctrl+N"));
+    EXPECT_EQ(r.action(CommandId::FileOpen)->shortcut(), K("Ctrl+O"));
+    EXPECT_EQ(r.action(CommandId::FileSave)->shortcut(), K("Ctrl+S"));
+    EXPECT_EQ(r.action(CommandId::CalculateMapping)->shortcut(), K("Ctrl+M"));
+    EXPECT_EQ(r.action(CommandId::CopyNode)->shortcuts(), (QList<K>{K("Ctrl+C"), K("Ctrl+Ins")}));
+    EXPECT_EQ(r.action(CommandId::PasteNode)->shortcuts(), (QList<K>{K("Ctrl+V"), K("Shift+Ins")}));
+    EXPECT_TRUE(r.action(CommandId::Content)->shortcuts().isEmpty());
+}
+
+TEST(MainWindow, CtrlCCopiesANodeAndNeverOpensContent) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    // A node to select, so that Copy Node is enabled.
+    Editor& editor = w.document().editor();
+    const ItemId subnet1 = editor.tree().topLevel()[1];
+    const ItemId node = editor.tree().insert(subnet1, "Node-1", 1);
+    editor.selectItem(node);
+    w.editorView().treeWidget()->setFocus();
+    w.router().updateEnabling();
+    ASSERT_TRUE(w.router().action(CommandId::CopyNode)->isEnabled());
+
+    QSignalSpy spy(&w.router(), &CommandRouter::commandTriggered);
+    QTest::keyClick(w.editorView().treeWidget(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).value<CommandId>(), CommandId::CopyNode);
+    EXPECT_TRUE(h.openedUrls.empty());
+    EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{"This command is not available yet."}));
+}
+
+TEST(MainWindow, LaterCommandsSayTheyAreNotAvailable) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    for (CommandId id : {CommandId::Upload, CommandId::Download, CommandId::ExportExcel,
+                         CommandId::EthernetConnection, CommandId::ConflictDetection}) {
+        h.prompter.clearShown();
+        w.router().trigger(id);
+        EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{"This command is not available yet."}))
+            << static_cast<int>(id);
+    }
+    // A disabled command does nothing at all.
+    h.prompter.clearShown();
+    w.router().trigger(CommandId::SerialConnection);
+    EXPECT_TRUE(h.prompter.shown().empty());
+}
+
+TEST(MainWindow, ConnectionCommandsFollowTheDeviceType) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    CommandRouter& r = w.router();
+    EXPECT_FALSE(r.action(CommandId::SerialConnection)->isEnabled());
+    EXPECT_TRUE(r.action(CommandId::EthernetConnection)->isEnabled());
+    EXPECT_TRUE(r.action(CommandId::ConflictDetection)->isEnabled());
+
+    // A file of another device type, saved and opened again through the window's commands.
+    w.document().state().DeviceType = device::Profibus;
+    h.chooser.saveAnswers.push_back(h.stdPath("profibus.chg"));
+    r.trigger(CommandId::FileSaveAs);
+    r.trigger(CommandId::FileNew);
+    EXPECT_TRUE(r.action(CommandId::EthernetConnection)->isEnabled());
+    h.chooser.openAnswers.push_back(h.stdPath("profibus.chg"));
+    r.trigger(CommandId::FileOpen);
+    ASSERT_EQ(w.document().state().DeviceType, device::Profibus) << testing::PrintToString(h.prompter.shown());
+    EXPECT_TRUE(r.action(CommandId::SerialConnection)->isEnabled());
+    EXPECT_FALSE(r.action(CommandId::EthernetConnection)->isEnabled());
+    EXPECT_FALSE(r.action(CommandId::ConflictDetection)->isEnabled());
+    EXPECT_EQ(topLevelTexts(w.editorView().treeWidget()), (QStringList{"Fieldbus", "Subnet"}));
+    EXPECT_EQ(w.windowTitle(), "profibus.chg - Veltrane");
+}
+
+TEST(MainWindow, TreeContextMenuOnlyWhereTheRulesAllowIt) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTreeWidget* tree = w.editorView().treeWidget();
+    auto rightClick = [&](int row) {
+        const QRect rect = tree->visualItemRect(tree->topLevelItem(row));
+        emit tree->customContextMenuRequested(rect.center());
+    };
+
+    rightClick(0);  // "Ethernet"
+    EXPECT_FALSE(w.treeContextMenu()->isVisible());
+    EXPECT_EQ(tree->currentItem()->text(0), "Ethernet");
+
+    rightClick(1);  // "Subnet 1", a Modbus master
+    EXPECT_TRUE(w.treeContextMenu()->isVisible());
+    EXPECT_EQ(w.document().editor().tree().text(w.document().editor().tree().selected()), "Subnet 1");
+    EXPECT_TRUE(w.router().action(CommandId::ContextAddNode)->isEnabled());
+    EXPECT_FALSE(w.router().action(CommandId::ContextDeleteNode)->isEnabled());
+    w.treeContextMenu()->close();
+
+    w.document().project().subnets[1].protocolType = "Modbus Slave";
+    rightClick(2);
+    EXPECT_FALSE(w.treeContextMenu()->isVisible());
+
+    // A click beside every item does nothing.
+    const int selectedBefore = w.document().editor().tree().selected();
+    emit tree->customContextMenuRequested(QPoint(5, tree->viewport()->height() - 2));
+    EXPECT_FALSE(w.treeContextMenu()->isVisible());
+    EXPECT_EQ(w.document().editor().tree().selected(), selectedBefore);
+}
