@@ -67,4 +67,4 @@ void ShowAndCommitCommand(benchmark::State& state) {
 }
 BENCHMARK(ShowAndCommitCommand);
 
-}  // namespace
+} // namespace

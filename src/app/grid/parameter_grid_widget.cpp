@@ -22,9 +22,10 @@ QString fromCore(const std::string& text) {
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return out;
 }
-}  // namespace
+} // namespace
 
-ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent) : QWidget(parent), m_editor(editor) {
+ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent)
+    : QWidget(parent), m_editor(editor) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_table = new QTableWidget(ParameterGrid::kRows, ParameterGrid::kColumns, this);
@@ -184,4 +185,4 @@ bool ParameterGridWidget::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -53,4 +53,4 @@ private:
     int m_editBoxRow = -1;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

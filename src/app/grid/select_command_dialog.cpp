@@ -8,7 +8,8 @@
 
 namespace veltrane {
 
-SelectCommandDialog::SelectCommandDialog(Editor& editor, QWidget* parent) : QDialog(parent), m_editor(editor) {
+SelectCommandDialog::SelectCommandDialog(Editor& editor, QWidget* parent)
+    : QDialog(parent), m_editor(editor) {
     setWindowTitle(QString::fromStdString(veltrane::tr(Str::SelectCommandTitle)));
     auto* layout = new QVBoxLayout(this);
     m_list = new QListWidget(this);
@@ -25,4 +26,4 @@ void SelectCommandDialog::activate(int row) {
         onCommandAdded();
 }
 
-}  // namespace veltrane
+} // namespace veltrane

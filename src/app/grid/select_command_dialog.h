@@ -29,4 +29,4 @@ private:
     QListWidget* m_list = nullptr;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -19,9 +19,11 @@ namespace {
 const char* const kUsage =
     "edit FILE|new [-o OUT] [--answer ok|cancel|yes|no]... STEP...\n"
     "      steps, run in order:\n"
-    "        --select PATH         select a tree item by its texts, e.g. \"Subnet 1/Node-1/03 Read Holding Register\";\n"
+    "        --select PATH         select a tree item by its texts, e.g. \"Subnet 1/Node-1/03 Read Holding "
+    "Register\";\n"
     "                              TEXT#n picks the n-th of several equal texts\n"
-    "        --set \"TITLE=VALUE\"   click the row's value cell, then type VALUE into the edit box or pick it from\n"
+    "        --set \"TITLE=VALUE\"   click the row's value cell, then type VALUE into the edit box or pick "
+    "it from\n"
     "                              the option list (\"#ROW=VALUE\" names the row by number)\n"
     "        --add-node  --delete-node  --add-command CODE  --delete-command  --copy-node  --paste-node\n"
     "        --print-grid  --print-tree  --print-help TITLE\n"
@@ -45,7 +47,8 @@ ItemId findPath(const TreeModel& tree, const std::string& path) {
     std::size_t begin = 0;
     while (begin <= path.size()) {
         const std::size_t slash = path.find('/', begin);
-        std::string segment = path.substr(begin, slash == std::string::npos ? std::string::npos : slash - begin);
+        std::string segment =
+            path.substr(begin, slash == std::string::npos ? std::string::npos : slash - begin);
         int wanted = 1;
         const std::size_t hash = segment.rfind('#');
         if (hash != std::string::npos && hash + 1 < segment.size() && isCanonical(segment.substr(hash + 1))) {
@@ -135,7 +138,9 @@ void require(bool enabled, const std::string& command) {
 }
 
 void addCommand(Editor& editor, const std::string& code) {
-    const int entry = isCanonical(code) || (code.size() == 2 && code[0] == '0') ? entryForFunctionCode(decimalValue(code)) : -1;
+    const int entry = isCanonical(code) || (code.size() == 2 && code[0] == '0')
+                          ? entryForFunctionCode(decimalValue(code))
+                          : -1;
     if (entry < 0)
         throw StepError("\"Select Command\" has no entry for function code \"" + code + "\"");
     require(editor.editFlags().addCommand, "Add Command");
@@ -254,6 +259,6 @@ int runEdit(const std::vector<std::string>& args) {
 
 const Registration registration("edit", kUsage, runEdit);
 
-}  // namespace
+} // namespace
 
-}  // namespace veltrane::cli
+} // namespace veltrane::cli

@@ -124,7 +124,8 @@ public:
         const bool single = code == "5" || code == "6";
         const bool registerMapping = code == "3" || code == "4" || code == "6" || code == "16";
         ParameterGrid& grid = editor.grid();
-        grid.setRow(kSlaveAddressRow, tr(Str::RowSlaveAddress), shownValue(command->slaveAddress), CellColour::Grey);
+        grid.setRow(kSlaveAddressRow, tr(Str::RowSlaveAddress), shownValue(command->slaveAddress),
+                    CellColour::Grey);
         grid.setRow(kFunctionCodeRow, tr(Str::RowFunctionCode), code, CellColour::Grey);
         grid.setRow(kStartingAddressRow, tr(Str::RowStartingAddress), shownValue(command->startAddress),
                     CellColour::White);
@@ -135,11 +136,12 @@ public:
                     mapping.empty() || mapping == "-1" ? std::string() : mapping + "H", CellColour::White);
         grid.setRow(kMappingBitRow, tr(Str::RowMappingBit), shownValue(command->mappingBit),
                     registerMapping ? CellColour::Grey : CellColour::White);
-        grid.setRow(kNumberOfBytesRow, tr(Str::RowNumberOfBytes), shownValue(command->byteCount), CellColour::Grey);
+        grid.setRow(kNumberOfBytesRow, tr(Str::RowNumberOfBytes), shownValue(command->byteCount),
+                    CellColour::Grey);
         const Str filterTitle = usesDataFilter(state) ? Str::RowDataFilter : Str::RowByteSwap;
         if (filterFixed(state, code))
-            grid.setRow(kFilterOrSwapRow, tr(filterTitle), tr(usesDataFilter(state) ? Str::FilterWord : Str::SwapNone),
-                        CellColour::Grey);
+            grid.setRow(kFilterOrSwapRow, tr(filterTitle),
+                        tr(usesDataFilter(state) ? Str::FilterWord : Str::SwapNone), CellColour::Grey);
         else
             grid.setRow(kFilterOrSwapRow, tr(filterTitle), command->filterOrSwap, CellColour::White);
         grid.setRow(kCheckRow, tr(Str::RowTypeOfCheck), command->checkType, CellColour::Grey);
@@ -228,8 +230,8 @@ public:
         case kNumberOfDataRow:
             return HelpText::replace(tr(Str::HelpNumberOfData));
         case kMappingAddressRow:
-            return HelpText::replace(
-                tr(state.flags.hardwareSizedModel ? Str::HelpMappingAddressHardwareSized : Str::HelpMappingAddress));
+            return HelpText::replace(tr(state.flags.hardwareSizedModel ? Str::HelpMappingAddressHardwareSized
+                                                                       : Str::HelpMappingAddress));
         case kMappingBitRow:
             return HelpText::replace(tr(Str::HelpMappingBit));
         case kNumberOfBytesRow:
@@ -237,7 +239,8 @@ public:
         case kFilterOrSwapRow:
             if (state.DeviceType == device::ProfibusFilter)
                 return HelpText::replace(tr(Str::HelpDataFilterProfibus));
-            return HelpText::replace(tr(state.flags.dataFilterModel ? Str::HelpDataFilter : Str::HelpByteSwap));
+            return HelpText::replace(
+                tr(state.flags.dataFilterModel ? Str::HelpDataFilter : Str::HelpByteSwap));
         case kScanRow:
             return HelpText::replace(tr(Str::HelpScanType));
         default:
@@ -372,7 +375,8 @@ private:
         } else {
             editText = canonical;
             const std::vector<Range> ranges = mappingRanges(state, command.functionCode);
-            const bool inside = std::any_of(ranges.begin(), ranges.end(), [v](const Range& r) { return r.contains(v); });
+            const bool inside =
+                std::any_of(ranges.begin(), ranges.end(), [v](const Range& r) { return r.contains(v); });
             if (inside)
                 command.mappingAddress = editText;
             else
@@ -399,8 +403,10 @@ private:
     }
 };
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<RowProvider> makeCommandRows() { return std::make_unique<CommandRows>(); }
+std::unique_ptr<RowProvider> makeCommandRows() {
+    return std::make_unique<CommandRows>();
+}
 
-}  // namespace veltrane
+} // namespace veltrane

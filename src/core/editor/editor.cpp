@@ -9,22 +9,19 @@
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) { return subnet.protocolType == tr(Str::ProtocolModbusMaster); }
+bool isModbusMaster(const CONFIG& subnet) {
+    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
+}
 
 bool hasLayoutOne(std::int32_t type) {
     return type == device::DeviceNet || type == device::Profibus || type == device::ProfibusFilter ||
            type == device::ProfibusSlave || type == device::ProfibusUserConfig || type == device::Profibus7;
 }
-}  // namespace
+} // namespace
 
 Editor::Editor(Project& project, ProjectState& state, Prompter& prompter)
-    : m_project(project),
-      m_state(state),
-      m_prompter(prompter),
-      m_fieldbusRows(makeFieldbusRows()),
-      m_subnetRows(makeSubnetRows()),
-      m_nodeRows(makeNodeRows()),
-      m_commandRows(makeCommandRows()) {}
+    : m_project(project), m_state(state), m_prompter(prompter), m_fieldbusRows(makeFieldbusRows()),
+      m_subnetRows(makeSubnetRows()), m_nodeRows(makeNodeRows()), m_commandRows(makeCommandRows()) {}
 
 Editor::~Editor() = default;
 
@@ -147,4 +144,4 @@ void Editor::selectAfterRemoval(ItemId parent, std::size_t position) {
         selectItem(parent);
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -31,8 +31,8 @@ struct EditFlags {
 
 // Where a paste takes its node from; empty after every initial update.
 struct NodeCopyBuffer {
-    int sourceSubnet = 0;  // 1..4, 0 for none
-    int sourceNode = -1;   // node number (0 is a valid slave address), -1 for none
+    int sourceSubnet = 0; // 1..4, 0 for none
+    int sourceNode = -1;  // node number (0 is a valid slave address), -1 for none
     bool valid = false;
 };
 
@@ -140,4 +140,4 @@ private:
     std::unique_ptr<RowProvider> m_commandRows;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

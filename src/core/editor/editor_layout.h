@@ -12,4 +12,4 @@ bool gridSplitAccepted(int y, int clientHeight);
 // Rows are 300 twips high: 20 pixels at 96 dots per inch.
 int gridRowHeight(int dotsPerInch);
 
-}  // namespace veltrane
+} // namespace veltrane

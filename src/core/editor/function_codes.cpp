@@ -6,10 +6,12 @@ namespace veltrane {
 
 const std::vector<Str>& selectCommandEntries() {
     static const std::vector<Str> entries = {
-        Str::Fc01ReadCoilStatus,      Str::Fc02ReadInputStatus,      Str::Fc03ReadHoldingRegister,
-        Str::Fc04ReadInputRegister,   Str::Fc05ForceSingleCoil,      Str::Fc06PresetSingleRegister,
-        Str::Fc07ReadExceptionStatus, Str::Fc08Diagnostics,          Str::Fc11FetchCommEventCtr,
-        Str::Fc12FetchCommEventLog,   Str::Fc13ProgramController,    Str::Fc14PollController,
+        Str::Fc01ReadCoilStatus,      Str::Fc02ReadInputStatus,
+        Str::Fc03ReadHoldingRegister, Str::Fc04ReadInputRegister,
+        Str::Fc05ForceSingleCoil,     Str::Fc06PresetSingleRegister,
+        Str::Fc07ReadExceptionStatus, Str::Fc08Diagnostics,
+        Str::Fc11FetchCommEventCtr,   Str::Fc12FetchCommEventLog,
+        Str::Fc13ProgramController,   Str::Fc14PollController,
         Str::Fc15ForceMultipleCoils,  Str::Fc16PresetMultipleRegisters,
     };
     return entries;
@@ -34,12 +36,20 @@ int entryForFunctionCode(int code) {
     return -1;
 }
 
-bool isReadCode(const std::string& code) { return code == "1" || code == "2" || code == "3" || code == "4"; }
+bool isReadCode(const std::string& code) {
+    return code == "1" || code == "2" || code == "3" || code == "4";
+}
 
-bool isBitCode(const std::string& code) { return code == "1" || code == "2" || code == "5" || code == "15"; }
+bool isBitCode(const std::string& code) {
+    return code == "1" || code == "2" || code == "5" || code == "15";
+}
 
-bool isMultiBitCode(const std::string& code) { return code == "1" || code == "2" || code == "15"; }
+bool isMultiBitCode(const std::string& code) {
+    return code == "1" || code == "2" || code == "15";
+}
 
-bool isMultiRegisterCode(const std::string& code) { return code == "3" || code == "4" || code == "16"; }
+bool isMultiRegisterCode(const std::string& code) {
+    return code == "3" || code == "4" || code == "16";
+}
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -25,4 +25,4 @@ bool isMultiBitCode(const std::string& code);
 // Commands that read or write several registers (3, 4, 16).
 bool isMultiRegisterCode(const std::string& code);
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -8,8 +8,10 @@
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) { return subnet.protocolType == tr(Str::ProtocolModbusMaster); }
-}  // namespace
+bool isModbusMaster(const CONFIG& subnet) {
+    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
+}
+} // namespace
 
 Editor::Selection Editor::describe(ItemId id) const {
     Selection out;
@@ -136,7 +138,9 @@ void Editor::closeOptionList() {
     m_view.currentOption = -1;
 }
 
-void Editor::setEditBoxText(std::string text) { m_view.editBoxText = std::move(text); }
+void Editor::setEditBoxText(std::string text) {
+    m_view.editBoxText = std::move(text);
+}
 
 void Editor::CommitEdit() {
     if (!m_view.editBoxVisible)
@@ -183,6 +187,8 @@ void Editor::ShowRowHelp(int subnetIndex) {
         onHelpShown();
 }
 
-void Editor::viewResized() { CommitEdit(); }
+void Editor::viewResized() {
+    CommitEdit();
+}
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -12,14 +12,16 @@ namespace {
 
 constexpr int kAddressRow = 0;
 
-bool inAddressRange(std::int32_t value) { return value >= 0 && value <= 247; }
+bool inAddressRange(std::int32_t value) {
+    return value >= 0 && value <= 247;
+}
 
 class NodeRows : public RowProvider {
 public:
     void fillRows(Editor& editor) override {
         const NodeEntry* node = selectedNode(editor);
-        editor.grid().setRow(kAddressRow, tr(Str::RowSlaveAddress), node ? shownValue(node->address) : std::string(),
-                             CellColour::White);
+        editor.grid().setRow(kAddressRow, tr(Str::RowSlaveAddress),
+                             node ? shownValue(node->address) : std::string(), CellColour::White);
     }
 
     bool isEditable(const Editor&, int row) const override { return row == kAddressRow; }
@@ -77,8 +79,10 @@ private:
     }
 };
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<RowProvider> makeNodeRows() { return std::make_unique<NodeRows>(); }
+std::unique_ptr<RowProvider> makeNodeRows() {
+    return std::make_unique<NodeRows>();
+}
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -11,12 +11,14 @@ void ParameterGrid::clear() {
 
 const std::string& ParameterGrid::text(int row, int column) const {
     static const std::string none;
-    return isCell(row, column) ? m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].text : none;
+    return isCell(row, column) ? m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].text
+                               : none;
 }
 
 CellColour ParameterGrid::colour(int row, int column) const {
-    return isCell(row, column) ? m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].colour
-                               : CellColour::Plain;
+    return isCell(row, column)
+               ? m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].colour
+               : CellColour::Plain;
 }
 
 void ParameterGrid::setText(int row, int column, std::string text) {
@@ -78,4 +80,4 @@ void ParameterGrid::changed() {
         onChanged();
 }
 
-}  // namespace veltrane
+} // namespace veltrane

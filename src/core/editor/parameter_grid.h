@@ -23,7 +23,9 @@ public:
     // Empties every cell and resets every colour.
     void clear();
 
-    bool isCell(int row, int column) const { return row >= 0 && row < kRows && column >= 0 && column < kColumns; }
+    bool isCell(int row, int column) const {
+        return row >= 0 && row < kRows && column >= 0 && column < kColumns;
+    }
     const std::string& text(int row, int column) const;
     CellColour colour(int row, int column) const;
     // Cells outside the grid are ignored.
@@ -56,4 +58,4 @@ private:
     int m_currentColumn = 0;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -66,6 +66,8 @@ std::unique_ptr<RowProvider> makeNodeRows();
 std::unique_ptr<RowProvider> makeCommandRows();
 
 // A stored value as a cell shows it: the "not filled in" marker "-1" is an empty cell.
-inline std::string shownValue(const std::string& stored) { return stored == "-1" ? std::string() : stored; }
+inline std::string shownValue(const std::string& stored) {
+    return stored == "-1" ? std::string() : stored;
+}
 
-}  // namespace veltrane
+} // namespace veltrane

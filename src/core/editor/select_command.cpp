@@ -21,4 +21,4 @@ bool selectCommandActivated(Editor& editor, int position) {
     return added;
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -17,4 +17,4 @@ std::vector<std::string> selectCommandTexts();
 // Returns true when a command was added.
 bool selectCommandActivated(Editor& editor, int position);
 
-}  // namespace veltrane
+} // namespace veltrane

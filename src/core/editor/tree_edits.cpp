@@ -12,9 +12,13 @@
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) { return subnet.protocolType == tr(Str::ProtocolModbusMaster); }
+bool isModbusMaster(const CONFIG& subnet) {
+    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
+}
 
-std::size_t slot(int oneBased) { return static_cast<std::size_t>(oneBased - 1); }
+std::size_t slot(int oneBased) {
+    return static_cast<std::size_t>(oneBased - 1);
+}
 
 // The number a new node gets: one below the smallest when there is room, else one above the largest.
 std::int64_t newNodeNumber(const TreeModel& tree, ItemId subnetItem) {
@@ -30,7 +34,7 @@ std::int64_t newNodeNumber(const TreeModel& tree, ItemId subnetItem) {
     }
     return smallest > 1 ? smallest - 1 : largest + 1;
 }
-}  // namespace
+} // namespace
 
 ItemId Editor::selectedSubnetItem() const {
     const ItemId selected = m_tree.selected();
@@ -189,7 +193,8 @@ bool Editor::DeleteCommand(EditOrigin origin) {
 
 bool Editor::canCopyNode() const {
     const ItemId selected = m_tree.selected();
-    return m_tree.contains(selected) && m_tree.text(selected).rfind(tr(Str::NodeNamePrefix).substr(0, 2), 0) == 0;
+    return m_tree.contains(selected) &&
+           m_tree.text(selected).rfind(tr(Str::NodeNamePrefix).substr(0, 2), 0) == 0;
 }
 
 bool Editor::CopyNode() {
@@ -274,4 +279,4 @@ bool Editor::contextMenu(ItemId hit) {
     return true;
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -63,7 +63,8 @@ protected:
 
     void clickCell(int row, int column) {
         QTableWidget* table = grid->table();
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(row, column)).center());
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualItemRect(table->item(row, column)).center());
         QApplication::processEvents();
     }
 
@@ -88,9 +89,9 @@ TEST_F(GridWidget, ClickTypeAndPickChangeTheProject) {
     QApplication::processEvents();
     clickTree("Subnet 1/Node-1");
     SelectCommandDialog dialog(editor);
-    dialog.activate(2);   // 03 Read Holding Register
-    dialog.activate(7);   // 08 Diagnostics: ignored
-    dialog.activate(12);  // 15 Force Multiple Coils
+    dialog.activate(2);  // 03 Read Holding Register
+    dialog.activate(7);  // 08 Diagnostics: ignored
+    dialog.activate(12); // 15 Force Multiple Coils
     QApplication::processEvents();
     EXPECT_EQ(document.project().subnets[0].commandCount, 2);
 
@@ -139,13 +140,14 @@ TEST_F(GridWidget, ClickTypeAndPickChangeTheProject) {
     EXPECT_EQ(options->currentText(), "Fast Scan");
     EXPECT_EQ(options->geometry(), grid->table()->visualItemRect(grid->table()->item(9, 1)));
     QAbstractItemView* popup = options->view();
-    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, popup->visualRect(popup->model()->index(1, 0)).center());
+    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
+                      popup->visualRect(popup->model()->index(1, 0)).center());
     QApplication::processEvents();
     EXPECT_EQ(command.scanType, "Slow Scan");
     EXPECT_EQ(cell(9, 1), "Slow Scan");
     EXPECT_FALSE(options->isVisible());
 
-    clickCell(4, 0);  // a title: help only
+    clickCell(4, 0); // a title: help only
     EXPECT_FALSE(grid->editBox()->isVisible());
     EXPECT_TRUE(view->helpText().startsWith("There are two buffers in the gateway"));
     grab(view.get(), "editor_command.png");
@@ -168,7 +170,8 @@ TEST_F(GridWidget, ResizeAndTreeClicksCommitTheOpenEditBox) {
     EXPECT_EQ(document.project().subnets[0].commands[0].mappingBit, "3");
     EXPECT_FALSE(grid->editBox()->isVisible());
     EXPECT_NEAR(grid->table()->columnWidth(0), grid->table()->columnWidth(1), 1);
-    EXPECT_EQ(grid->table()->columnWidth(0) + grid->table()->columnWidth(1), grid->table()->viewport()->width());
+    EXPECT_EQ(grid->table()->columnWidth(0) + grid->table()->columnWidth(1),
+              grid->table()->viewport()->width());
 
     clickCell(3, 1);
     QTest::keyClicks(grid->editBox(), "5");
@@ -178,4 +181,4 @@ TEST_F(GridWidget, ResizeAndTreeClicksCommitTheOpenEditBox) {
     EXPECT_EQ(cell(1, 0), "");
 }
 
-}  // namespace
+} // namespace

@@ -69,7 +69,8 @@ protected:
         const std::string script = file("check.py");
         std::ofstream(script) << "import json, sys\n"
                                  "d = json.load(open(sys.argv[1], encoding='utf-8'))\n"
-                                 "print(" << expression << ")\n";
+                                 "print("
+                              << expression << ")\n";
         return shell("/usr/bin/python3 '" + script + "' '" + input + "'").out;
     }
 
@@ -79,24 +80,67 @@ protected:
 TEST_F(EditCli, WorkedExampleNodeAndThreeCommands) {
     const std::string out = file("example.chg");
     const Outcome edit = cli({
-        "edit", "new", "-o", out, "--answer", "ok", "--answer", "cancel",
-        "--select", "Subnet 1", "--add-node",
-        "--select", "Subnet 1/Node-1", "--set", "Slave Address (0~247)=5",
-        "--add-command", "3", "--add-command", "1", "--add-command", "16", "--add-command", "8",
-        "--select", "Subnet 1/Node-5/03 Read Holding Register",
-        "--set", "Starting Address=40001", "--set", "Number of Data=101", "--set", "Number of Data=10",
-        "--set", "Mapping Address (HEX)=0", "--set", "Type of Scan=Slow Scan",
-        "--select", "Subnet 1/Node-5/01 Read Coil Status",
-        "--set", "Starting Address=5", "--set", "Mapping Bit (0~7)=3", "--set", "Number of Data=10",
-        "--set", "Mapping Address (HEX)=14h",
-        "--select", "Subnet 1/Node-5/16 Preset Multiple Registers",
-        "--set", "Starting Address=100", "--set", "Number of Data=4", "--set", "Mapping Address (HEX)=4000",
-        "--set", "Byte Swap=Two Bytes Swap", "--print-grid",
+        "edit",
+        "new",
+        "-o",
+        out,
+        "--answer",
+        "ok",
+        "--answer",
+        "cancel",
+        "--select",
+        "Subnet 1",
+        "--add-node",
+        "--select",
+        "Subnet 1/Node-1",
+        "--set",
+        "Slave Address (0~247)=5",
+        "--add-command",
+        "3",
+        "--add-command",
+        "1",
+        "--add-command",
+        "16",
+        "--add-command",
+        "8",
+        "--select",
+        "Subnet 1/Node-5/03 Read Holding Register",
+        "--set",
+        "Starting Address=40001",
+        "--set",
+        "Number of Data=101",
+        "--set",
+        "Number of Data=10",
+        "--set",
+        "Mapping Address (HEX)=0",
+        "--set",
+        "Type of Scan=Slow Scan",
+        "--select",
+        "Subnet 1/Node-5/01 Read Coil Status",
+        "--set",
+        "Starting Address=5",
+        "--set",
+        "Mapping Bit (0~7)=3",
+        "--set",
+        "Number of Data=10",
+        "--set",
+        "Mapping Address (HEX)=14h",
+        "--select",
+        "Subnet 1/Node-5/16 Preset Multiple Registers",
+        "--set",
+        "Starting Address=100",
+        "--set",
+        "Number of Data=4",
+        "--set",
+        "Mapping Address (HEX)=4000",
+        "--set",
+        "Byte Swap=Two Bytes Swap",
+        "--print-grid",
     });
     ASSERT_EQ(edit.exitCode, 0) << edit.err;
-    const std::string question = "The address you entered may be the PLC address, will be converted to a protocol address!\n";
-    EXPECT_EQ(edit.out, question +
-                            "The maximum number of the register command  is 100!\n" + question +
+    const std::string question =
+        "The address you entered may be the PLC address, will be converted to a protocol address!\n";
+    EXPECT_EQ(edit.out, question + "The maximum number of the register command  is 100!\n" + question +
                             "Slave Address (0~247) = 5  [read-only]\n"
                             "Function Code = 16  [read-only]\n"
                             "Starting Address = 100\n"
@@ -112,10 +156,11 @@ TEST_F(EditCli, WorkedExampleNodeAndThreeCommands) {
     ASSERT_EQ(show.exitCode, 0) << show.err;
     EXPECT_EQ(python(show.out, "d['CONFIG'][0]['nodeCount'], d['CONFIG'][0]['nodes'][0]"),
               "1 {'address': '5', 'name': 'Node-5'}\n");
-    const std::string fields = "slaveAddress functionCode startAddress dataCount mappingAddress mappingBit byteCount "
-                               "filterOrSwap checkType scanType nodeIndex";
-    EXPECT_EQ(python(show.out, "d['CONFIG'][0]['commandCount'], '\\n'.join('|'.join(str(c[k]) for k in '" + fields +
-                                   "'.split()) for c in d['CONFIG'][0]['commands'])"),
+    const std::string fields =
+        "slaveAddress functionCode startAddress dataCount mappingAddress mappingBit byteCount "
+        "filterOrSwap checkType scanType nodeIndex";
+    EXPECT_EQ(python(show.out, "d['CONFIG'][0]['commandCount'], '\\n'.join('|'.join(str(c[k]) for k in '" +
+                                   fields + "'.split()) for c in d['CONFIG'][0]['commands'])"),
               "3 5|3|0|10|0||20|No Swap|CRC|Slow Scan|1\n"
               "5|1|5|10|14|3|2|No Swap|CRC|Fast Scan|1\n"
               "5|16|100|4|4000||8|Two Bytes Swap|CRC|Fast Scan|1\n");
@@ -129,15 +174,16 @@ TEST_F(EditCli, FailedStepsExitNonZeroAndSaveNothing) {
         std::string error;
     } cases[] = {
         {{"--select", "Subnet 9"}, "no tree item \"Subnet 9\""},
-        {{"--select", "Subnet 1", "--add-command", "3"}, "Add Command is not available for the selected item"},
+        {{"--select", "Subnet 1", "--add-command", "3"},
+         "Add Command is not available for the selected item"},
         {{"--select", "Ethernet", "--add-node"}, "Add Node is not available for the selected item"},
         {{"--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1", "--add-command", "9"},
          "\"Select Command\" has no entry for function code \"9\""},
-        {{"--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1", "--add-command", "3", "--select",
-          "Subnet 1/Node-1/03 Read Holding Register", "--set", "Function Code=4"},
+        {{"--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1", "--add-command", "3",
+          "--select", "Subnet 1/Node-1/03 Read Holding Register", "--set", "Function Code=4"},
          "\"Function Code\" cannot be edited here"},
-        {{"--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1", "--add-command", "3", "--select",
-          "Subnet 1/Node-1/03 Read Holding Register", "--set", "Type of Scan=Medium"},
+        {{"--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1", "--add-command", "3",
+          "--select", "Subnet 1/Node-1/03 Read Holding Register", "--set", "Type of Scan=Medium"},
          "\"Medium\" is not an option of \"Type of Scan\" (\"Fast Scan\", \"Slow Scan\")"},
     };
     for (const auto& c : cases) {
@@ -155,14 +201,15 @@ TEST_F(EditCli, FailedStepsExitNonZeroAndSaveNothing) {
 
 TEST_F(EditCli, EditsAnExistingFileWithCopyPasteAndEqualTexts) {
     const std::string first = file("first.chg");
-    ASSERT_EQ(cli({"edit", "new", "-o", first, "--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1",
-                   "--add-command", "3", "--add-command", "3"})
+    ASSERT_EQ(cli({"edit", "new", "-o", first, "--select", "Subnet 1", "--add-node", "--select",
+                   "Subnet 1/Node-1", "--add-command", "3", "--add-command", "3"})
                   .exitCode,
               0);
     const std::string second = file("second.chg");
-    const Outcome run = cli({"edit", first, "-o", second, "--select", "Subnet 1/Node-1/03 Read Holding Register#2",
-                             "--set", "Number of Data=2", "--select", "Subnet 1/Node-1", "--copy-node", "--select",
-                             "Subnet 2", "--paste-node", "--print-tree"});
+    const Outcome run =
+        cli({"edit", first, "-o", second, "--select", "Subnet 1/Node-1/03 Read Holding Register#2", "--set",
+             "Number of Data=2", "--select", "Subnet 1/Node-1", "--copy-node", "--select", "Subnet 2",
+             "--paste-node", "--print-tree"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out,
               "Ethernet  *\nSubnet 1\n  Node-1\n    03 Read Holding Register\n    03 Read Holding Register\n"
@@ -172,4 +219,4 @@ TEST_F(EditCli, EditsAnExistingFileWithCopyPasteAndEqualTexts) {
               "['', '2', '', '2']\n");
 }
 
-}  // namespace
+} // namespace

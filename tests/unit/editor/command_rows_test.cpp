@@ -17,7 +17,8 @@ protected:
         state().DeviceType = deviceType;
         state().flags = flags;
         editor().RebuildTree();
-        const std::string subnetPath = tree().text(tree().topLevel()[deviceType == device::FourSubnets ? 0 : 1]);
+        const std::string subnetPath =
+            tree().text(tree().topLevel()[deviceType == device::FourSubnets ? 0 : 1]);
         const std::string node = addNodeWithCommands(subnetPath, {code});
         editor().selectItem(tree().children(find(node)).front());
         return subnet(0).commands[0];
@@ -30,9 +31,10 @@ TEST_F(CommandRows, RowsTitlesValuesAndColours) {
     command.mappingBit = "-1";
     editor().ShowSelection();
     const ParameterGrid& grid = editor().grid();
-    const std::vector<std::string> titles = {"Slave Address (0~247)", "Function Code", "Starting Address", "Number of Data",
-                                             "Mapping Address (HEX)", "Mapping Bit (0~7)", "Number of Bytes", "Byte Swap",
-                                             "Type of Check", "Type of Scan"};
+    const std::vector<std::string> titles = {
+        "Slave Address (0~247)", "Function Code",     "Starting Address", "Number of Data",
+        "Mapping Address (HEX)", "Mapping Bit (0~7)", "Number of Bytes",  "Byte Swap",
+        "Type of Check",         "Type of Scan"};
     for (int row = 0; row < 10; ++row)
         EXPECT_EQ(grid.text(row, 0), titles[static_cast<std::size_t>(row)]);
     EXPECT_EQ(grid.usedRows(), 10);
@@ -48,9 +50,9 @@ TEST_F(CommandRows, RowsTitlesValuesAndColours) {
         std::string row7;
     };
     const Case cases[] = {
-        {1, false, "GGWWWWGGGW", "No Swap"},  {3, false, "GGWWWGGWGW", "Two Bytes Swap"},
-        {5, false, "GGWGWWGGGW", "No Swap"},  {6, false, "GGWGWGGWGW", "Two Bytes Swap"},
-        {16, true, "GGWWWGGGGW", "Word"},     {4, true, "GGWWWGGWGW", "Low Byte"},
+        {1, false, "GGWWWWGGGW", "No Swap"}, {3, false, "GGWWWGGWGW", "Two Bytes Swap"},
+        {5, false, "GGWGWWGGGW", "No Swap"}, {6, false, "GGWGWGGWGW", "Two Bytes Swap"},
+        {16, true, "GGWWWGGGGW", "Word"},    {4, true, "GGWWWGGWGW", "Low Byte"},
     };
     for (const Case& c : cases) {
         ModelFlags flags;
@@ -67,7 +69,8 @@ TEST_F(CommandRows, RowsTitlesValuesAndColours) {
         for (int row = 0; row < 12; ++row) {
             editor().OnGridClick(row, 1);
             const bool opened = editor().view().editBoxVisible || editor().view().optionListVisible;
-            EXPECT_EQ(opened, row < 10 && c.colours[static_cast<std::size_t>(row)] == 'W') << c.code << " row " << row;
+            EXPECT_EQ(opened, row < 10 && c.colours[static_cast<std::size_t>(row)] == 'W')
+                << c.code << " row " << row;
             editor().closeOptionList();
             editor().CommitEdit();
         }
@@ -105,13 +108,20 @@ TEST_F(CommandRows, StartingAddressOffersThePlcConversion) {
         bool asked;
     };
     const Case cases[] = {
-        {3, "40001", {Answer::Ok}, "0", true},       {3, "40001", {Answer::Cancel}, "40001", true},
-        {1, "5", {Answer::Ok}, "4", true},           {3, "40000", {}, "40000", false},
-        {2, "10000", {}, "10000", false},            {2, "19999", {Answer::Ok}, "9998", true},
-        {4, "30001", {Answer::Ok}, "0", true},       {16, "49999", {Answer::Ok}, "9998", true},
-        {15, "9999", {Answer::Ok}, "9998", true},    {1, "0", {}, "0", false},
-        {3, "65535", {}, "65535", false},            {3, "65536", {}, "", false},
-        {3, "007", {}, "", false},                   {3, "-1", {}, "", false},
+        {3, "40001", {Answer::Ok}, "0", true},
+        {3, "40001", {Answer::Cancel}, "40001", true},
+        {1, "5", {Answer::Ok}, "4", true},
+        {3, "40000", {}, "40000", false},
+        {2, "10000", {}, "10000", false},
+        {2, "19999", {Answer::Ok}, "9998", true},
+        {4, "30001", {Answer::Ok}, "0", true},
+        {16, "49999", {Answer::Ok}, "9998", true},
+        {15, "9999", {Answer::Ok}, "9998", true},
+        {1, "0", {}, "0", false},
+        {3, "65535", {}, "65535", false},
+        {3, "65536", {}, "", false},
+        {3, "007", {}, "", false},
+        {3, "-1", {}, "", false},
     };
     for (const Case& c : cases) {
         INSTRUCTION& command = commandOf(c.code);
@@ -121,8 +131,9 @@ TEST_F(CommandRows, StartingAddressOffersThePlcConversion) {
         EXPECT_EQ(command.startAddress, c.stored) << c.code << " " << c.typed;
         EXPECT_EQ(!prompter.shown().empty(), c.asked) << c.code << " " << c.typed;
         if (c.asked) {
-            EXPECT_EQ(prompter.shown().front(),
-                      "The address you entered may be the PLC address, will be converted to a protocol address!");
+            EXPECT_EQ(
+                prompter.shown().front(),
+                "The address you entered may be the PLC address, will be converted to a protocol address!");
         }
     }
     // A refused text falls back to the stored address without asking about it again.
@@ -149,19 +160,20 @@ TEST_F(CommandRows, NumberOfDataLimitsPerDeviceType) {
     const std::string registers = "The maximum number of the register command  is 100!";
     const std::string coils = "The maximum number of the coil command is 400!";
     const Case cases[] = {
-        {4, {}, 3, "100", "100", ""},       {4, {}, 3, "101", "", registers}, {4, {}, 1, "400", "400", ""},
-        {4, {}, 15, "401", "", coils},      {0, {}, 4, "36", "36", ""},       {0, {}, 4, "37", "", ""},
-        {0, {}, 2, "401", "", ""},          {1, {}, 16, "57", "", ""},        {7, {}, 16, "56", "56", ""},
-        {2, {}, 3, "127", "127", ""},       {2, {}, 1, "2000", "2000", ""},   {2, {}, 1, "2001", "", ""},
-        {5, {}, 3, "5000", "5000", ""},     {0, hardware, 3, "84", "84", ""}, {0, hardware, 3, "85", "", ""},
-        {4, hardware, 3, "85", "", ""},     {4, hardware, 1, "401", "", coils}, {4, {}, 3, "007", "", ""},
-        {4, {}, 3, "0", "", ""},            {4, {}, 3, "-3", "", ""},
+        {4, {}, 3, "100", "100", ""},   {4, {}, 3, "101", "", registers},   {4, {}, 1, "400", "400", ""},
+        {4, {}, 15, "401", "", coils},  {0, {}, 4, "36", "36", ""},         {0, {}, 4, "37", "", ""},
+        {0, {}, 2, "401", "", ""},      {1, {}, 16, "57", "", ""},          {7, {}, 16, "56", "56", ""},
+        {2, {}, 3, "127", "127", ""},   {2, {}, 1, "2000", "2000", ""},     {2, {}, 1, "2001", "", ""},
+        {5, {}, 3, "5000", "5000", ""}, {0, hardware, 3, "84", "84", ""},   {0, hardware, 3, "85", "", ""},
+        {4, hardware, 3, "85", "", ""}, {4, hardware, 1, "401", "", coils}, {4, {}, 3, "007", "", ""},
+        {4, {}, 3, "0", "", ""},        {4, {}, 3, "-3", "", ""},
     };
     for (const Case& c : cases) {
         INSTRUCTION& command = commandOf(c.code, c.type, c.flags);
         EXPECT_EQ(type(kData, c.typed), c.stored) << c.type << "/" << c.code << " " << c.typed;
         EXPECT_EQ(command.dataCount, c.stored);
-        const std::vector<std::string> expected = c.message.empty() ? std::vector<std::string>{} : std::vector{c.message};
+        const std::vector<std::string> expected =
+            c.message.empty() ? std::vector<std::string>{} : std::vector{c.message};
         EXPECT_EQ(prompter.shown(), expected) << c.type << "/" << c.code << " " << c.typed;
     }
 }
@@ -181,7 +193,7 @@ TEST_F(CommandRows, ByteCountFollowsDataAndMappingBit) {
     INSTRUCTION& holding = commandOf(3);
     type(kData, "10");
     EXPECT_EQ(holding.byteCount, "20");
-    EXPECT_EQ(type(kData, "0"), "10");  // dropped, the stored count comes back
+    EXPECT_EQ(type(kData, "0"), "10"); // dropped, the stored count comes back
     EXPECT_EQ(editor().grid().text(kBytes, 1), "20");
 
     INSTRUCTION& single = commandOf(5);
@@ -202,12 +214,14 @@ TEST_F(CommandRows, MappingAddressIsLowerCaseHexInsideTheBuffer) {
         std::string stored;
     };
     const Case cases[] = {
-        {4, {}, 3, "1A0", "1a0"},   {4, {}, 3, "1a0h", "1a0"},  {4, {}, 3, "1a0H", "1a0"}, {4, {}, 3, "01a0", ""},
-        {4, {}, 3, "0x1a0", ""},    {4, {}, 3, "1eb", "1eb"},   {4, {}, 3, "1ec", ""},     {4, {}, 3, "1 a", ""},
-        {4, {}, 16, "0", ""},       {4, {}, 16, "4000", "4000"}, {4, {}, 16, "41ec", ""},  {4, {}, 3, "", ""},
-        {0, {}, 3, "1", ""},        {0, {}, 3, "2", "2"},       {0, {}, 16, "1", "1"},     {0, {}, 16, "4070", ""},
-        {1, {}, 3, "6f", "6f"},     {1, {}, 3, "70", ""},       {1, hardware, 3, "a7", "a7"}, {1, status, 3, "df", "df"},
-        {1, {}, 16, "406f", "406f"}, {2, {}, 1, "bff", "bff"},  {2, {}, 6, "4bff", "4bff"}, {5, {}, 3, "10", "10"},
+        {4, {}, 3, "1A0", "1a0"},     {4, {}, 3, "1a0h", "1a0"},  {4, {}, 3, "1a0H", "1a0"},
+        {4, {}, 3, "01a0", ""},       {4, {}, 3, "0x1a0", ""},    {4, {}, 3, "1eb", "1eb"},
+        {4, {}, 3, "1ec", ""},        {4, {}, 3, "1 a", ""},      {4, {}, 16, "0", ""},
+        {4, {}, 16, "4000", "4000"},  {4, {}, 16, "41ec", ""},    {4, {}, 3, "", ""},
+        {0, {}, 3, "1", ""},          {0, {}, 3, "2", "2"},       {0, {}, 16, "1", "1"},
+        {0, {}, 16, "4070", ""},      {1, {}, 3, "6f", "6f"},     {1, {}, 3, "70", ""},
+        {1, hardware, 3, "a7", "a7"}, {1, status, 3, "df", "df"}, {1, {}, 16, "406f", "406f"},
+        {2, {}, 1, "bff", "bff"},     {2, {}, 6, "4bff", "4bff"}, {5, {}, 3, "10", "10"},
         {6, {}, 3, "70", ""},
     };
     for (const Case& c : cases) {
@@ -219,11 +233,13 @@ TEST_F(CommandRows, MappingAddressIsLowerCaseHexInsideTheBuffer) {
 }
 
 TEST_F(CommandRows, BufferCheckOfTheEtherNetIpGateway) {
-    const std::string data = "The number of data is too large, try to reduce the memory-mapped starting address or reduce the number of data!";
-    const std::string mapping = "The number of data or memory-mapped starting address is too large, try to reduce the memory-mapped starting address or reduce the number of data!";
+    const std::string data = "The number of data is too large, try to reduce the memory-mapped starting "
+                             "address or reduce the number of data!";
+    const std::string mapping = "The number of data or memory-mapped starting address is too large, try to "
+                                "reduce the memory-mapped starting address or reduce the number of data!";
 
     INSTRUCTION& first = commandOf(3);
-    type(kData, "6");  // 12 bytes
+    type(kData, "6"); // 12 bytes
     EXPECT_EQ(type(kMapping, "1e0"), "");
     EXPECT_EQ(prompter.shown(), std::vector{mapping});
     EXPECT_EQ(first.mappingAddress, "");
@@ -267,4 +283,4 @@ TEST_F(CommandRows, HelpTexts) {
     EXPECT_EQ(helpOf(4).substr(0, 32), "There are two buffers in the gat");
 }
 
-}  // namespace
+} // namespace

@@ -60,4 +60,4 @@ protected:
     Document document;
 };
 
-}  // namespace veltrane::testing
+} // namespace veltrane::testing

@@ -28,7 +28,8 @@ TEST_F(Grid, TitleClicksAndReadOnlyRowsShowHelpButOpenNothing) {
 
     editor().OnGridClick(2, 0);
     EXPECT_EQ(helpShown, 1);
-    EXPECT_EQ(editor().helpText(), "Modbus slave register or coils starting address.\r\nThe range of the parameter value is 0 to 65535.");
+    EXPECT_EQ(editor().helpText(), "Modbus slave register or coils starting address.\r\nThe range of the "
+                                   "parameter value is 0 to 65535.");
     EXPECT_FALSE(editor().view().editBoxVisible);
 
     // Row 5 is grey for a register command; rows 0 and 1 are never editable, whatever the colour.
@@ -41,7 +42,7 @@ TEST_F(Grid, TitleClicksAndReadOnlyRowsShowHelpButOpenNothing) {
     EXPECT_EQ(editor().helpText(), "Modbus Function");
     editor().OnGridClick(8, 1);
     EXPECT_EQ(editor().helpText(), "");
-    editor().OnGridClick(100, 1);  // outside the grid
+    editor().OnGridClick(100, 1); // outside the grid
 }
 
 TEST_F(Grid, OptionListOpensOnTheFirstOptionAndStoresOnlyAPick) {
@@ -71,10 +72,10 @@ TEST_F(Grid, EditBoxCommitsOnSelectionChangeResizeAndAnotherClick) {
     editor().OnGridClick(2, 1);
     EXPECT_EQ(editor().view().editBoxText, "");
     editor().setEditBoxText("12");
-    select("Subnet 1/Node-1/04 Read Input Register");  // the tree takes the focus
+    select("Subnet 1/Node-1/04 Read Input Register"); // the tree takes the focus
     EXPECT_EQ(subnet(0).commands[0].startAddress, "12");
     EXPECT_FALSE(editor().view().editBoxVisible);
-    EXPECT_EQ(editor().grid().text(2, 1), "");  // the new selection's rows, untouched by the commit
+    EXPECT_EQ(editor().grid().text(2, 1), ""); // the new selection's rows, untouched by the commit
 
     editor().OnGridClick(2, 1);
     editor().setEditBoxText("13");
@@ -84,7 +85,7 @@ TEST_F(Grid, EditBoxCommitsOnSelectionChangeResizeAndAnotherClick) {
 
     editor().OnGridClick(3, 1);
     editor().setEditBoxText("4");
-    editor().OnGridClick(2, 1);  // the click on another cell commits first
+    editor().OnGridClick(2, 1); // the click on another cell commits first
     EXPECT_EQ(subnet(0).commands[1].dataCount, "4");
     EXPECT_EQ(editor().grid().text(6, 1), "8");
     EXPECT_TRUE(editor().view().editBoxVisible);
@@ -117,11 +118,11 @@ TEST_F(Grid, RebuildingUnderAnOpenEditBoxDropsTheEdit) {
     select("Subnet 1/Node-1/03 Read Holding Register");
     editor().OnGridClick(2, 1);
     editor().setEditBoxText("5");
-    editor().BuildTopItems();  // the shown item is gone
+    editor().BuildTopItems(); // the shown item is gone
     state().ProjectModified = false;
     editor().CommitEdit();
     EXPECT_FALSE(editor().view().editBoxVisible);
     EXPECT_FALSE(state().ProjectModified);
 }
 
-}  // namespace
+} // namespace

@@ -10,16 +10,17 @@ class NodeRows : public EditorFixture {};
 TEST_F(NodeRows, SlaveAddressRenamesTheNodeAndItsCommands) {
     struct Case {
         std::string typed;
-        std::string stored;  // the node's address afterwards ("3" means refused)
+        std::string stored; // the node's address afterwards ("3" means refused)
     };
     const Case cases[] = {
-        {"7", "7"}, {"0", "0"}, {"247", "247"}, {"248", "3"}, {"-1", "3"}, {"007", "3"}, {"+7", "3"}, {"", "3"}, {"7x", "3"},
+        {"7", "7"},   {"0", "0"},  {"247", "247"}, {"248", "3"}, {"-1", "3"},
+        {"007", "3"}, {"+7", "3"}, {"", "3"},      {"7x", "3"},
     };
     for (const Case& c : cases) {
         document.newDocument();
         addNodeWithCommands("Subnet 1", {});
         addNodeWithCommands("Subnet 1", {});
-        const std::string node = addNodeWithCommands("Subnet 1", {3, 16});  // Node-3
+        const std::string node = addNodeWithCommands("Subnet 1", {3, 16}); // Node-3
         select(node);
         EXPECT_EQ(editor().grid().text(0, 0), "Slave Address (0~247)");
         EXPECT_EQ(type(0, c.typed), c.stored) << c.typed;
@@ -42,7 +43,7 @@ TEST_F(NodeRows, AnAddressUsedByAnotherNodeIsRefusedWithAMessage) {
     EXPECT_EQ(prompter.shown(), std::vector<std::string>{"The node name can not have a repeat!"});
     EXPECT_EQ(subnet(0).nodes[1].address, "2");
     prompter.clearShown();
-    EXPECT_EQ(type(0, "2"), "2");  // its own address is no repeat
+    EXPECT_EQ(type(0, "2"), "2"); // its own address is no repeat
     EXPECT_TRUE(prompter.shown().empty());
     // Nodes of the other subnet do not count.
     addNodeWithCommands("Subnet 2", {});
@@ -60,7 +61,7 @@ TEST_F(NodeRows, HelpAndEditability) {
     editor().CommitEdit();
     editor().OnGridClick(1, 1);
     EXPECT_FALSE(editor().view().editBoxVisible);
-    EXPECT_EQ(editor().helpText(), "Modbus Slave Address");  // other rows leave the pane alone
+    EXPECT_EQ(editor().helpText(), "Modbus Slave Address"); // other rows leave the pane alone
 }
 
 TEST_F(NodeRows, ACommandShowsItsNodesCurrentAddress) {
@@ -71,4 +72,4 @@ TEST_F(NodeRows, ACommandShowsItsNodesCurrentAddress) {
     EXPECT_EQ(subnet(0).commands[0].slaveAddress, "42");
 }
 
-}  // namespace
+} // namespace

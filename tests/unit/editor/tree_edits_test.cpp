@@ -103,7 +103,8 @@ TEST_F(TreeEdits, AddCommandFillsTheNewSlotByFunctionCode) {
         std::string code, dataCount, byteCount;
     };
     const Case cases[] = {
-        {0, "1", "", ""}, {2, "3", "", ""}, {4, "5", "1", "1"}, {5, "6", "1", "2"}, {12, "15", "", ""}, {13, "16", "", ""},
+        {0, "1", "", ""},   {2, "3", "", ""},   {4, "5", "1", "1"},
+        {5, "6", "1", "2"}, {12, "15", "", ""}, {13, "16", "", ""},
     };
     const std::string node = addNodeWithCommands("Subnet 2", {});
     subnet(1).nodes[0].address = "9";
@@ -155,7 +156,7 @@ TEST_F(TreeEdits, DeleteNodeRemovesItsCommandsAndRenumbersTheRest) {
         addNodeWithCommands("Subnet 1", {4, 5});
         addNodeWithCommands("Subnet 1", {16});
         select("Subnet 1/Node-1");
-        editor().AddCommand(5);  // node 1's commands need not be contiguous
+        editor().AddCommand(5); // node 1's commands need not be contiguous
         select("Subnet 1/Node-2");
         state().ProjectModified = false;
         ASSERT_TRUE(editor().DeleteNode(origin));
@@ -163,7 +164,7 @@ TEST_F(TreeEdits, DeleteNodeRemovesItsCommandsAndRenumbersTheRest) {
         const CONFIG& s = subnet(0);
         EXPECT_TRUE(state().ProjectModified);
         ASSERT_EQ(s.nodeCount, 2);
-        EXPECT_EQ(s.nodes[1].name, "Node-3");  // moved to slot 2, keeps its name
+        EXPECT_EQ(s.nodes[1].name, "Node-3"); // moved to slot 2, keeps its name
         ASSERT_EQ(s.commandCount, 4);
         const std::vector<std::pair<std::string, int>> expected = {{"3", 1}, {"1", 1}, {"16", 2}, {"6", 1}};
         for (std::size_t c = 0; c < expected.size(); ++c) {
@@ -202,7 +203,7 @@ TEST_F(TreeEdits, DeleteCommandClosesTheGapInRecordsAndItems) {
     expectTreeMatchesRecords("Subnet 1", 0);
 
     select("Subnet 1/Node-1");
-    EXPECT_FALSE(editor().DeleteCommand());  // a node is no command
+    EXPECT_FALSE(editor().DeleteCommand()); // a node is no command
 }
 
 TEST_F(TreeEdits, PasteCopiesTheSourceNodesCommandsAsTheyAreAtPasteTime) {
@@ -210,11 +211,11 @@ TEST_F(TreeEdits, PasteCopiesTheSourceNodesCommandsAsTheyAreAtPasteTime) {
     addNodeWithCommands("Subnet 1", {4});
     subnet(0).commands[0].mappingAddress = "10";
     subnet(0).commands[0].byteCount = "4";
-    subnet(0).commands[2].slaveAddress = "1";  // another node's command with the same address text
+    subnet(0).commands[2].slaveAddress = "1"; // another node's command with the same address text
     select("Subnet 1/Node-1");
     ASSERT_TRUE(editor().canCopyNode());
     ASSERT_TRUE(editor().CopyNode());
-    subnet(0).commands[1].scanType = "Slow Scan";  // changed after the copy: the paste sees it
+    subnet(0).commands[1].scanType = "Slow Scan"; // changed after the copy: the paste sees it
 
     select("Subnet 1");
     ASSERT_TRUE(editor().canPasteNode());
@@ -249,7 +250,7 @@ TEST_F(TreeEdits, PasteStopsAtTheCommandLimitKeepingWhatWasCopied) {
     addNodeWithCommands("Subnet 1", {3, 3, 3});
     select("Subnet 1/Node-1");
     for (int i = 0; i < 44; ++i)
-        editor().AddCommand(0);  // 47 commands in all
+        editor().AddCommand(0); // 47 commands in all
     select("Subnet 1/Node-1");
     editor().CopyNode();
     select("Subnet 1");
@@ -258,19 +259,19 @@ TEST_F(TreeEdits, PasteStopsAtTheCommandLimitKeepingWhatWasCopied) {
     EXPECT_EQ(subnet(0).nodeCount, 2);
     EXPECT_EQ(subnet(0).commandCount, 48);
     EXPECT_EQ(tree().children(find("Subnet 1/Node-2")).size(), 1u);
-    EXPECT_EQ(tree().selected(), find("Subnet 1"));  // no ExpandAll after the refusal
+    EXPECT_EQ(tree().selected(), find("Subnet 1")); // no ExpandAll after the refusal
 }
 
 TEST_F(TreeEdits, CopyAndPasteEnabling) {
     select("Subnet 1");
     EXPECT_FALSE(editor().canCopyNode());
-    EXPECT_FALSE(editor().canPasteNode());  // nothing copied yet
+    EXPECT_FALSE(editor().canPasteNode()); // nothing copied yet
     addNodeWithCommands("Subnet 1", {});
     subnet(0).nodes[0].name = "Node-0";
     subnet(0).nodes[0].address = "0";
     editor().RebuildTree();
     select("Subnet 1/Node-0");
-    EXPECT_TRUE(editor().CopyNode());  // 0 is a valid slave address
+    EXPECT_TRUE(editor().CopyNode()); // 0 is a valid slave address
     EXPECT_EQ(editor().copyBuffer().sourceNode, 0);
     select("Ethernet");
     EXPECT_FALSE(editor().canPasteNode());
@@ -285,7 +286,7 @@ TEST_F(TreeEdits, SelectionAndContextMenuSetTheEditFlags) {
     subnet(1).protocolType = "User Config";
     subnet(1).nodeCount = 1;
     subnet(1).nodes[0].name = "Node-1";
-    editor().RebuildTree();  // subnet 2's node shows: subnet 1 is still a master
+    editor().RebuildTree(); // subnet 2's node shows: subnet 1 is still a master
     struct Case {
         std::string path;
         EditFlags onSelect;
@@ -296,7 +297,10 @@ TEST_F(TreeEdits, SelectionAndContextMenuSetTheEditFlags) {
         {"Ethernet", {}, false, {}},
         {"Subnet 1", {true, false, false, false}, true, {true, false, false, false}},
         {"Subnet 1/Node-1", {true, true, true, false}, true, {true, true, true, false}},
-        {"Subnet 1/Node-1/03 Read Holding Register", {false, false, false, true}, true, {false, false, false, true}},
+        {"Subnet 1/Node-1/03 Read Holding Register",
+         {false, false, false, true},
+         true,
+         {false, false, false, true}},
         {"Subnet 2", {}, false, {}},
         {"Subnet 2/Node-1", {true, true, true, false}, false, {}},
     };
@@ -321,4 +325,4 @@ TEST(EditorLayout, SplittersAcceptOnlyTheirRange) {
     EXPECT_EQ(gridRowHeight(96), 20);
 }
 
-}  // namespace
+} // namespace
