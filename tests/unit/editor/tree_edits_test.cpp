@@ -326,3 +326,27 @@ TEST(EditorLayout, SplittersAcceptOnlyTheirRange) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(RebuildTree, TypeFiveShowsLayoutOneAndUnknownTypesKeepTheTree) {
+    ScriptedPrompter prompter;
+    Document document(prompter);
+    document.newDocument();
+    Editor& editor = document.editor();
+    CONFIG& subnet = document.project().subnets[0];
+    subnet.nodeCount = 1;
+    subnet.nodes[0].name = "Node-1";
+    document.state().DeviceType = device::ProfibusSlave;
+    editor.RebuildTree();
+    ASSERT_EQ(editor.tree().topLevel().size(), 2u);
+    EXPECT_EQ(editor.tree().path(editor.tree().children(editor.tree().topLevel()[1]).at(0)), "Subnet/Node-1");
+
+    document.state().DeviceType = 9;
+    const std::vector<ItemId> before = editor.tree().allItems();
+    editor.RebuildTree();
+    EXPECT_EQ(editor.tree().allItems(), before);
+    EXPECT_EQ(editor.tree().selected(), editor.tree().topLevel().front());
+}
+
+}  // namespace
