@@ -1,0 +1,109 @@
+#include "mapping/detection_list.h"
+
+#include "mapping/buffer_layout.h"
+#include "model/text_value.h"
+#include "strings/strings.h"
+
+#include <algorithm>
+
+namespace veltrane {
+
+std::int32_t commandStatusBytes(const Project& project, const ProjectState& state) {
+    if (!state.flags.commandStatusModel)
+        return 0;
+    const std::int32_t bytes = decimalValue(project.subnets[0].commandStatus);
+    return bytes > 0 ? bytes : 0;
+}
+
+Footprint detectionFootprint(const INSTRUCTION& command, const ProjectState& state) {
+    const CommandClass kind = classifyFunctionCode(decimalValue(command.functionCode));
+    if (kind == CommandClass::None)
+        return {};
+    const std::int64_t address = hexValue(command.mappingAddress);
+    const std::int64_t count = decimalValue(command.dataCount);
+    Footprint footprint;
+    footprint.map = isReadClass(kind) ? MapKind::Input : MapKind::Output;
+    if (isBitClass(kind)) {
+        footprint.firstBit = address * kPlanes + decimalValue(command.mappingBit);
+        footprint.bitCount = count;
+    } else {
+        std::int64_t bytesPerRegister = 2;
+        if (kind == CommandClass::ReadRegisters) {
+            const bool filter = state.flags.dataFilterModel || state.DeviceType == device::ProfibusFilter;
+            if (command.filterOrSwap == tr(Str::FilterLowByte) ||
+                (command.filterOrSwap == tr(Str::FilterHiByte) && filter))
+                bytesPerRegister = 1;
+        }
+        footprint.firstBit = address * kPlanes;
+        footprint.bitCount = bytesPerRegister * count * kPlanes;
+    }
+    if (footprint.bitCount < 0)
+        footprint.bitCount = 0;
+    return footprint;
+}
+
+DetectionList BuildDetectionList(const Project& project, const ProjectState& state) {
+    DetectionList list;
+    if (const std::int32_t status = commandStatusBytes(project, state); status > 0)
+        list.push_back({kCommandStatusCode, 0, 0, {MapKind::Input, 0, std::int64_t{status} * kPlanes}});
+    // All four records, whatever SubnetCount and protocol: the gateway holds all of them.
+    for (int k = 0; k < kSubnetSlots; ++k) {
+        const CONFIG& subnet = project.subnets[static_cast<std::size_t>(k)];
+        const int commands = std::clamp(subnet.commandCount, 0, kMaxCommands);
+        for (int i = 0; i < commands; ++i) {
+            const INSTRUCTION& command = subnet.commands[static_cast<std::size_t>(i)];
+            // Only the eight function codes are ever listed or counted; any other text becomes 0,
+            // which also keeps the sign trick away from codes that cannot be negated.
+            const std::int32_t code = decimalValue(command.functionCode);
+            const bool known = classifyFunctionCode(code) != CommandClass::None;
+            list.push_back({known ? code : 0, k + 1, i + 1, detectionFootprint(command, state)});
+        }
+    }
+    return list;
+}
+
+void CountOccupancy(const DetectionList& list, OccupancyMaps& maps) {
+    maps.clear();
+    for (const DetectionEntry& entry : list)
+        if (entry.checked())
+            maps.add(entry.footprint, 1);
+}
+
+void ToggleDetectionEntry(DetectionList& list, OccupancyMaps& maps, std::size_t index, std::int32_t newCode) {
+    if (index >= list.size())
+        return;
+    DetectionEntry& entry = list[index];
+    const bool wasChecked = entry.checked();
+    entry.code = newCode;
+    if (entry.checked() != wasChecked)
+        maps.add(entry.footprint, entry.checked() ? 1 : -1);
+}
+
+const std::string& detectionLabel(const DetectionEntry& entry) {
+    static const std::string none;
+    const std::int32_t code = entry.code < 0 ? -entry.code : entry.code;
+    if (entry.isCommandStatus())
+        return tr(Str::CommandStatusEntry);
+    switch (code) {
+    case 1:
+        return tr(Str::Fc01ReadCoilStatus);
+    case 2:
+        return tr(Str::Fc02ReadInputStatus);
+    case 3:
+        return tr(Str::Fc03ReadHoldingRegister);
+    case 4:
+        return tr(Str::Fc04ReadInputRegister);
+    case 5:
+        return tr(Str::Fc05ForceSingleCoil);
+    case 6:
+        return tr(Str::Fc06PresetSingleRegister);
+    case 15:
+        return tr(Str::Fc15ForceMultipleCoils);
+    case 16:
+        return tr(Str::Fc16PresetMultipleRegisters);
+    default:
+        return none;
+    }
+}
+
+}  // namespace veltrane

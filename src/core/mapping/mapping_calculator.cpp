@@ -1,0 +1,97 @@
+#include "mapping/mapping_calculator.h"
+
+#include "editor/editor.h"
+#include "mapping/buffer_layout.h"
+#include "mapping/command_validation.h"
+#include "model/text_value.h"
+#include "strings/strings.h"
+
+#include <algorithm>
+
+namespace veltrane {
+
+std::int64_t mappingFootprint(const INSTRUCTION& command) {
+    const CommandClass kind = classifyFunctionCodeText(command.functionCode);
+    const std::int64_t count = decimalValue(command.dataCount);
+    std::int64_t bytes = 0;
+    if (isBitClass(kind))
+        bytes = (count + decimalValue(command.mappingBit) + 7) / 8;
+    else if (kind != CommandClass::None)
+        bytes = 2 * count;
+    // A negative count would move the cursor backwards and hand later commands addresses that
+    // overlap or lie before their buffer.
+    return std::max<std::int64_t>(bytes, 0);
+}
+
+namespace {
+
+struct Cursor {
+    std::int64_t input = kInputBufferFirst;
+    std::int64_t output = kOutputBufferFirst;
+};
+
+bool startOutOfRange(bool input, std::int64_t cursor) {
+    return input ? cursor > kInputBufferLast : (cursor < kOutputBufferFirst || cursor > kOutputBufferLast);
+}
+
+bool endOutOfRange(bool input, std::int64_t cursor) {
+    return cursor - 1 > (input ? kInputBufferLast : kOutputBufferLast);
+}
+
+}  // namespace
+
+MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& state, Prompter& prompter) {
+    if (prompter.ask(tr(Str::MappingRecalculateQuestion), Buttons::OkCancel) != Answer::Ok)
+        return MappingOutcome::Cancelled;
+    if (!validateMappedCommands(project, state, prompter))
+        return MappingOutcome::Incomplete;
+
+    Cursor cursor;
+    for (int k = 0; k < mappedSubnetCount(state); ++k) {
+        CONFIG& subnet = project.subnets[static_cast<std::size_t>(k)];
+        if (!isModbusMasterSubnet(subnet))
+            continue;
+        for (int n = 0; n < usedNodes(subnet); ++n) {
+            const std::string& nodeAddress = subnet.nodes[static_cast<std::size_t>(n)].address;
+            for (int i = 0; i < usedCommands(subnet); ++i) {
+                INSTRUCTION& command = subnet.commands[static_cast<std::size_t>(i)];
+                if (command.slaveAddress != nodeAddress)
+                    continue;
+                const CommandClass kind = classifyFunctionCodeText(command.functionCode);
+                if (kind == CommandClass::None)
+                    continue;
+                const bool input = isReadClass(kind);
+                std::int64_t& at = input ? cursor.input : cursor.output;
+                const std::string subnetNumber = decimalText(k + 1);
+                const std::string commandNumber = decimalText(i + 1);
+                if (startOutOfRange(input, at)) {
+                    prompter.message(format(Str::MappingStartOutOfRange, {subnetNumber, commandNumber}));
+                    return MappingOutcome::OutOfRange;
+                }
+                command.mappingAddress = mappingAddressText(at);
+                if (isBitClass(kind) && command.mappingBit.empty())
+                    command.mappingBit.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict) at -O2
+                const std::int64_t footprint = mappingFootprint(command);
+                command.byteCount = decimalText(footprint);
+                at += footprint;
+                if (endOutOfRange(input, at)) {
+                    prompter.message(format(Str::MappingEndOutOfRange, {subnetNumber, commandNumber}));
+                    return MappingOutcome::OutOfRange;
+                }
+            }
+        }
+    }
+    return MappingOutcome::Done;
+}
+
+MappingOutcome runCalculateMappingAddress(Editor& editor) {
+    const MappingOutcome outcome =
+        calculateMappingAddresses(editor.project(), editor.state(), editor.prompter());
+    if (outcome == MappingOutcome::Done) {
+        editor.RebuildTree();
+        editor.ExpandAll();
+    }
+    return outcome;
+}
+
+}  // namespace veltrane

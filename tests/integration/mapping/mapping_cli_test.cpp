@@ -1,0 +1,141 @@
+#include "model/project_file.h"
+
+#include "../../unit/mapping/project_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+using namespace veltrane;
+using veltrane::testing::ProjectBuilder;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+CliRun runCli(const std::string& arguments) {
+    CliRun run;
+    const std::string command = std::string(VELTRANE_CLI) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    std::array<char, 4096> buffer{};
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        run.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class MappingCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::path(VELTRANE_BINARY_DIR) / "mapping_cli_test" /
+                ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+    }
+
+    std::string save(const ProjectBuilder& b, const std::string& name) {
+        const std::string path = (m_dir / name).string();
+        EXPECT_EQ(writeProjectFile(path, b.project, b.state), "");
+        return path;
+    }
+
+    LoadedProject load(const std::string& path) {
+        ReadOutcome outcome = readProjectFile(path, ProjectState{});
+        EXPECT_TRUE(outcome.loaded.has_value()) << outcome.error;
+        return outcome.loaded.value_or(LoadedProject{});
+    }
+
+    std::filesystem::path m_dir;
+};
+
+}  // namespace
+
+TEST_F(MappingCli, AutomapWritesTheCalculatedAddresses) {
+    ProjectBuilder b;
+    b.node(1, "1");
+    b.node(1, "2");
+    b.command(1, 2, {"3", "2"});
+    b.command(1, 1, {"1", "10", "", "3"});
+    b.command(1, 2, {"16", "4"});
+    const std::string in = save(b, "in.chg");
+    const std::string out = (m_dir / "out.chg").string();
+
+    const CliRun run = runCli("automap " + in + " -o " + out);
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("Really want to recalculate the mapping address?"), std::string::npos);
+    EXPECT_NE(run.out.find("subnet 1 command 1: mapping address 2, bytes 4"), std::string::npos) << run.out;
+    const LoadedProject loaded = load(out);
+    const CONFIG& subnet = loaded.project.subnets[0];
+    EXPECT_EQ(subnet.commands[0].mappingAddress, "2");
+    EXPECT_EQ(subnet.commands[1].mappingAddress, "0");
+    EXPECT_EQ(subnet.commands[1].byteCount, "2");
+    EXPECT_EQ(subnet.commands[2].mappingAddress, "4000");
+    EXPECT_EQ(subnet.commands[2].byteCount, "8");
+}
+
+TEST_F(MappingCli, AutomapFailsOnCancelAndOnAStopMessage) {
+    ProjectBuilder b;
+    b.node(1, "1");
+    b.command(1, 1, {"3", "300"});
+    const std::string in = save(b, "in.chg");
+    const std::string out = (m_dir / "out.chg").string();
+
+    CliRun run = runCli("automap " + in + " -o " + out + " --answer cancel");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("Mapping cancelled."), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    run = runCli("automap " + in + " -o " + out);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("Subnet1 1th command data number is too large"), std::string::npos) << run.out;
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    EXPECT_EQ(runCli("automap").exitCode, 2);
+    EXPECT_EQ(runCli("automap " + in + " --answer maybe").exitCode, 2);
+    EXPECT_EQ(runCli("automap " + (m_dir / "missing.chg").string()).exitCode, 1);
+}
+
+TEST_F(MappingCli, ConflictsListsBytesAndDrawsThePicture) {
+    ProjectBuilder b;
+    b.node(1, "1");
+    b.command(1, 1, {"3", "2", "0"});
+    b.command(1, 1, {"16", "1", "2"});
+    const std::string exchange = save(b, "exchange.chg");
+    const std::string png = (m_dir / "maps.png").string();
+
+    // Local data exchange on the same bits: yellow in the dialog, but a conflict for the download.
+    CliRun run = runCli("conflicts " + exchange + " --png " + png);
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_NE(
+        run.out.find("local data exchange 0002-0003 (a conflict for download): subnet 1 command 1 (03 Read "
+                     "Holding Register), subnet 1 command 2 (16 Preset Multiple Registers)"),
+        std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Mapping conflict found."), std::string::npos);
+    std::ifstream picture(png, std::ios::binary);
+    char magic[4] = {};
+    picture.read(magic, 4);
+    EXPECT_EQ(std::string(magic + 1, 3), "PNG");
+
+    b.at(1, 2).mappingAddress = "4000";
+    run = runCli("conflicts " + save(b, "clean.chg"));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_EQ(run.out, "No mapping conflict.\n");
+
+    b.at(1, 2).dataCount = "";
+    run = runCli("conflicts " + save(b, "incomplete.chg"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("Please properly configure the No.2 command of subnet 1"), std::string::npos);
+}
