@@ -29,6 +29,8 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent) : QWid
     layout->setContentsMargins(0, 0, 0, 0);
     m_table = new QTableWidget(ParameterGrid::kRows, ParameterGrid::kColumns, this);
     m_table->horizontalHeader()->hide();
+    // Each column takes half of the width.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -110,7 +112,8 @@ void ParameterGridWidget::placeEditors() {
     if (view.editBoxVisible) {
         m_editBox->setGeometry(cellRect(view.editorRow, view.editorColumn));
         const QString text = QString::fromStdString(view.editBoxText);
-        if (!m_editBox->isVisible()) {
+        if (!m_editBox->isVisible() || m_editBoxRow != view.editorRow) {
+            m_editBoxRow = view.editorRow;
             m_editBox->setText(text);
             m_editBox->show();
             m_editBox->setFocus(Qt::MouseFocusReason);
@@ -148,10 +151,13 @@ void ParameterGridWidget::onOptionActivated(int index) {
 }
 
 void ParameterGridWidget::commitEdit() {
-    if (m_refreshing)
+    // A message shown by the commit takes the focus from the edit box; that must not commit again.
+    if (m_refreshing || m_committing)
         return;
+    m_committing = true;
     m_editor.setEditBoxText(m_editBox->text().toStdString());
     m_editor.CommitEdit();
+    m_committing = false;
     refresh();
 }
 
@@ -161,15 +167,10 @@ void ParameterGridWidget::resizeEvent(QResizeEvent* event) {
     refresh();
 }
 
-void ParameterGridWidget::fitColumns() {
-    // Each column takes half the width; the open editor follows its cell.
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    placeEditors();
-}
-
 bool ParameterGridWidget::eventFilter(QObject* watched, QEvent* event) {
+    // The open editor follows its cell when the columns change width.
     if (watched == m_table->viewport() && event->type() == QEvent::Resize)
-        fitColumns();
+        placeEditors();
     if (event->type() == QEvent::FocusOut && !m_refreshing) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (watched == m_editBox && m_editBox->isVisible()) {

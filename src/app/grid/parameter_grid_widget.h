@@ -41,7 +41,6 @@ private:
     void onOptionActivated(int index);
     void commitEdit();
     void placeEditors();
-    void fitColumns();
     QRect cellRect(int row, int column) const;
 
     Editor& m_editor;
@@ -50,6 +49,8 @@ private:
     QComboBox* m_options = nullptr;
     bool m_refreshQueued = false;
     bool m_refreshing = false;
+    bool m_committing = false;
+    int m_editBoxRow = -1;
 };
 
 }  // namespace veltrane

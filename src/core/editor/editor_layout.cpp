@@ -6,8 +6,6 @@ bool treeSplitAccepted(int x, int clientWidth) { return x >= 100 && x <= clientW
 
 bool gridSplitAccepted(int y, int clientHeight) { return y >= 100 && y <= clientHeight - 50; }
 
-int gridColumnWidth(int gridClientWidth) { return gridClientWidth > 0 ? (gridClientWidth + 1) / 2 : 0; }
-
 int gridRowHeight(int dotsPerInch) { return dotsPerInch > 0 ? 300 * dotsPerInch / 1440 : 20; }
 
 }  // namespace veltrane

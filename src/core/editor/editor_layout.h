@@ -9,8 +9,6 @@ bool treeSplitAccepted(int x, int clientWidth);
 // height - 50.
 bool gridSplitAccepted(int y, int clientHeight);
 
-// Each of the grid's two columns takes half of its client width.
-int gridColumnWidth(int gridClientWidth);
 // Rows are 300 twips high: 20 pixels at 96 dots per inch.
 int gridRowHeight(int dotsPerInch);
 
