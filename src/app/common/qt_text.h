@@ -10,12 +10,16 @@
 
 namespace veltrane {
 
-inline QString qtr(Str id) { return QString::fromStdString(tr(id)); }
+inline QString qtr(Str id) {
+    return QString::fromStdString(tr(id));
+}
 
 inline QString qformat(Str id, std::initializer_list<std::string> args) {
     return QString::fromStdString(format(id, args));
 }
 
-inline QString toQString(const std::string& text) { return QString::fromStdString(text); }
+inline QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -68,7 +68,8 @@ EditorView::EditorView(Editor& editor, QWidget* parent) : QWidget(parent), m_edi
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { onCurrentItemChanged(current); });
-    connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { onItemExpansion(item, true); });
+    connect(m_tree, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* item) { onItemExpansion(item, true); });
     connect(m_tree, &QTreeWidget::itemCollapsed, this,
             [this](QTreeWidgetItem* item) { onItemExpansion(item, false); });
     connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &EditorView::onContextMenu);
@@ -77,7 +78,9 @@ EditorView::EditorView(Editor& editor, QWidget* parent) : QWidget(parent), m_edi
     rebuildTree();
 }
 
-EditorView::~EditorView() { m_editor.tree().onChanged = nullptr; }
+EditorView::~EditorView() {
+    m_editor.tree().onChanged = nullptr;
+}
 
 void EditorView::setGridWidget(QWidget* grid) {
     if (m_grid == grid)
@@ -94,9 +97,13 @@ void EditorView::setGridWidget(QWidget* grid) {
     }
 }
 
-void EditorView::setHelpText(const QString& text) { m_help->setPlainText(text); }
+void EditorView::setHelpText(const QString& text) {
+    m_help->setPlainText(text);
+}
 
-QString EditorView::helpText() const { return m_help->toPlainText(); }
+QString EditorView::helpText() const {
+    return m_help->toPlainText();
+}
 
 ItemId EditorView::idOf(const QTreeWidgetItem* item) {
     return item ? item->data(0, kIdRole).toInt() : kNoItem;
@@ -189,4 +196,4 @@ void EditorView::onContextMenu(const QPoint& pos) {
         emit contextMenuRequested(m_tree->viewport()->mapToGlobal(pos));
 }
 
-}  // namespace veltrane
+} // namespace veltrane

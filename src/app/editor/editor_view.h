@@ -71,4 +71,4 @@ private:
     bool m_rebuildQueued = false;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -13,7 +13,7 @@ namespace veltrane {
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(qtr(Str::AboutTitle));
-    m_version = qformat(Str::AboutVersion, {kProductVersion});
+    m_version = qformat(Str::AboutVersion, {productVersion()});
 
     auto* layout = new QVBoxLayout(this);
     auto* name = new QLabel(qtr(Str::MainCaption), this);
@@ -33,6 +33,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 }
 
-QString AboutDialog::versionText() const { return m_version; }
+QString AboutDialog::versionText() const {
+    return m_version;
+}
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -15,4 +15,4 @@ private:
     QString m_version;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

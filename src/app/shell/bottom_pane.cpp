@@ -43,11 +43,17 @@ BottomPane::BottomPane(NetworkCheck& check, const QString& productUrl, QWidget* 
     showCheckState();
 }
 
-void BottomPane::setInfoText(const QString& text) { m_info->setPlainText(text); }
+void BottomPane::setInfoText(const QString& text) {
+    m_info->setPlainText(text);
+}
 
-QString BottomPane::infoText() const { return m_info->toPlainText(); }
+QString BottomPane::infoText() const {
+    return m_info->toPlainText();
+}
 
-QString BottomPane::newsText() const { return m_newsState->text(); }
+QString BottomPane::newsText() const {
+    return m_newsState->text();
+}
 
 void BottomPane::showCheckState() {
     if (!m_check.enabled()) {
@@ -63,4 +69,4 @@ void BottomPane::showCheckState() {
     m_newsState->setText(qformat(*result ? Str::NewsReachable : Str::NewsUnreachable, {when}));
 }
 
-}  // namespace veltrane
+} // namespace veltrane

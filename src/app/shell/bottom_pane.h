@@ -32,4 +32,4 @@ private:
     QLabel* m_newsState = nullptr;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

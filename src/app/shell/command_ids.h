@@ -32,4 +32,4 @@ enum class CommandId : int {
     About = 57664,
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -10,23 +10,24 @@
 #include "toolbar_icons.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QWidget>
 
 namespace veltrane {
 
 namespace {
-struct CommandSpec {
+struct CommandEntry {
     CommandId id;
     Str text;
-    Str prompt;  // status-bar prompt, a line break, tooltip
+    Str prompt; // status-bar prompt, a line break, tooltip
     std::optional<Str> toolText;
     QList<QKeySequence> shortcuts;
 };
 
-const std::vector<CommandSpec>& commandSpecs() {
+const std::vector<CommandEntry>& commandTable() {
     using K = QKeySequence;
-    static const std::vector<CommandSpec> specs = {
+    static const std::vector<CommandEntry> entries = {
         {CommandId::FileNew, Str::ItemNew, Str::PromptNew, Str::ToolNew, {K(Qt::CTRL | Qt::Key_N)}},
         {CommandId::FileOpen, Str::ItemOpen, Str::PromptOpen, Str::ToolOpen, {K(Qt::CTRL | Qt::Key_O)}},
         {CommandId::FileSave, Str::ItemSave, Str::PromptSave, Str::ToolSave, {K(Qt::CTRL | Qt::Key_S)}},
@@ -35,11 +36,19 @@ const std::vector<CommandSpec>& commandSpecs() {
         {CommandId::AddNode, Str::ItemAddNode, Str::PromptAddNode, Str::ToolAddNode, {}},
         {CommandId::DeleteNode, Str::ItemDeleteNode, Str::PromptDeleteNode, Str::ToolDeleteNode, {}},
         {CommandId::AddCommand, Str::ItemAddCommand, Str::PromptAddCommand, Str::ToolAddCommand, {}},
-        {CommandId::DeleteCommand, Str::ItemDeleteCommand, Str::PromptDeleteCommand, Str::ToolDeleteCommand, {}},
+        {CommandId::DeleteCommand,
+         Str::ItemDeleteCommand,
+         Str::PromptDeleteCommand,
+         Str::ToolDeleteCommand,
+         {}},
         {CommandId::ContextAddNode, Str::ContextAddNode, Str::PromptAddNode, std::nullopt, {}},
         {CommandId::ContextDeleteNode, Str::ContextDeleteNode, Str::PromptDeleteNode, std::nullopt, {}},
         {CommandId::ContextAddCommand, Str::ContextAddCommand, Str::PromptAddCommand, std::nullopt, {}},
-        {CommandId::ContextDeleteCommand, Str::ContextDeleteCommand, Str::PromptDeleteCommand, std::nullopt, {}},
+        {CommandId::ContextDeleteCommand,
+         Str::ContextDeleteCommand,
+         Str::PromptDeleteCommand,
+         std::nullopt,
+         {}},
         // Ctrl+C belongs to Copy Node alone; Content gets no key so that the two never compete.
         {CommandId::CopyNode,
          Str::ItemCopyNode,
@@ -51,8 +60,16 @@ const std::vector<CommandSpec>& commandSpecs() {
          Str::PromptPasteNode,
          std::nullopt,
          {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)}},
-        {CommandId::SerialConnection, Str::ItemSerialConnection, Str::PromptSerialConnection, std::nullopt, {}},
-        {CommandId::EthernetConnection, Str::ItemEthernetConnection, Str::PromptEthernetConnection, std::nullopt, {}},
+        {CommandId::SerialConnection,
+         Str::ItemSerialConnection,
+         Str::PromptSerialConnection,
+         std::nullopt,
+         {}},
+        {CommandId::EthernetConnection,
+         Str::ItemEthernetConnection,
+         Str::PromptEthernetConnection,
+         std::nullopt,
+         {}},
         {CommandId::Upload, Str::ItemUpload, Str::PromptUpload, Str::ToolUpload, {}},
         {CommandId::Download, Str::ItemDownload, Str::PromptDownload, Str::ToolDownload, {}},
         {CommandId::CalculateMapping,
@@ -60,26 +77,40 @@ const std::vector<CommandSpec>& commandSpecs() {
          Str::PromptCalculateMapping,
          Str::ToolAutoMap,
          {K(Qt::CTRL | Qt::Key_M)}},
-        {CommandId::ConflictDetection, Str::ItemConflictDetection, Str::PromptConflictDetection, Str::ToolConflict, {}},
+        {CommandId::ConflictDetection,
+         Str::ItemConflictDetection,
+         Str::PromptConflictDetection,
+         Str::ToolConflict,
+         {}},
         {CommandId::ExportExcel, Str::ItemExportExcel, Str::PromptExportExcel, Str::ToolExport, {}},
         {CommandId::Debug, Str::ItemDebug, Str::PromptDebug, Str::ToolDebug, {}},
         {CommandId::Content, Str::ItemContent, Str::PromptContent, std::nullopt, {}},
         {CommandId::About, Str::ItemAbout, Str::PromptAbout, std::nullopt, {}},
     };
-    return specs;
+    return entries;
 }
-}  // namespace
+} // namespace
 
-CommandRouter::CommandRouter(Context context, QObject* parent) : QObject(parent), m_context(std::move(context)) {
+CommandRouter::CommandRouter(Context context, QObject* parent)
+    : QObject(parent), m_context(std::move(context)) {
     createActions();
     updateEnabling();
 }
 
 const QList<CommandId>& CommandRouter::toolbarCommands() {
     static const QList<CommandId> order = {
-        CommandId::FileNew,         CommandId::FileSave,       CommandId::FileOpen,          CommandId::AddNode,
-        CommandId::DeleteNode,      CommandId::AddCommand,     CommandId::DeleteCommand,     CommandId::Upload,
-        CommandId::Download,        CommandId::CalculateMapping, CommandId::ConflictDetection, CommandId::ExportExcel,
+        CommandId::FileNew,
+        CommandId::FileSave,
+        CommandId::FileOpen,
+        CommandId::AddNode,
+        CommandId::DeleteNode,
+        CommandId::AddCommand,
+        CommandId::DeleteCommand,
+        CommandId::Upload,
+        CommandId::Download,
+        CommandId::CalculateMapping,
+        CommandId::ConflictDetection,
+        CommandId::ExportExcel,
         CommandId::Debug,
     };
     return order;
@@ -95,20 +126,20 @@ const QList<CommandId>& CommandRouter::contextMenuCommands() {
 
 void CommandRouter::createActions() {
     QObject* owner = m_context.window ? static_cast<QObject*>(m_context.window) : this;
-    for (const CommandSpec& spec : commandSpecs()) {
-        auto* action = new QAction(qtr(spec.text), owner);
-        const QString prompt = qtr(spec.prompt);
+    for (const CommandEntry& entry : commandTable()) {
+        auto* action = new QAction(qtr(entry.text), owner);
+        const QString prompt = qtr(entry.prompt);
         const qsizetype lineBreak = prompt.indexOf(QLatin1Char('\n'));
         action->setStatusTip(prompt.left(lineBreak));
         action->setToolTip(lineBreak < 0 ? prompt : prompt.mid(lineBreak + 1));
-        if (spec.toolText) {
-            action->setIconText(qtr(*spec.toolText));
-            action->setIcon(toolbarIcon(spec.id));
+        if (entry.toolText) {
+            action->setIconText(qtr(*entry.toolText));
+            action->setIcon(toolbarIcon(entry.id));
         }
-        action->setShortcuts(spec.shortcuts);
+        action->setShortcuts(entry.shortcuts);
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setData(static_cast<int>(spec.id));
-        const CommandId id = spec.id;
+        action->setData(static_cast<int>(entry.id));
+        const CommandId id = entry.id;
         connect(action, &QAction::triggered, this, [this, id] { dispatch(id); });
         m_actions[id] = action;
     }
@@ -154,36 +185,88 @@ void CommandRouter::updateEnabling() {
 void CommandRouter::dispatch(CommandId id) {
     emit commandTriggered(id);
     switch (id) {
-    case CommandId::FileNew: onFileNew(); break;
-    case CommandId::FileOpen: onFileOpen(); break;
-    case CommandId::FileSave: onFileSave(); break;
-    case CommandId::FileSaveAs: onFileSaveAs(); break;
-    case CommandId::AppExit: onAppExit(); break;
-    case CommandId::AddNode: onAddNode(); break;
-    case CommandId::DeleteNode: onDeleteNode(); break;
-    case CommandId::AddCommand: onAddCommand(); break;
-    case CommandId::DeleteCommand: onDeleteCommand(); break;
-    case CommandId::ContextAddNode: onContextAddNode(); break;
-    case CommandId::ContextDeleteNode: onContextDeleteNode(); break;
-    case CommandId::ContextAddCommand: onContextAddCommand(); break;
-    case CommandId::ContextDeleteCommand: onContextDeleteCommand(); break;
-    case CommandId::CopyNode: onCopyNode(); break;
-    case CommandId::PasteNode: onPasteNode(); break;
-    case CommandId::SerialConnection: onSerialConnection(); break;
-    case CommandId::EthernetConnection: onEthernetConnection(); break;
-    case CommandId::Upload: onUpload(); break;
-    case CommandId::Download: onDownload(); break;
-    case CommandId::CalculateMapping: onCalculateMapping(); break;
-    case CommandId::ConflictDetection: onConflictDetection(); break;
-    case CommandId::ExportExcel: onExportExcel(); break;
-    case CommandId::Debug: onDebug(); break;
-    case CommandId::Content: onContent(); break;
-    case CommandId::About: onAbout(); break;
+    case CommandId::FileNew:
+        onFileNew();
+        break;
+    case CommandId::FileOpen:
+        onFileOpen();
+        break;
+    case CommandId::FileSave:
+        onFileSave();
+        break;
+    case CommandId::FileSaveAs:
+        onFileSaveAs();
+        break;
+    case CommandId::AppExit:
+        onAppExit();
+        break;
+    case CommandId::AddNode:
+        onAddNode();
+        break;
+    case CommandId::DeleteNode:
+        onDeleteNode();
+        break;
+    case CommandId::AddCommand:
+        onAddCommand();
+        break;
+    case CommandId::DeleteCommand:
+        onDeleteCommand();
+        break;
+    case CommandId::ContextAddNode:
+        onContextAddNode();
+        break;
+    case CommandId::ContextDeleteNode:
+        onContextDeleteNode();
+        break;
+    case CommandId::ContextAddCommand:
+        onContextAddCommand();
+        break;
+    case CommandId::ContextDeleteCommand:
+        onContextDeleteCommand();
+        break;
+    case CommandId::CopyNode:
+        onCopyNode();
+        break;
+    case CommandId::PasteNode:
+        onPasteNode();
+        break;
+    case CommandId::SerialConnection:
+        onSerialConnection();
+        break;
+    case CommandId::EthernetConnection:
+        onEthernetConnection();
+        break;
+    case CommandId::Upload:
+        onUpload();
+        break;
+    case CommandId::Download:
+        onDownload();
+        break;
+    case CommandId::CalculateMapping:
+        onCalculateMapping();
+        break;
+    case CommandId::ConflictDetection:
+        onConflictDetection();
+        break;
+    case CommandId::ExportExcel:
+        onExportExcel();
+        break;
+    case CommandId::Debug:
+        onDebug();
+        break;
+    case CommandId::Content:
+        onContent();
+        break;
+    case CommandId::About:
+        onAbout();
+        break;
     }
     updateEnabling();
 }
 
-void CommandRouter::notAvailable() { m_context.document.prompter().message(veltrane::tr(Str::CommandNotAvailable)); }
+void CommandRouter::notAvailable() {
+    m_context.document.prompter().message(veltrane::tr(Str::CommandNotAvailable));
+}
 
 void CommandRouter::rememberFile() {
     const std::string& path = m_context.lifecycle.lastFileUsed();
@@ -209,6 +292,10 @@ void CommandRouter::openRecentFile(const QString& path) {
     if (m_context.lifecycle.openProject(path.toStdString())) {
         rememberFile();
         emit documentReplaced();
+    } else if (!QFileInfo::exists(path)) {
+        // A file that has gone away is dropped from the list; a damaged one stays so that the
+        // user can see which it was.
+        m_context.recentFiles.remove(path);
     }
 }
 
@@ -227,7 +314,9 @@ void CommandRouter::onFileSaveAs() {
 }
 
 // The window asks the save question when it closes, whatever closes it.
-void CommandRouter::onAppExit() { emit exitRequested(); }
+void CommandRouter::onAppExit() {
+    emit exitRequested();
+}
 
 // --- Edit -------------------------------------------------------------------------------------
 
@@ -274,14 +363,30 @@ void CommandRouter::onPasteNode() {
 
 // --- Tools ------------------------------------------------------------------------------------
 
-void CommandRouter::onSerialConnection() { notAvailable(); }
-void CommandRouter::onEthernetConnection() { notAvailable(); }
-void CommandRouter::onUpload() { notAvailable(); }
-void CommandRouter::onDownload() { notAvailable(); }
-void CommandRouter::onCalculateMapping() { notAvailable(); }
-void CommandRouter::onConflictDetection() { notAvailable(); }
-void CommandRouter::onExportExcel() { notAvailable(); }
-void CommandRouter::onDebug() { notAvailable(); }
+void CommandRouter::onSerialConnection() {
+    notAvailable();
+}
+void CommandRouter::onEthernetConnection() {
+    notAvailable();
+}
+void CommandRouter::onUpload() {
+    notAvailable();
+}
+void CommandRouter::onDownload() {
+    notAvailable();
+}
+void CommandRouter::onCalculateMapping() {
+    notAvailable();
+}
+void CommandRouter::onConflictDetection() {
+    notAvailable();
+}
+void CommandRouter::onExportExcel() {
+    notAvailable();
+}
+void CommandRouter::onDebug() {
+    notAvailable();
+}
 
 // --- Help -------------------------------------------------------------------------------------
 
@@ -300,4 +405,4 @@ void CommandRouter::onAbout() {
     dialog->open();
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -34,7 +34,7 @@ public:
         RecentFiles& recentFiles;
         NetworkCheck& networkCheck;
         UrlOpener openUrl;
-        QWidget* window = nullptr;  // parent of the actions and dialogs
+        QWidget* window = nullptr; // parent of the actions and dialogs
     };
 
     explicit CommandRouter(Context context, QObject* parent = nullptr);
@@ -100,4 +100,4 @@ private:
     SelectCommandDialog* m_selectCommand = nullptr;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -13,7 +13,7 @@ namespace veltrane {
 namespace {
 constexpr int kPollMs = 500;
 const char* const kLedSuffixes[3] = {"::capslock", "::numlock", "::scrolllock"};
-}  // namespace
+} // namespace
 
 LockIndicators::LockIndicators(QWidget* parent, QString ledDirectory)
     : QWidget(parent), m_ledDirectory(std::move(ledDirectory)) {
@@ -26,7 +26,8 @@ LockIndicators::LockIndicators(QWidget* parent, QString ledDirectory)
         m_labels[i] = new QLabel(qtr(texts[i]), this);
         m_labels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_labels[i]->setAlignment(Qt::AlignCenter);
-        m_labels[i]->setMinimumWidth(m_labels[i]->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
+        m_labels[i]->setMinimumWidth(m_labels[i]->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) +
+                                     10);
         layout->addWidget(m_labels[i]);
         for (const QString& entry : entries)
             if (entry.endsWith(QLatin1String(kLedSuffixes[i])))
@@ -43,7 +44,7 @@ LockIndicators::LockIndicators(QWidget* parent, QString ledDirectory)
 void LockIndicators::refresh() {
     for (int i = 0; i < 3; ++i) {
         if (m_ledFiles[i].isEmpty())
-            continue;  // unknown state: the label stays shown
+            continue; // unknown state: the label stays shown
         bool on = false;
         for (const QString& path : m_ledFiles[i]) {
             QFile file(path);
@@ -54,4 +55,4 @@ void LockIndicators::refresh() {
     }
 }
 
-}  // namespace veltrane
+} // namespace veltrane

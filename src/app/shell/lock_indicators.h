@@ -14,7 +14,8 @@ namespace veltrane {
 class LockIndicators : public QWidget {
     Q_OBJECT
 public:
-    explicit LockIndicators(QWidget* parent = nullptr, QString ledDirectory = QStringLiteral("/sys/class/leds"));
+    explicit LockIndicators(QWidget* parent = nullptr,
+                            QString ledDirectory = QStringLiteral("/sys/class/leds"));
 
     QLabel* capsLabel() const { return m_labels[0]; }
     QLabel* numLabel() const { return m_labels[1]; }
@@ -29,4 +30,4 @@ private:
     QTimer* m_poll = nullptr;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

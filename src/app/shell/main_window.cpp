@@ -56,15 +56,12 @@ NetworkCheckTarget targetFromSettings(QSettings& settings) {
     target.port = static_cast<quint16>(settings.value(QStringLiteral("News/CheckPort"), 80).toUInt());
     return target;
 }
-}  // namespace
+} // namespace
 
 MainWindow::MainWindow(ShellOptions options, QWidget* parent)
-    : QMainWindow(parent),
-      m_prompter(chosenPrompter(options, m_ownPrompter)),
-      m_chooser(chosenChooser(options, m_ownChooser)),
-      m_settings(openSettings(options.settingsFile)),
-      m_document(m_prompter),
-      m_lifecycle(m_document, m_chooser) {
+    : QMainWindow(parent), m_prompter(chosenPrompter(options, m_ownPrompter)),
+      m_chooser(chosenChooser(options, m_ownChooser)), m_settings(openSettings(options.settingsFile)),
+      m_document(m_prompter), m_lifecycle(m_document, m_chooser) {
     if (m_ownPrompter)
         m_ownPrompter->setParent(this);
     if (m_ownChooser)
@@ -72,11 +69,13 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
 
     m_document.newDocument();
 
-    m_networkCheck =
-        new NetworkCheck(options.networkTarget ? *options.networkTarget : targetFromSettings(*m_settings), this);
+    m_networkCheck = new NetworkCheck(
+        options.networkTarget ? *options.networkTarget : targetFromSettings(*m_settings), this);
     m_recentFiles = new RecentFiles(*m_settings, this);
-    UrlOpener opener = options.openUrl ? options.openUrl : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    m_router = new CommandRouter({m_document, m_lifecycle, *m_recentFiles, *m_networkCheck, opener, this}, this);
+    UrlOpener opener =
+        options.openUrl ? options.openUrl : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_router =
+        new CommandRouter({m_document, m_lifecycle, *m_recentFiles, *m_networkCheck, opener, this}, this);
 
     m_editorView = new EditorView(m_document.editor(), this);
     setCentralWidget(m_editorView);
@@ -141,8 +140,8 @@ void MainWindow::buildMenus() {
     add(file, CommandId::AppExit);
 
     QMenu* edit = menuBar()->addMenu(qtr(Str::MenuEdit));
-    for (CommandId id : {CommandId::AddNode, CommandId::DeleteNode, CommandId::AddCommand, CommandId::DeleteCommand,
-                         CommandId::CopyNode, CommandId::PasteNode})
+    for (CommandId id : {CommandId::AddNode, CommandId::DeleteNode, CommandId::AddCommand,
+                         CommandId::DeleteCommand, CommandId::CopyNode, CommandId::PasteNode})
         add(edit, id);
 
     QMenu* tools = menuBar()->addMenu(qtr(Str::MenuTools));
@@ -167,7 +166,8 @@ void MainWindow::buildMenus() {
     for (CommandId id : CommandRouter::contextMenuCommands())
         addAction(m_router->action(id));
 
-    connect(m_recentFiles, &RecentFiles::changed, this, &MainWindow::fillRecentFilesMenu);
+    // Queued: the list changes while one of the menu's own actions is being triggered.
+    connect(m_recentFiles, &RecentFiles::changed, this, &MainWindow::fillRecentFilesMenu, Qt::QueuedConnection);
     fillRecentFilesMenu();
 }
 
@@ -181,7 +181,8 @@ void MainWindow::fillRecentFilesMenu() {
     const QString prompt = qtr(Str::PromptRecentFile);
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files.at(i);
-        QAction* action = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        QAction* action =
+            m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
         action->setStatusTip(prompt.left(prompt.indexOf(QLatin1Char('\n'))));
         connect(action, &QAction::triggered, this, [this, path] { m_router->openRecentFile(path); });
     }
@@ -220,9 +221,13 @@ bool MainWindow::openFromCommandLine(const QString& path) {
     return true;
 }
 
-void MainWindow::setHelpText(const QString& text) { m_bottomPane->setInfoText(text); }
+void MainWindow::setHelpText(const QString& text) {
+    m_bottomPane->setInfoText(text);
+}
 
-void MainWindow::setGridWidget(QWidget* grid) { m_editorView->setGridWidget(grid); }
+void MainWindow::setGridWidget(QWidget* grid) {
+    m_editorView->setGridWidget(grid);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_lifecycle.confirmDiscard())
@@ -231,4 +236,4 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -29,12 +29,12 @@ class RecentFiles;
 
 // What the window uses to talk to the world; tests replace each part.
 struct ShellOptions {
-    Prompter* prompter = nullptr;        // none: message boxes
-    FileChooser* fileChooser = nullptr;  // none: file dialogs
-    QString settingsFile;                // none: the application's usual settings
+    Prompter* prompter = nullptr;       // none: message boxes
+    FileChooser* fileChooser = nullptr; // none: file dialogs
+    QString settingsFile;               // none: the application's usual settings
     // none: the target from the settings ("News/CheckHost", "News/CheckPort"; no host: no check)
     std::optional<NetworkCheckTarget> networkTarget;
-    UrlOpener openUrl;  // none: the desktop's browser
+    UrlOpener openUrl; // none: the desktop's browser
 };
 
 class MainWindow : public QMainWindow {
@@ -98,4 +98,4 @@ private:
     LockIndicators* m_locks = nullptr;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

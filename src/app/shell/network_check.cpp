@@ -6,7 +6,8 @@
 namespace veltrane {
 
 NetworkCheck::NetworkCheck(NetworkCheckTarget target, QObject* parent)
-    : QObject(parent), m_target(std::move(target)), m_interval(new QTimer(this)), m_timeout(new QTimer(this)) {
+    : QObject(parent), m_target(std::move(target)), m_interval(new QTimer(this)),
+      m_timeout(new QTimer(this)) {
     m_interval->setInterval(m_target.intervalMs);
     connect(m_interval, &QTimer::timeout, this, &NetworkCheck::checkNow);
     m_timeout->setSingleShot(true);
@@ -33,7 +34,8 @@ void NetworkCheck::checkNow() {
         return;
     m_socket = new QTcpSocket(this);
     connect(m_socket, &QTcpSocket::connected, this, [this] { finish(true); });
-    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) { finish(false); });
+    connect(m_socket, &QTcpSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError) { finish(false); });
     m_timeout->start();
     m_socket->connectToHost(m_target.host, m_target.port);
 }
@@ -52,4 +54,4 @@ void NetworkCheck::finish(bool reachable) {
     emit checked(reachable);
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -14,7 +14,7 @@ class QTimer;
 namespace veltrane {
 
 struct NetworkCheckTarget {
-    QString host;  // empty: the check is off
+    QString host; // empty: the check is off
     quint16 port = 80;
     int intervalMs = 60'000;
     int timeoutMs = 5'000;
@@ -51,4 +51,4 @@ private:
     QDateTime m_lastChecked;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

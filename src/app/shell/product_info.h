@@ -6,10 +6,7 @@ namespace veltrane {
 // The page that Help > Content opens.
 inline constexpr char kProductUrl[] = "https://veltrane.example/gateway-configuration";
 
-#ifdef VELTRANE_VERSION
-inline constexpr char kProductVersion[] = VELTRANE_VERSION;
-#else
-inline constexpr char kProductVersion[] = "0.0.0";
-#endif
+// The version the build was configured with.
+const char* productVersion();
 
 }  // namespace veltrane

@@ -9,8 +9,10 @@
 namespace veltrane {
 
 namespace {
-QString defaultSuffix() { return qtr(Str::FileExtension).mid(1); }
-}  // namespace
+QString defaultSuffix() {
+    return qtr(Str::FileExtension).mid(1);
+}
+} // namespace
 
 std::optional<std::string> QtFileChooser::chooseOpenFile() {
     QFileDialog dialog(m_parent, qtr(Str::OpenDialogTitle), m_lastDirectory, qtr(Str::FileFilter));
@@ -38,4 +40,4 @@ std::optional<std::string> QtFileChooser::chooseSaveFile(const std::string& sugg
     return path.toStdString();
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -21,4 +21,4 @@ private:
     QString m_lastDirectory;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -10,13 +10,15 @@
 namespace veltrane {
 
 void QtPrompter::message(const std::string& text) {
-    QMessageBox box(QMessageBox::Warning, qtr(Str::AppTitle), toQString(text), QMessageBox::NoButton, m_parent);
+    QMessageBox box(QMessageBox::Warning, qtr(Str::AppTitle), toQString(text), QMessageBox::NoButton,
+                    m_parent);
     box.addButton(qtr(Str::ButtonOk), QMessageBox::AcceptRole);
     box.exec();
 }
 
 Answer QtPrompter::ask(const std::string& text, Buttons buttons) {
-    QMessageBox box(QMessageBox::Question, qtr(Str::AppTitle), toQString(text), QMessageBox::NoButton, m_parent);
+    QMessageBox box(QMessageBox::Question, qtr(Str::AppTitle), toQString(text), QMessageBox::NoButton,
+                    m_parent);
     std::map<QAbstractButton*, Answer> answers;
     auto add = [&](Str label, QMessageBox::ButtonRole role, Answer answer) {
         QPushButton* button = box.addButton(qtr(label), role);
@@ -49,4 +51,4 @@ Answer QtPrompter::ask(const std::string& text, Buttons buttons) {
     return found != answers.end() ? found->second : answers[fallback];
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -20,4 +20,4 @@ private:
     QPointer<QWidget> m_parent;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

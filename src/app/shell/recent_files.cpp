@@ -7,10 +7,14 @@ namespace veltrane {
 
 namespace {
 const char* const kSection = "Recent File List";
-QString keyOf(int index) { return QStringLiteral("File%1").arg(index + 1); }
-}  // namespace
+QString keyOf(int index) {
+    return QStringLiteral("File%1").arg(index + 1);
+}
+} // namespace
 
-RecentFiles::RecentFiles(QSettings& settings, QObject* parent) : QObject(parent), m_settings(settings) { load(); }
+RecentFiles::RecentFiles(QSettings& settings, QObject* parent) : QObject(parent), m_settings(settings) {
+    load();
+}
 
 void RecentFiles::load() {
     m_files.clear();
@@ -51,4 +55,4 @@ void RecentFiles::remove(const QString& path) {
     emit changed();
 }
 
-}  // namespace veltrane
+} // namespace veltrane

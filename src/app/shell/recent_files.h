@@ -31,4 +31,4 @@ private:
     QStringList m_files;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -28,11 +28,11 @@ std::unique_ptr<QSplashScreen> makeSplashScreen() {
     p.setFont(body);
     p.drawText(QRect(24, 95, 432, 30), Qt::AlignLeft | Qt::AlignVCenter, qtr(Str::MainCaption));
     p.drawText(QRect(24, 125, 432, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               qformat(Str::AboutVersion, {kProductVersion}));
+               qformat(Str::AboutVersion, {productVersion()}));
     p.end();
     auto splash = std::make_unique<QSplashScreen>(pixmap);
     splash->showMessage(qtr(Str::SplashStarting), Qt::AlignBottom | Qt::AlignLeft, Qt::white);
     return splash;
 }
 
-}  // namespace veltrane
+} // namespace veltrane

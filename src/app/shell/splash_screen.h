@@ -10,4 +10,4 @@ namespace veltrane {
 
 std::unique_ptr<QSplashScreen> makeSplashScreen();
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -148,7 +148,7 @@ void draw(QPainter& p, CommandId id) {
         break;
     }
 }
-}  // namespace
+} // namespace
 
 QIcon toolbarIcon(CommandId id) {
     QPixmap pixmap(kSize, kSize);
@@ -161,4 +161,4 @@ QIcon toolbarIcon(CommandId id) {
     return QIcon(pixmap);
 }
 
-}  // namespace veltrane
+} // namespace veltrane

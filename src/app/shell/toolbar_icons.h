@@ -9,4 +9,4 @@ namespace veltrane {
 
 QIcon toolbarIcon(CommandId id);
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -11,10 +11,10 @@ bool startsLikeNodeName(const std::string& text) {
     const std::string& prefix = tr(Str::NodeNamePrefix);
     return text.size() >= 2 && prefix.size() >= 2 && text.compare(0, 2, prefix, 0, 2) == 0;
 }
-}  // namespace
+} // namespace
 
-CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project& project, const EditFlags& flags,
-                                        const TreeSelection& selection) {
+CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project& project,
+                                        const EditFlags& flags, const TreeSelection& selection) {
     const std::int32_t type = state.DeviceType;
     const bool userConfigOnly = state.flags.userConfigOnlyModel;
     const bool subnet1IsMaster = project.subnets[0].protocolType == tr(Str::ProtocolModbusMaster);
@@ -50,7 +50,8 @@ TreeSelection treeSelectionOf(const Editor& editor) {
 }
 
 CommandEnabling evaluateCommandEnabling(const Editor& editor) {
-    return evaluateCommandEnabling(editor.state(), editor.project(), editor.editFlags(), treeSelectionOf(editor));
+    return evaluateCommandEnabling(editor.state(), editor.project(), editor.editFlags(),
+                                   treeSelectionOf(editor));
 }
 
 bool treeContextMenuAllowed(const TreeModel& tree, const Project& project, ItemId id) {
@@ -62,7 +63,8 @@ bool treeContextMenuAllowed(const TreeModel& tree, const Project& project, ItemI
     const int subnet = subnetOf(tree, id);
     if (subnet < 1 || subnet > kSubnetSlots)
         return false;
-    return project.subnets[static_cast<std::size_t>(subnet - 1)].protocolType == tr(Str::ProtocolModbusMaster);
+    return project.subnets[static_cast<std::size_t>(subnet - 1)].protocolType ==
+           tr(Str::ProtocolModbusMaster);
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -28,13 +28,13 @@ struct CommandEnabling {
 
 // What the copy and paste rules need to know about the tree's current selection.
 struct TreeSelection {
-    bool selectionIsNodeName = false;      // the selected item's text starts like "Node-%d"
-    bool selectionIsSubnetOrNode = false;  // a subnet item or a node item is selected
+    bool selectionIsNodeName = false;     // the selected item's text starts like "Node-%d"
+    bool selectionIsSubnetOrNode = false; // a subnet item or a node item is selected
     bool copyBufferValid = false;
 };
 
-CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project& project, const EditFlags& flags,
-                                        const TreeSelection& selection);
+CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project& project,
+                                        const EditFlags& flags, const TreeSelection& selection);
 
 // The selection facts above, read from an editor.
 TreeSelection treeSelectionOf(const Editor& editor);
@@ -46,4 +46,4 @@ CommandEnabling evaluateCommandEnabling(const Editor& editor);
 // an item whose subnet is not a Modbus master, nor when the click hit no item.
 bool treeContextMenuAllowed(const TreeModel& tree, const Project& project, ItemId id);
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -45,4 +45,4 @@ bool Document::saveDocument(const std::string& path) {
     return true;
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -49,6 +49,10 @@ bool ProjectLifecycle::openProject(const std::string& path) {
         return false;
     if (!m_document.openDocument(path))
         return false;
+    // The old project's changes were saved or deliberately dropped at the question above, so its
+    // flag says nothing about the file just opened. A failed open returns before this and keeps
+    // the flag with the project it belongs to.
+    m_document.state().ProjectModified = false;
     m_lastFile = path;
     return true;
 }
@@ -73,4 +77,4 @@ bool ProjectLifecycle::saveTo(const std::string& path) {
     return true;
 }
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -43,4 +43,4 @@ private:
 // Appends ".chg" when the chosen name has no extension, as the save dialog's default extension does.
 std::string withDefaultExtension(const std::string& path);
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -15,4 +15,4 @@ public:
     virtual std::optional<std::string> chooseSaveFile(const std::string& suggestedName) = 0;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -36,7 +36,7 @@ struct ViewFixture {
     }
     TreeModel& tree() { return document.editor().tree(); }
 };
-}  // namespace
+} // namespace
 
 TEST(EditorView, MirrorsTheModelBothWays) {
     ViewFixture f;

@@ -22,7 +22,7 @@ struct ModifiedWindow : WindowHarness {
         window->document().state().ProjectModified = true;
     }
 };
-}  // namespace
+} // namespace
 
 TEST(ExitPrompt, ClosesAtOnceWithoutChanges) {
     WindowHarness h;
@@ -148,8 +148,8 @@ TEST(RecentFiles, KeepsTheFourLatestAndSurvivesARestart) {
         RecentFiles recent(settings);
         for (const char* name : {"a.chg", "b.chg", "c.chg", "d.chg", "e.chg", "c.chg"})
             recent.add(dir.filePath(QString::fromLatin1(name)));
-        EXPECT_EQ(recent.files(), (QStringList{dir.filePath("c.chg"), dir.filePath("e.chg"), dir.filePath("d.chg"),
-                                               dir.filePath("b.chg")}));
+        EXPECT_EQ(recent.files(), (QStringList{dir.filePath("c.chg"), dir.filePath("e.chg"),
+                                               dir.filePath("d.chg"), dir.filePath("b.chg")}));
     }
     QSettings settings(settingsFile, QSettings::IniFormat);
     RecentFiles reloaded(settings);
@@ -168,10 +168,41 @@ TEST(RecentFiles, TheMenuOpensASavedFile) {
     w.router().trigger(CommandId::FileNew);
     ASSERT_EQ(w.document().state().DeviceType, device::EtherNetIP);
 
+    QCoreApplication::processEvents();
     QList<QAction*> entries = w.recentFilesMenu()->actions();
     ASSERT_EQ(entries.size(), 1);
     EXPECT_TRUE(entries[0]->text().endsWith("four.chg"));
     entries[0]->trigger();
+    QCoreApplication::processEvents();
     EXPECT_EQ(w.document().state().DeviceType, device::FourSubnets);
     EXPECT_EQ(w.document().filePath(), h.stdPath("four.chg"));
+
+    // A file that has disappeared leaves the list when it is chosen.
+    w.recentFiles().add(h.path("gone.chg"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(w.recentFilesMenu()->actions().size(), 2);
+    w.recentFilesMenu()->actions().at(0)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.recentFiles().files(), QStringList{h.path("four.chg")});
+    EXPECT_EQ(w.recentFilesMenu()->actions().size(), 1);
+    EXPECT_EQ(w.document().filePath(), h.stdPath("four.chg"));
+}
+
+TEST(FileCommands, CommandLineOpensTheFileOrKeepsTheNewProject) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    w.document().state().DeviceType = device::DeviceNet;
+    h.chooser.saveAnswers.push_back(h.stdPath("devicenet.chg"));
+    w.router().trigger(CommandId::FileSaveAs);
+
+    WindowHarness fresh;
+    EXPECT_FALSE(fresh.window->openFromCommandLine(fresh.path("missing.chg")));
+    EXPECT_EQ(fresh.prompter.shown().size(), 1u) << "the open error is shown";
+    EXPECT_EQ(fresh.window->document().state().DeviceType, device::EtherNetIP);
+    EXPECT_TRUE(fresh.window->recentFiles().files().isEmpty());
+
+    EXPECT_TRUE(fresh.window->openFromCommandLine(h.path("devicenet.chg")));
+    EXPECT_EQ(fresh.window->document().state().DeviceType, device::DeviceNet);
+    EXPECT_EQ(fresh.window->windowTitle(), "Gateway Configuration Software Veltrane");
+    EXPECT_EQ(fresh.window->recentFiles().files(), QStringList{h.path("devicenet.chg")});
 }

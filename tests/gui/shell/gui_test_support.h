@@ -74,4 +74,4 @@ struct WindowHarness {
     std::string stdPath(const QString& name) const { return path(name).toStdString(); }
 };
 
-}  // namespace veltrane::test
+} // namespace veltrane::test

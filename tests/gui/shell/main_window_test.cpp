@@ -6,12 +6,14 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
@@ -38,7 +40,7 @@ QStringList menuTexts(QMenu* menu) {
             texts << action->text();
     return texts;
 }
-}  // namespace
+} // namespace
 
 TEST(MainWindow, LayoutAndScreenshot) {
     WindowHarness h;
@@ -55,9 +57,11 @@ TEST(MainWindow, LayoutAndScreenshot) {
     QStringList tools;
     for (QAction* action : w.toolBar()->actions())
         tools << action->iconText();
-    EXPECT_EQ(tools, (QStringList{"  New  ", "  Save  ", "  Open  ", " Add Node ", " Del Node ", " Add Cmd ",
-                                  " Del Cmd ", "Upload", "Download", " AutoMap ", " Confilct", " Export", "Debug"}));
-    auto* button = qobject_cast<QToolButton*>(w.toolBar()->widgetForAction(w.router().action(CommandId::AddNode)));
+    EXPECT_EQ(tools,
+              (QStringList{"  New  ", "  Save  ", "  Open  ", " Add Node ", " Del Node ", " Add Cmd ",
+                           " Del Cmd ", "Upload", "Download", " AutoMap ", " Confilct", " Export", "Debug"}));
+    auto* button =
+        qobject_cast<QToolButton*>(w.toolBar()->widgetForAction(w.router().action(CommandId::AddNode)));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     EXPECT_EQ(w.router().action(CommandId::AddNode)->toolTip(), "Add Node");
@@ -174,7 +178,8 @@ TEST(MainWindow, ConnectionCommandsFollowTheDeviceType) {
     EXPECT_TRUE(r.action(CommandId::EthernetConnection)->isEnabled());
     h.chooser.openAnswers.push_back(h.stdPath("profibus.chg"));
     r.trigger(CommandId::FileOpen);
-    ASSERT_EQ(w.document().state().DeviceType, device::Profibus) << testing::PrintToString(h.prompter.shown());
+    ASSERT_EQ(w.document().state().DeviceType, device::Profibus)
+        << testing::PrintToString(h.prompter.shown());
     EXPECT_TRUE(r.action(CommandId::SerialConnection)->isEnabled());
     EXPECT_FALSE(r.action(CommandId::EthernetConnection)->isEnabled());
     EXPECT_FALSE(r.action(CommandId::ConflictDetection)->isEnabled());
@@ -193,11 +198,11 @@ TEST(MainWindow, TreeContextMenuOnlyWhereTheRulesAllowIt) {
         emit tree->customContextMenuRequested(rect.center());
     };
 
-    rightClick(0);  // "Ethernet"
+    rightClick(0); // "Ethernet"
     EXPECT_FALSE(w.treeContextMenu()->isVisible());
     EXPECT_EQ(tree->currentItem()->text(0), "Ethernet");
 
-    rightClick(1);  // "Subnet 1", a Modbus master
+    rightClick(1); // "Subnet 1", a Modbus master
     EXPECT_TRUE(w.treeContextMenu()->isVisible());
     EXPECT_EQ(w.document().editor().tree().text(w.document().editor().tree().selected()), "Subnet 1");
     EXPECT_TRUE(w.router().action(CommandId::ContextAddNode)->isEnabled());
@@ -213,4 +218,25 @@ TEST(MainWindow, TreeContextMenuOnlyWhereTheRulesAllowIt) {
     emit tree->customContextMenuRequested(QPoint(5, tree->viewport()->height() - 2));
     EXPECT_FALSE(w.treeContextMenu()->isVisible());
     EXPECT_EQ(w.document().editor().tree().selected(), selectedBefore);
+}
+
+TEST(MainWindow, LockIndicatorsFollowTheKeyboardLeds) {
+    ensureApplication();
+    QTemporaryDir leds;
+    auto led = [&](const QString& name, const char* value) {
+        QDir(leds.path()).mkpath(name);
+        QFile file(leds.filePath(name + "/brightness"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(value);
+    };
+    led("input3::capslock", "1\n");
+    led("input3::numlock", "0\n");
+    LockIndicators indicators(nullptr, leds.path());
+    EXPECT_TRUE(indicators.capsLabel()->isEnabled());
+    EXPECT_FALSE(indicators.numLabel()->isEnabled());
+    EXPECT_TRUE(indicators.scrollLabel()->isEnabled()) << "no LED to read: the label stays shown";
+
+    led("input3::capslock", "0\n");
+    indicators.refresh();
+    EXPECT_FALSE(indicators.capsLabel()->isEnabled());
 }

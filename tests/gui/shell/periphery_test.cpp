@@ -5,6 +5,7 @@
 #include "network_check.h"
 #include "product_info.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QSplashScreen>
 #include <QTcpServer>
@@ -36,7 +37,7 @@ NetworkCheckTarget loopback(quint16 port) {
     target.timeoutMs = 3000;
     return target;
 }
-}  // namespace
+} // namespace
 
 TEST(Content, OpensTheProductPageWhenTheLastCheckReachedTheNetwork) {
     ensureApplication();
@@ -72,7 +73,7 @@ TEST(Content, RefusesWhenTheNetworkWasNotReachable) {
 }
 
 TEST(Content, WithoutACheckTheBrowserIsTried) {
-    WindowHarness h;  // the check is off
+    WindowHarness h; // the check is off
     EXPECT_FALSE(h.window->networkCheck().enabled());
     EXPECT_EQ(h.window->bottomPane().newsText(), "The network check is off.");
     h.window->router().trigger(CommandId::Content);
@@ -105,7 +106,9 @@ TEST(Periphery, AboutShowsNameAndVersionWithoutTouchingTheProject) {
     auto* about = h.window->findChild<AboutDialog*>("aboutDialog");
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
-    EXPECT_EQ(about->versionText(), QStringLiteral("Veltrane Version ") + kProductVersion);
+    EXPECT_EQ(about->versionText(), QStringLiteral("Veltrane Version " VELTRANE_EXPECTED_VERSION));
+    QDir().mkpath(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots"));
+    EXPECT_TRUE(about->grab().save(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots/about.png")));
     about->accept();
     EXPECT_FALSE(about->isVisible());
     EXPECT_TRUE(h.window->document().project() == before);
@@ -117,6 +120,8 @@ TEST(Periphery, SplashClosesOnceTheWindowIsShown) {
     auto splash = makeSplashScreen();
     splash->show();
     EXPECT_TRUE(splash->isVisible());
+    QDir().mkpath(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots"));
+    EXPECT_TRUE(splash->grab().save(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots/splash.png")));
     h.window->show();
     splash->finish(h.window.get());
     EXPECT_FALSE(splash->isVisible());

@@ -29,7 +29,7 @@ ModelFlags extendedFrameUserConfigOnly() {
     f.userConfigOnlyModel = true;
     return f;
 }
-}  // namespace
+} // namespace
 
 TEST(CommandEnabling, DeviceTypeAndModelRules) {
     const char* master = "Modbus Master";
@@ -69,7 +69,7 @@ TEST(CommandEnabling, DeviceTypeAndModelRules) {
 TEST(CommandEnabling, EditCommandsFollowTheEditorFlagsAndSelection) {
     ProjectState state;
     Project project;
-    const EditFlags flags{true, false, true, false};  // add node, add command, delete node, delete command
+    const EditFlags flags{true, false, true, false}; // add node, add command, delete node, delete command
     CommandEnabling e = evaluateCommandEnabling(state, project, flags, TreeSelection{});
     EXPECT_TRUE(e.addNode);
     EXPECT_FALSE(e.addCommand);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
 
 using namespace veltrane;
@@ -50,7 +51,7 @@ struct Fixture {
         document.state().ProjectModified = true;
     }
 };
-}  // namespace
+} // namespace
 
 TEST(ProjectLifecycle, UnmodifiedProjectIsDiscardedWithoutAQuestion) {
     Fixture f;
@@ -142,4 +143,25 @@ TEST(ProjectLifecycle, DefaultExtension) {
     EXPECT_EQ(withDefaultExtension("/tmp.d/a"), "/tmp.d/a.chg");
     EXPECT_EQ(withDefaultExtension("/tmp/.hidden"), "/tmp/.hidden.chg");
     EXPECT_EQ(withDefaultExtension("plain"), "plain.chg");
+}
+
+TEST(ProjectLifecycle, AnOpenedFileStartsUnmodifiedOnlyWhenTheOpenSucceeds) {
+    Fixture f;
+    const std::string path = testing::TempDir() + "lifecycle_open.chg";
+    f.chooser.saveAnswers.push_back(path);
+    ASSERT_TRUE(f.lifecycle.saveAs());
+    f.document.state().ProjectModified = true;
+
+    // No drops the changes; the file then opens clean.
+    f.prompter.addAnswer(Answer::No);
+    ASSERT_TRUE(f.lifecycle.openProject(path));
+    EXPECT_FALSE(f.document.state().ProjectModified);
+    EXPECT_EQ(f.lifecycle.lastFileUsed(), path);
+
+    // A failed open keeps the project and its flag.
+    f.document.state().ProjectModified = true;
+    f.prompter.addAnswer(Answer::No);
+    EXPECT_FALSE(f.lifecycle.openProject(path + ".missing"));
+    EXPECT_TRUE(f.document.state().ProjectModified);
+    std::remove(path.c_str());
 }
