@@ -189,11 +189,10 @@ void EditorView::onContextMenu(const QPoint& pos) {
     QTreeWidgetItem* item = m_tree->itemAt(pos);
     if (!item)
         return;
-    const ItemId id = idOf(item);
     m_fromWidget = true;
-    m_editor.selectItem(id);
+    const bool showMenu = m_editor.contextMenu(idOf(item));
     m_fromWidget = false;
-    if (treeContextMenuAllowed(m_editor.tree(), m_editor.project(), id))
+    if (showMenu)
         emit contextMenuRequested(m_tree->viewport()->mapToGlobal(pos));
 }
 

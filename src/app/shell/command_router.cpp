@@ -3,6 +3,7 @@
 #include "about_dialog.h"
 #include "common/qt_text.h"
 #include "document/command_enabling.h"
+#include "grid/select_command_dialog.h"
 #include "network_check.h"
 #include "product_info.h"
 #include "recent_files.h"
@@ -320,34 +321,44 @@ void CommandRouter::onAppExit() {
 // --- Edit -------------------------------------------------------------------------------------
 
 void CommandRouter::onAddNode() {
-    notAvailable();
+    m_context.document.editor().AddNode();
+    updateEnabling();
 }
 void CommandRouter::onDeleteNode() {
-    notAvailable();
+    m_context.document.editor().DeleteNode(EditOrigin::Menu);
+    updateEnabling();
 }
 void CommandRouter::onAddCommand() {
-    notAvailable();
+    // Not modal: the list stays open beside the tree so that several commands can be added.
+    if (!m_selectCommand) {
+        m_selectCommand = new SelectCommandDialog(m_context.document.editor(), m_context.window);
+        m_selectCommand->onCommandAdded = [this] { updateEnabling(); };
+    }
+    m_selectCommand->show();
+    m_selectCommand->raise();
+    m_selectCommand->activateWindow();
 }
 void CommandRouter::onDeleteCommand() {
-    notAvailable();
+    m_context.document.editor().DeleteCommand(EditOrigin::Menu);
+    updateEnabling();
 }
-void CommandRouter::onContextAddNode() {
-    notAvailable();
-}
+void CommandRouter::onContextAddNode() { onAddNode(); }
 void CommandRouter::onContextDeleteNode() {
-    notAvailable();
+    m_context.document.editor().DeleteNode(EditOrigin::ContextMenu);
+    updateEnabling();
 }
-void CommandRouter::onContextAddCommand() {
-    notAvailable();
-}
+void CommandRouter::onContextAddCommand() { onAddCommand(); }
 void CommandRouter::onContextDeleteCommand() {
-    notAvailable();
+    m_context.document.editor().DeleteCommand(EditOrigin::ContextMenu);
+    updateEnabling();
 }
 void CommandRouter::onCopyNode() {
-    notAvailable();
+    m_context.document.editor().CopyNode();
+    updateEnabling();
 }
 void CommandRouter::onPasteNode() {
-    notAvailable();
+    m_context.document.editor().PasteNode();
+    updateEnabling();
 }
 
 // --- Tools ------------------------------------------------------------------------------------

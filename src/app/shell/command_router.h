@@ -20,6 +20,7 @@ class QWidget;
 namespace veltrane {
 
 class NetworkCheck;
+class SelectCommandDialog;
 class RecentFiles;
 
 using UrlOpener = std::function<bool(const QUrl&)>;
@@ -96,6 +97,7 @@ private:
 
     Context m_context;
     std::map<CommandId, QAction*> m_actions;
+    SelectCommandDialog* m_selectCommand = nullptr;
 };
 
 } // namespace veltrane

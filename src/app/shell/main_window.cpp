@@ -3,6 +3,7 @@
 #include "bottom_pane.h"
 #include "common/qt_text.h"
 #include "editor/editor_view.h"
+#include "grid/parameter_grid_widget.h"
 #include "lock_indicators.h"
 #include "product_info.h"
 #include "qt_file_chooser.h"
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 
@@ -79,6 +81,12 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
     setCentralWidget(m_editorView);
     m_bottomPane = new BottomPane(*m_networkCheck, QString::fromLatin1(kProductUrl), this);
     addDockWidget(Qt::BottomDockWidgetArea, m_bottomPane);
+    auto* grid = new ParameterGridWidget(m_document.editor());
+    grid->onHelpText = [this](const QString& text) {
+        m_bottomPane->tabs()->setCurrentIndex(0);
+        setHelpText(text);
+    };
+    m_editorView->setGridWidget(grid);
 
     buildMenus();
     buildToolBar();

@@ -9,11 +9,29 @@
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) { return subnet.protocolType == tr(Str::ProtocolModbusMaster); }
-}  // namespace
+bool isModbusMaster(const CONFIG& subnet) {
+    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
+}
+
+bool hasLayoutOne(std::int32_t type) {
+    return type == device::DeviceNet || type == device::Profibus || type == device::ProfibusFilter ||
+           type == device::ProfibusSlave || type == device::ProfibusUserConfig || type == device::Profibus7;
+}
+} // namespace
 
 Editor::Editor(Project& project, ProjectState& state, Prompter& prompter)
-    : m_project(project), m_state(state), m_prompter(prompter) {}
+    : m_project(project), m_state(state), m_prompter(prompter), m_fieldbusRows(makeFieldbusRows()),
+      m_subnetRows(makeSubnetRows()), m_nodeRows(makeNodeRows()), m_commandRows(makeCommandRows()) {}
+
+Editor::~Editor() = default;
+
+CONFIG& Editor::subnet(int index) {
+    return m_project.subnets[static_cast<std::size_t>(std::clamp(index, 0, kSubnetSlots - 1))];
+}
+
+const CONFIG& Editor::subnet(int index) const {
+    return m_project.subnets[static_cast<std::size_t>(std::clamp(index, 0, kSubnetSlots - 1))];
+}
 
 void Editor::initialUpdate() {
     if (!m_state.ProjectPrepared) {
@@ -28,43 +46,34 @@ void Editor::initialUpdate() {
 
 void Editor::BuildTopItems() {
     m_tree.clear();
-    switch (m_state.DeviceType) {
-    case device::DeviceNet:
-    case device::Profibus:
-    case device::ProfibusFilter:
-    case device::ProfibusSlave:
-    case device::ProfibusUserConfig:
-    case device::Profibus7:
+    const std::int32_t type = m_state.DeviceType;
+    if (hasLayoutOne(type)) {
         m_tree.insert(kNoItem, tr(Str::TreeFieldbus));
         m_tree.insert(kNoItem, tr(Str::TreeSubnet));
-        break;
-    case device::FourSubnets:
+    } else if (type == device::FourSubnets) {
         for (Str text : {Str::TreeSubnet1, Str::TreeSubnet2, Str::TreeSubnet3, Str::TreeSubnet4})
             m_tree.insert(kNoItem, tr(text));
-        break;
-    case device::EtherNetIP:
+    } else if (type == device::EtherNetIP) {
         m_tree.insert(kNoItem, tr(Str::TreeEthernet));
         m_tree.insert(kNoItem, tr(Str::TreeSubnet1));
         if (!m_state.flags.singleSubnetModel)
             m_tree.insert(kNoItem, tr(Str::TreeSubnet2));
-        break;
-    default:
-        break;
     }
 }
 
 void Editor::addSubnetContent(ItemId subnetItem, int subnetIndex) {
-    const CONFIG& subnet = m_project.subnets[static_cast<std::size_t>(subnetIndex)];
-    const int nodes = std::clamp(subnet.nodeCount, 0, kMaxNodes);
-    const int commands = std::clamp(subnet.commandCount, 0, kMaxCommands);
+    const CONFIG& config = subnet(subnetIndex);
+    const int nodes = std::clamp(config.nodeCount, 0, kMaxNodes);
+    const int commands = std::clamp(config.commandCount, 0, kMaxCommands);
     for (int n = 1; n <= nodes; ++n)
-        m_tree.insert(subnetItem, subnet.nodes[static_cast<std::size_t>(n - 1)].name, n);
+        m_tree.insert(subnetItem, config.nodes[static_cast<std::size_t>(n - 1)].name, n);
     for (int c = 1; c <= commands; ++c) {
-        const INSTRUCTION& command = subnet.commands[static_cast<std::size_t>(c - 1)];
+        const INSTRUCTION& command = config.commands[static_cast<std::size_t>(c - 1)];
         const std::string& label = commandLabel(command.functionCode);
         if (label.empty())
             continue;
-        // A command whose node is missing has nowhere to go; it keeps its slot but shows no item.
+        // A command whose node is missing (only a hand-made file holds one) has nowhere to go: it
+        // keeps its slot, is saved and downloaded as it is, but shows no item.
         for (ItemId nodeItem : m_tree.children(subnetItem)) {
             if (m_tree.data(nodeItem) == command.nodeIndex) {
                 m_tree.insert(nodeItem, label, c);
@@ -74,19 +83,27 @@ void Editor::addSubnetContent(ItemId subnetItem, int subnetIndex) {
     }
 }
 
+void Editor::rebuildSubnetItems(ItemId subnetItem, int subnetIndex) {
+    if (!m_tree.contains(subnetItem))
+        return;
+    const std::vector<ItemId> children = m_tree.children(subnetItem);
+    for (ItemId child : children)
+        m_tree.remove(child);
+    addSubnetContent(subnetItem, subnetIndex);
+}
+
 void Editor::RebuildTree() {
     const std::int32_t type = m_state.DeviceType;
-    // Type 5 shares layout 1 with the other single-subnet fieldbus types, so a rebuild shows
-    // what a new project of that type shows.
-    if (type == device::DeviceNet || type == device::Profibus || type == device::ProfibusFilter ||
-        type == device::ProfibusSlave || type == device::ProfibusUserConfig || type == device::Profibus7) {
+    // Type 5 shares layout 1 with the other single-subnet fieldbus types, so a rebuild shows what
+    // a new project of that type shows. Unknown types keep whatever the tree holds.
+    if (hasLayoutOne(type)) {
         BuildTopItems();
         if (isModbusMaster(m_project.subnets[0]))
             addSubnetContent(m_tree.topLevel()[1], 0);
     } else if (type == device::FourSubnets) {
         BuildTopItems();
         for (int k = 0; k < kSubnetSlots; ++k)
-            if (isModbusMaster(m_project.subnets[static_cast<std::size_t>(k)]))
+            if (isModbusMaster(subnet(k)))
                 addSubnetContent(m_tree.topLevel()[static_cast<std::size_t>(k)], k);
     } else if (type == device::EtherNetIP) {
         BuildTopItems();
@@ -109,28 +126,22 @@ void Editor::ExpandAll() {
 }
 
 void Editor::selectItem(ItemId id) {
+    CommitEdit();
+    closeOptionList();
     m_tree.select(id);
-    onSelectionChanged(id);
+    ShowSelection();
 }
 
-void Editor::onSelectionChanged(ItemId id) {
-    const ItemKind kind = kindOf(m_tree, id);
-    m_flags = EditFlags{};
-    switch (kind) {
-    case ItemKind::Subnet: {
-        const int k = subnetOf(m_tree, id);
-        m_flags.addNode = k >= 1 && isModbusMaster(m_project.subnets[static_cast<std::size_t>(k - 1)]);
-        break;
-    }
-    case ItemKind::Node:
-        m_flags.addNode = m_flags.addCommand = m_flags.deleteNode = true;
-        break;
-    case ItemKind::Command:
-        m_flags.deleteCommand = true;
-        break;
-    default:
-        break;
-    }
+void Editor::selectAfterRemoval(ItemId parent, std::size_t position) {
+    // As a tree control does when its selected item goes: the next sibling, else the previous
+    // one, else the parent.
+    const std::vector<ItemId>& siblings = m_tree.children(parent);
+    if (position < siblings.size())
+        selectItem(siblings[position]);
+    else if (!siblings.empty())
+        selectItem(siblings.back());
+    else if (parent != kNoItem)
+        selectItem(parent);
 }
 
-}  // namespace veltrane
+} // namespace veltrane

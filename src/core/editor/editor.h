@@ -1,12 +1,21 @@
 #pragma once
-// The configuration editor: the tree of the project and the state that goes with it. It works on
-// the project records and the process-wide values it is given and talks to the user only through
-// the prompter.
+// The configuration editor: the tree of the project, the parameter grid of the selected item and
+// the state that goes with them. It works on the project records and the process-wide values it is
+// given and talks to the user only through the prompter; widgets only mirror tree() and grid() and
+// forward clicks, picks and typed text to the operations below.
 
+#include "editor/grid_state.h"
+#include "editor/parameter_grid.h"
+#include "editor/row_provider.h"
 #include "editor/tree_model.h"
 #include "interaction/prompter.h"
 #include "model/project_state.h"
 #include "model/records.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
 
 namespace veltrane {
 
@@ -22,14 +31,20 @@ struct EditFlags {
 
 // Where a paste takes its node from; empty after every initial update.
 struct NodeCopyBuffer {
-    int sourceSubnet = 0;  // 1..4, 0 for none
-    int sourceNode = 0;    // node number, 0 for none
+    int sourceSubnet = 0; // 1..4, 0 for none
+    int sourceNode = -1;  // node number (0 is a valid slave address), -1 for none
     bool valid = false;
 };
+
+// Delete Node and Delete Command end differently when chosen from the tree's context menu.
+enum class EditOrigin { Menu, ContextMenu };
 
 class Editor {
 public:
     Editor(Project& project, ProjectState& state, Prompter& prompter);
+    ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
 
     Project& project() { return m_project; }
     const Project& project() const { return m_project; }
@@ -38,8 +53,21 @@ public:
     Prompter& prompter() { return m_prompter; }
     TreeModel& tree() { return m_tree; }
     const TreeModel& tree() const { return m_tree; }
+    ParameterGrid& grid() { return m_grid; }
+    const ParameterGrid& grid() const { return m_grid; }
+    GridState& view() { return m_view; }
+    const GridState& view() const { return m_view; }
     const EditFlags& editFlags() const { return m_flags; }
+    void setEditFlags(const EditFlags& flags) { m_flags = flags; }
     const NodeCopyBuffer& copyBuffer() const { return m_copy; }
+
+    // A subnet record by 0-based index (0..3).
+    CONFIG& subnet(int index);
+    const CONFIG& subnet(int index) const;
+
+    // The help pane's text and a notification that the "Info" tab should come to the front.
+    const std::string& helpText() const { return m_helpText; }
+    std::function<void()> onHelpShown;
 
     // Runs after every new project, opened file or upload: the new-project initialisation unless
     // the records are prepared, then the steps common to every project.
@@ -48,20 +76,68 @@ public:
     void BuildTopItems();
     void RebuildTree();
     void ExpandAll();
+    // Replaces a subnet item's children by the subnet's nodes and commands.
+    void rebuildSubnetItems(ItemId subnetItem, int subnetIndex);
 
-    // A tree item was selected (by a click, the keyboard or the rules).
+    // A tree item was selected (by a click, the keyboard or the rules). An open edit box is
+    // committed first, under the old selection, as when the tree takes the focus.
     void selectItem(ItemId id);
 
+    // Structural edits; each returns true when it changed the project.
+    bool AddNode();
+    bool DeleteNode(EditOrigin origin = EditOrigin::Menu);
+    // index: the 0-based entry of the "Select Command" list.
+    bool AddCommand(int index);
+    bool DeleteCommand(EditOrigin origin = EditOrigin::Menu);
+    bool canCopyNode() const;
+    bool CopyNode();
+    bool canPasteNode() const;
+    bool PasteNode();
+    // A right click on an item (kNoItem: on no item). Selects it, sets the edit flags and tells
+    // whether the context menu is shown.
+    bool contextMenu(ItemId hit);
+
+    // The parameter grid.
+    void ShowSelection();
+    void OnGridClick(int row, int column);
+    // The user picked option `index` of the open option list.
+    void CommitOption(int index);
+    // The option list closed without a pick: nothing is stored.
+    void closeOptionList();
+    // The edit box's content changed (typing).
+    void setEditBoxText(std::string text);
+    void CommitEdit();
+    void ShowRowHelp(int subnetIndex);
+    // The view was resized: an open edit box is committed.
+    void viewResized();
+    // True while the tree's selection is still the item whose rows the grid shows.
+    bool selectionUnchanged() const;
+
 private:
+    struct Selection {
+        ItemKind kind = ItemKind::None;
+        int subnetIndex = 0;
+        bool inFieldbusBranch = false;
+    };
+    Selection describe(ItemId id) const;
+    RowProvider* providerFor(ItemKind kind);
     void addSubnetContent(ItemId subnetItem, int subnetIndex);
-    void onSelectionChanged(ItemId id);
+    void selectAfterRemoval(ItemId parent, std::size_t position);
+    ItemId selectedSubnetItem() const;
 
     Project& m_project;
     ProjectState& m_state;
     Prompter& m_prompter;
     TreeModel m_tree;
+    ParameterGrid m_grid;
+    GridState m_view;
     EditFlags m_flags;
     NodeCopyBuffer m_copy;
+    std::string m_helpText;
+    std::unique_ptr<RowProvider> m_fieldbusRows;
+    std::unique_ptr<RowProvider> m_subnetRows;
+    std::unique_ptr<RowProvider> m_nodeRows;
+    std::unique_ptr<RowProvider> m_commandRows;
 };
 
-}  // namespace veltrane
+} // namespace veltrane

@@ -1,0 +1,56 @@
+#pragma once
+// The parameter grid on screen: a two-column table mirroring the editor's headless grid, with the
+// edit box and the option list placed over the clicked value cell. Clicks, typing, picks, focus
+// loss and resizes are forwarded to the editor; the widget decides nothing itself.
+
+#include "editor/editor.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QTableWidget;
+
+namespace veltrane {
+
+class ParameterGridWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit ParameterGridWidget(Editor& editor, QWidget* parent = nullptr);
+    ~ParameterGridWidget() override;
+
+    // Receives the help text whenever a click shows it (the main window's "Info" tab).
+    std::function<void(const QString&)> onHelpText;
+
+    QTableWidget* table() const { return m_table; }
+    QLineEdit* editBox() const { return m_editBox; }
+    QComboBox* optionList() const { return m_options; }
+
+    // Shows the editor's grid and cell editors as they are now.
+    void refresh();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void scheduleRefresh();
+    void onCellClicked(int row, int column);
+    void onOptionActivated(int index);
+    void commitEdit();
+    void placeEditors();
+    QRect cellRect(int row, int column) const;
+
+    Editor& m_editor;
+    QTableWidget* m_table = nullptr;
+    QLineEdit* m_editBox = nullptr;
+    QComboBox* m_options = nullptr;
+    bool m_refreshQueued = false;
+    bool m_refreshing = false;
+    bool m_committing = false;
+    int m_editBoxRow = -1;
+};
+
+} // namespace veltrane

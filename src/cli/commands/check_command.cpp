@@ -1,0 +1,41 @@
+// check FILE: the completeness check a serial download runs first. Prints the report and exits
+// with 1 when the project is not complete, 0 when it is.
+
+#include "command_registry.h"
+#include "command_support.h"
+
+#include "document/document.h"
+#include "editor/completeness_check.h"
+#include "strings/strings.h"
+
+#include <iostream>
+
+namespace veltrane::cli {
+namespace {
+
+constexpr const char* kUsage = "check FILE.chg";
+
+int runCheck(const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        return usageError(kUsage);
+    ScriptedPrompter prompter;
+    Document document(prompter);
+    if (!document.openDocument(args[0]))
+        return failure(prompter);
+    // The check brings the byte counts up to date in memory only; the file is left as it is.
+    const CompletenessResult result = checkConfiguration(document.project(), document.state());
+    if (result.complete) {
+        std::cout << tr(Str::CheckComplete) << '\n';
+        return std::cout.flush() ? 0 : 1;
+    }
+    if (!result.report.empty())
+        std::cout << result.report << '\n';
+    // What the download shows after every refusal, also after one without a report of its own.
+    std::cout << tr(Str::CheckNotComplete) << '\n';
+    return 1;
+}
+
+const Registration registration("check", kUsage, runCheck);
+
+}  // namespace
+}  // namespace veltrane::cli

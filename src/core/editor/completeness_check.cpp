@@ -1,0 +1,159 @@
+#include "editor/completeness_check.h"
+
+#include "editor/profibus_config_data.h"
+#include "model/text_value.h"
+#include "strings/strings.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace veltrane {
+
+namespace {
+constexpr const char* kUnfilled = "-1";
+constexpr std::int64_t kOutputBufferBase = 0x4000;
+constexpr int kHardwareSizedBytes = 168;
+constexpr int kCommandStatusBytes = 224;
+
+int usedCommands(const CONFIG& subnet) { return std::clamp(subnet.commandCount, 0, kMaxCommands); }
+
+const INSTRUCTION& commandAt(const CONFIG& subnet, int index) {
+    return subnet.commands[static_cast<std::size_t>(index)];
+}
+
+CompletenessResult fail(std::string report = {}) { return {false, std::move(report)}; }
+
+std::string commandItem(int subnetNumber, const INSTRUCTION& command, Str what) {
+    // Only the prefix is a pattern; the slave address is user text and must not be read as one.
+    return format(Str::CheckSubnetNodePrefix, {decimalText(subnetNumber)}) + command.slaveAddress + tr(what);
+}
+
+// The tests of a Modbus-master subnet; an empty text when it is complete.
+std::string masterSubnetGap(const CONFIG& subnet, int k) {
+    const std::string number = decimalText(k);
+    if (subnet.responseTimeout == kUnfilled)
+        return format(Str::CheckResponseTimeoutUnfilled, {number});
+    if (subnet.pollDelay == kUnfilled)
+        return format(Str::CheckPollDelayUnfilled, {number});
+    if (subnet.outputPulse == kUnfilled && subnet.outputMode == tr(Str::OutputPulse))
+        return format(Str::CheckOutputPulseUnfilled, {number});
+    if (subnet.scanRate == kUnfilled)
+        return format(Str::CheckScanRateUnfilled, {number});
+    for (int c = 0; c < usedCommands(subnet); ++c) {
+        const INSTRUCTION& command = commandAt(subnet, c);
+        if (command.slaveAddress == kUnfilled)
+            return format(Str::CheckNodeAddressUnfilled, {number});
+        if (command.startAddress == kUnfilled)
+            return commandItem(k, command, Str::CheckStartAddressUnfilled);
+        if (command.dataCount == kUnfilled)
+            return commandItem(k, command, Str::CheckDataCountUnfilled);
+        if (command.mappingAddress == kUnfilled)
+            return commandItem(k, command, Str::CheckMappingAddressUnfilled);
+        if (command.mappingBit == kUnfilled)
+            return commandItem(k, command, Str::CheckMappingBitUnfilled);
+    }
+    return {};
+}
+
+// A parameter report runs the "not complete" text straight into the item, without a separator:
+// that is the text users and their documentation know. A slave subnet without its own address is
+// refused without a report of its own.
+CompletenessResult checkSubnet(const CONFIG& subnet, int k) {
+    if (subnet.protocolType == tr(Str::ProtocolModbusMaster)) {
+        const std::string gap = masterSubnetGap(subnet, k);
+        if (!gap.empty())
+            return fail(tr(Str::CheckNotComplete) + gap);
+    } else if (subnet.protocolType == tr(Str::ProtocolModbusSlave) && subnet.slaveModeAddress.empty()) {
+        return fail();
+    }
+    return {};
+}
+
+bool isReadCode(const std::string& code) { return code == "1" || code == "2" || code == "3" || code == "4"; }
+bool isWriteCode(const std::string& code) { return code == "5" || code == "6" || code == "15" || code == "16"; }
+}  // namespace
+
+std::string commandByteCount(const INSTRUCTION& command) {
+    const std::int64_t count = decimalValue(command.dataCount);
+    const std::string& code = command.functionCode;
+    if (code == "1" || code == "2" || code == "15")
+        return decimalText(count >= 0 ? (count + 7) / 8 : -((-count) / 8));
+    if (code == "3" || code == "4" || code == "16")
+        return decimalText(2 * count);
+    if (code == "5")
+        return "1";
+    if (code == "6")
+        return "2";
+    return {};
+}
+
+CompletenessResult checkConfiguration(Project& project, const ProjectState& state) {
+    const FIELDBUS& fieldbus = project.fieldbus;
+    const bool fourSubnets = state.DeviceType == device::FourSubnets;
+    if (fourSubnets) {
+        for (int k = 1; k <= kSubnetSlots; ++k) {
+            CompletenessResult outcome = checkSubnet(project.subnets[static_cast<std::size_t>(k - 1)], k);
+            if (!outcome.complete)
+                return outcome;
+        }
+    } else {
+        if (state.DeviceType == device::DeviceNet) {
+            if (fieldbus.deviceNetAddress == kUnfilled)
+                return fail();
+            if (fieldbus.inputSize == "160" && (fieldbus.outputSize == "112" || fieldbus.outputSize == "96"))
+                return fail(tr(Str::CheckDeviceNetSizes));
+        }
+        CompletenessResult outcome = checkSubnet(project.subnets[0], 1);
+        if (!outcome.complete)
+            return outcome;
+    }
+
+    CONFIG& subnet1 = project.subnets[0];
+    for (int c = 0; c < usedCommands(subnet1); ++c) {
+        INSTRUCTION& command = subnet1.commands[static_cast<std::size_t>(c)];
+        std::string bytes = commandByteCount(command);
+        if (!bytes.empty())
+            command.byteCount = std::move(bytes);
+    }
+
+    std::int64_t inputSize = decimalValue(fieldbus.inputSize);
+    std::int64_t outputSize = decimalValue(fieldbus.outputSize);
+    if (state.flags.hardwareSizedModel) {
+        inputSize = outputSize = kHardwareSizedBytes;
+    } else if (state.flags.commandStatusModel) {
+        inputSize = outputSize = kCommandStatusBytes;
+    } else if ((state.flags.dataFilterModel || state.flags.configDataModel) &&
+               fieldbus.configMode == tr(Str::ConfigInputData)) {
+        // Empty data declares no bytes at all, so any mapped command is out of range; the sizes
+        // never depend on an earlier check of another project.
+        const std::vector<std::uint8_t> bytes = configDataBytes(fieldbus.configData);
+        const ProfibusConfigSizes sizes = ParseProfibusConfigData(bytes);
+        if (!sizes.valid)
+            return fail(tr(Str::CheckProfibusConfigData));
+        inputSize = sizes.inputTotal;
+        outputSize = sizes.outputTotal;
+    }
+
+    if (!fourSubnets) {
+        for (int c = 0; c < usedCommands(subnet1); ++c) {
+            const INSTRUCTION& command = commandAt(subnet1, c);
+            std::int64_t end = std::int64_t{hexValue(command.mappingAddress)} + decimalValue(command.byteCount);
+            if (end >= kOutputBufferBase)
+                end -= kOutputBufferBase;
+            if (isReadCode(command.functionCode) && end > inputSize)
+                return fail(format(Str::CheckInputOutOfRange, {command.slaveAddress}));
+            if (isWriteCode(command.functionCode) && end > outputSize)
+                return fail(format(Str::CheckOutputOutOfRange, {command.slaveAddress}));
+        }
+    }
+    return {};
+}
+
+bool CheckConfigurationComplete(Project& project, const ProjectState& state, Prompter& prompter) {
+    const CompletenessResult result = checkConfiguration(project, state);
+    if (!result.report.empty())
+        prompter.message(result.report);
+    return result.complete;
+}
+
+}  // namespace veltrane

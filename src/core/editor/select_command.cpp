@@ -1,0 +1,24 @@
+#include "editor/select_command.h"
+
+#include "editor/editor.h"
+#include "editor/function_codes.h"
+
+namespace veltrane {
+
+std::vector<std::string> selectCommandTexts() {
+    std::vector<std::string> texts;
+    for (Str entry : selectCommandEntries())
+        texts.push_back(tr(entry));
+    return texts;
+}
+
+bool selectCommandActivated(Editor& editor, int position) {
+    if (functionCodeForEntry(position).empty())
+        return false;
+    const bool added = editor.AddCommand(position);
+    // Marked even when the command limit refused the entry, as every accepted double-click is.
+    editor.state().ProjectModified = true;
+    return added;
+}
+
+} // namespace veltrane

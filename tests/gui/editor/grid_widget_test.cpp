@@ -1,0 +1,184 @@
+// The grid widget driven by real mouse and keyboard events, offscreen: a click in the tree shows
+// the item's rows, a click on a value cell opens the edit box or the option list over it, and
+// typing or picking changes the project.
+#include "editor/editor_view.h"
+#include "grid/parameter_grid_widget.h"
+#include "grid/select_command_dialog.h"
+
+#include "document/document.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace veltrane;
+
+namespace {
+
+int argc = 1;
+char arg0[] = "editor_gui_tests";
+char* argv[] = {arg0, nullptr};
+
+class GridWidget : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    GridWidget() : document(prompter) {
+        document.newDocument();
+        view = std::make_unique<EditorView>(document.editor());
+        grid = new ParameterGridWidget(document.editor());
+        grid->onHelpText = [this](const QString& text) { view->setHelpText(text); };
+        view->setGridWidget(grid);
+        view->resize(1000, 560);
+        view->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    }
+
+    void clickTree(const QString& path) {
+        QTreeWidgetItem* item = nullptr;
+        for (QTreeWidgetItemIterator it(view->treeWidget()); *it; ++it) {
+            QString itemPath;
+            for (QTreeWidgetItem* at = *it; at; at = at->parent())
+                itemPath = itemPath.isEmpty() ? at->text(0) : at->text(0) + "/" + itemPath;
+            if (itemPath == path)
+                item = *it;
+        }
+        ASSERT_NE(item, nullptr) << path.toStdString();
+        QTreeWidget* tree = view->treeWidget();
+        tree->scrollToItem(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        QApplication::processEvents();
+    }
+
+    void clickCell(int row, int column) {
+        QTableWidget* table = grid->table();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualItemRect(table->item(row, column)).center());
+        QApplication::processEvents();
+    }
+
+    QString cell(int row, int column) { return grid->table()->item(row, column)->text(); }
+
+    void grab(QWidget* widget, const QString& name) {
+        const QString dir = QStringLiteral(VELTRANE_BINARY_DIR) + "/screenshots";
+        QDir().mkpath(dir);
+        EXPECT_TRUE(widget->grab().save(dir + "/" + name));
+    }
+
+    ScriptedPrompter prompter;
+    Document document;
+    std::unique_ptr<EditorView> view;
+    ParameterGridWidget* grid = nullptr;
+};
+
+TEST_F(GridWidget, ClickTypeAndPickChangeTheProject) {
+    Editor& editor = document.editor();
+    clickTree("Subnet 1");
+    editor.AddNode();
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1");
+    SelectCommandDialog dialog(editor);
+    dialog.activate(2);  // 03 Read Holding Register
+    dialog.activate(7);  // 08 Diagnostics: ignored
+    dialog.activate(12); // 15 Force Multiple Coils
+    QApplication::processEvents();
+    EXPECT_EQ(document.project().subnets[0].commandCount, 2);
+
+    // The node's slave address through the edit box: the node is renamed in the tree.
+    clickTree("Subnet 1/Node-1");
+    EXPECT_EQ(cell(0, 0), "Slave Address (0~247)");
+    clickCell(0, 1);
+    ASSERT_TRUE(grid->editBox()->isVisible());
+    EXPECT_EQ(grid->editBox()->geometry(), grid->table()->visualItemRect(grid->table()->item(0, 1)));
+    grid->editBox()->selectAll();
+    QTest::keyClicks(grid->editBox(), "12");
+    QTest::keyClick(grid->editBox(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(grid->editBox()->isVisible());
+    EXPECT_EQ(document.project().subnets[0].nodes[0].name, "Node-12");
+    EXPECT_TRUE(document.state().ProjectModified);
+    EXPECT_EQ(view->helpText(), "Modbus Slave Address");
+    grab(view.get(), "editor_node.png");
+
+    // The command: type a starting address, leave it by clicking the next cell (focus loss).
+    clickTree("Subnet 1/Node-12/03 Read Holding Register");
+    EXPECT_EQ(cell(0, 1), "12");
+    EXPECT_EQ(grid->table()->item(1, 1)->background().color(), QColor(200, 200, 200));
+    clickCell(2, 1);
+    ASSERT_TRUE(grid->editBox()->isVisible());
+    QTest::keyClicks(grid->editBox(), "100");
+    clickCell(3, 1);
+    EXPECT_EQ(document.project().subnets[0].commands[0].startAddress, "100");
+    ASSERT_TRUE(grid->editBox()->isVisible());
+    QTest::keyClicks(grid->editBox(), "8");
+    clickCell(4, 1);
+    QTest::keyClicks(grid->editBox(), "1A0");
+    QTest::keyClick(grid->editBox(), Qt::Key_Return);
+    QApplication::processEvents();
+    const INSTRUCTION& command = document.project().subnets[0].commands[0];
+    EXPECT_EQ(command.dataCount, "8");
+    EXPECT_EQ(command.byteCount, "16");
+    EXPECT_EQ(command.mappingAddress, "1a0");
+    EXPECT_EQ(cell(4, 1), "1a0H");
+    EXPECT_EQ(cell(6, 1), "16");
+
+    // The option list opens over the cell on its first option; a pick stores it.
+    clickCell(9, 1);
+    QComboBox* options = grid->optionList();
+    ASSERT_TRUE(options->isVisible());
+    EXPECT_EQ(options->currentText(), "Fast Scan");
+    EXPECT_EQ(options->geometry(), grid->table()->visualItemRect(grid->table()->item(9, 1)));
+    QAbstractItemView* popup = options->view();
+    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
+                      popup->visualRect(popup->model()->index(1, 0)).center());
+    QApplication::processEvents();
+    EXPECT_EQ(command.scanType, "Slow Scan");
+    EXPECT_EQ(cell(9, 1), "Slow Scan");
+    EXPECT_FALSE(options->isVisible());
+
+    clickCell(4, 0); // a title: help only
+    EXPECT_FALSE(grid->editBox()->isVisible());
+    EXPECT_TRUE(view->helpText().startsWith("There are two buffers in the gateway"));
+    grab(view.get(), "editor_command.png");
+    grab(&dialog, "select_command.png");
+}
+
+TEST_F(GridWidget, ResizeAndTreeClicksCommitTheOpenEditBox) {
+    Editor& editor = document.editor();
+    clickTree("Subnet 1");
+    editor.AddNode();
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1");
+    editor.AddCommand(0);
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1/01 Read Coil Status");
+    clickCell(5, 1);
+    QTest::keyClicks(grid->editBox(), "3");
+    view->resize(900, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(document.project().subnets[0].commands[0].mappingBit, "3");
+    EXPECT_FALSE(grid->editBox()->isVisible());
+    EXPECT_NEAR(grid->table()->columnWidth(0), grid->table()->columnWidth(1), 1);
+    EXPECT_EQ(grid->table()->columnWidth(0) + grid->table()->columnWidth(1),
+              grid->table()->viewport()->width());
+
+    clickCell(3, 1);
+    QTest::keyClicks(grid->editBox(), "5");
+    clickTree("Subnet 1/Node-1");
+    EXPECT_EQ(document.project().subnets[0].commands[0].dataCount, "5");
+    EXPECT_EQ(cell(0, 0), "Slave Address (0~247)");
+    EXPECT_EQ(cell(1, 0), "");
+}
+
+} // namespace

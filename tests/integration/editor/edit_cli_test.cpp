@@ -1,0 +1,222 @@
+// veltrane-cli edit end to end: a worked example built step by step, saved, and read back with
+// `show --json` through Python's own JSON parser.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class EditCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "veltrane-edit-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string file(const std::string& name) const { return (m_dir / name).string(); }
+
+    Outcome shell(const std::string& commandLine) const {
+        Outcome run;
+        const std::string err = file("stderr.txt");
+        FILE* pipe = ::popen((commandLine + " 2>'" + err + "'").c_str(), "r");
+        if (pipe == nullptr)
+            return run;
+        std::array<char, 4096> buffer{};
+        std::size_t got = 0;
+        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+            run.out.append(buffer.data(), got);
+        const int status = ::pclose(pipe);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.err = slurp(err);
+        return run;
+    }
+
+    Outcome cli(const std::vector<std::string>& args) const {
+        std::string line = std::string("'") + VELTRANE_CLI + "'";
+        for (const std::string& arg : args)
+            line += " '" + arg + "'";
+        return shell(line);
+    }
+
+    // Evaluates a Python expression over the parsed JSON `d`.
+    std::string python(const std::string& json, const std::string& expression) const {
+        const std::string input = file("show.json");
+        std::ofstream(input, std::ios::binary) << json;
+        const std::string script = file("check.py");
+        std::ofstream(script) << "import json, sys\n"
+                                 "d = json.load(open(sys.argv[1], encoding='utf-8'))\n"
+                                 "print("
+                              << expression << ")\n";
+        return shell("/usr/bin/python3 '" + script + "' '" + input + "'").out;
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(EditCli, WorkedExampleNodeAndThreeCommands) {
+    const std::string out = file("example.chg");
+    const Outcome edit = cli({
+        "edit",
+        "new",
+        "-o",
+        out,
+        "--answer",
+        "ok",
+        "--answer",
+        "cancel",
+        "--select",
+        "Subnet 1",
+        "--add-node",
+        "--select",
+        "Subnet 1/Node-1",
+        "--set",
+        "Slave Address (0~247)=5",
+        "--add-command",
+        "3",
+        "--add-command",
+        "1",
+        "--add-command",
+        "16",
+        "--add-command",
+        "8",
+        "--select",
+        "Subnet 1/Node-5/03 Read Holding Register",
+        "--set",
+        "Starting Address=40001",
+        "--set",
+        "Number of Data=101",
+        "--set",
+        "Number of Data=10",
+        "--set",
+        "Mapping Address (HEX)=0",
+        "--set",
+        "Type of Scan=Slow Scan",
+        "--select",
+        "Subnet 1/Node-5/01 Read Coil Status",
+        "--set",
+        "Starting Address=5",
+        "--set",
+        "Mapping Bit (0~7)=3",
+        "--set",
+        "Number of Data=10",
+        "--set",
+        "Mapping Address (HEX)=14h",
+        "--select",
+        "Subnet 1/Node-5/16 Preset Multiple Registers",
+        "--set",
+        "Starting Address=100",
+        "--set",
+        "Number of Data=4",
+        "--set",
+        "Mapping Address (HEX)=4000",
+        "--set",
+        "Byte Swap=Two Bytes Swap",
+        "--print-grid",
+    });
+    ASSERT_EQ(edit.exitCode, 0) << edit.err;
+    const std::string question =
+        "The address you entered may be the PLC address, will be converted to a protocol address!\n";
+    EXPECT_EQ(edit.out, question + "The maximum number of the register command  is 100!\n" + question +
+                            "Slave Address (0~247) = 5  [read-only]\n"
+                            "Function Code = 16  [read-only]\n"
+                            "Starting Address = 100\n"
+                            "Number of Data = 4\n"
+                            "Mapping Address (HEX) = 4000H\n"
+                            "Mapping Bit (0~7) =   [read-only]\n"
+                            "Number of Bytes = 8  [read-only]\n"
+                            "Byte Swap = Two Bytes Swap\n"
+                            "Type of Check = CRC  [read-only]\n"
+                            "Type of Scan = Fast Scan\n");
+
+    const Outcome show = cli({"show", "--json", out});
+    ASSERT_EQ(show.exitCode, 0) << show.err;
+    EXPECT_EQ(python(show.out, "d['CONFIG'][0]['nodeCount'], d['CONFIG'][0]['nodes'][0]"),
+              "1 {'address': '5', 'name': 'Node-5'}\n");
+    const std::string fields =
+        "slaveAddress functionCode startAddress dataCount mappingAddress mappingBit byteCount "
+        "filterOrSwap checkType scanType nodeIndex";
+    EXPECT_EQ(python(show.out, "d['CONFIG'][0]['commandCount'], '\\n'.join('|'.join(str(c[k]) for k in '" +
+                                   fields + "'.split()) for c in d['CONFIG'][0]['commands'])"),
+              "3 5|3|0|10|0||20|No Swap|CRC|Slow Scan|1\n"
+              "5|1|5|10|14|3|2|No Swap|CRC|Fast Scan|1\n"
+              "5|16|100|4|4000||8|Two Bytes Swap|CRC|Fast Scan|1\n");
+    EXPECT_EQ(python(show.out, "d['CONFIG'][1]['nodeCount'], d['ProjectModified']"), "0 False\n");
+}
+
+TEST_F(EditCli, FailedStepsExitNonZeroAndSaveNothing) {
+    const std::string out = file("never.chg");
+    const struct {
+        std::vector<std::string> steps;
+        std::string error;
+    } cases[] = {
+        {{"--select", "Subnet 9"}, "no tree item \"Subnet 9\""},
+        {{"--select", "Subnet 1", "--add-command", "3"},
+         "Add Command is not available for the selected item"},
+        {{"--select", "Ethernet", "--add-node"}, "Add Node is not available for the selected item"},
+        {{"--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1", "--add-command", "9"},
+         "\"Select Command\" has no entry for function code \"9\""},
+        {{"--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1", "--add-command", "3",
+          "--select", "Subnet 1/Node-1/03 Read Holding Register", "--set", "Function Code=4"},
+         "\"Function Code\" cannot be edited here"},
+        {{"--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1", "--add-command", "3",
+          "--select", "Subnet 1/Node-1/03 Read Holding Register", "--set", "Type of Scan=Medium"},
+         "\"Medium\" is not an option of \"Type of Scan\" (\"Fast Scan\", \"Slow Scan\")"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"edit", "new", "-o", out};
+        args.insert(args.end(), c.steps.begin(), c.steps.end());
+        const Outcome run = cli(args);
+        EXPECT_EQ(run.exitCode, 1) << c.error;
+        EXPECT_EQ(run.err, "veltrane-cli edit: " + c.error + "\n");
+        EXPECT_FALSE(fs::exists(out));
+    }
+    EXPECT_EQ(cli({"edit"}).exitCode, 2);
+    EXPECT_EQ(cli({"edit", "new", "--answer", "maybe"}).exitCode, 2);
+    EXPECT_EQ(cli({"edit", file("missing.chg")}).exitCode, 1);
+}
+
+TEST_F(EditCli, EditsAnExistingFileWithCopyPasteAndEqualTexts) {
+    const std::string first = file("first.chg");
+    ASSERT_EQ(cli({"edit", "new", "-o", first, "--select", "Subnet 1", "--add-node", "--select",
+                   "Subnet 1/Node-1", "--add-command", "3", "--add-command", "3"})
+                  .exitCode,
+              0);
+    const std::string second = file("second.chg");
+    const Outcome run =
+        cli({"edit", first, "-o", second, "--select", "Subnet 1/Node-1/03 Read Holding Register#2", "--set",
+             "Number of Data=2", "--select", "Subnet 1/Node-1", "--copy-node", "--select", "Subnet 2",
+             "--paste-node", "--print-tree"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "Ethernet  *\nSubnet 1\n  Node-1\n    03 Read Holding Register\n    03 Read Holding Register\n"
+              "Subnet 2\n  Node-1\n    03 Read Holding Register\n    03 Read Holding Register\n");
+    const Outcome show = cli({"show", "--json", second});
+    EXPECT_EQ(python(show.out, "[c['dataCount'] for s in d['CONFIG'] for c in s['commands']]"),
+              "['', '2', '', '2']\n");
+}
+
+} // namespace
