@@ -6,7 +6,7 @@
 
 namespace veltrane {
 
-BitPopup::BitPopup(const std::array<CellColour, 8>& bits, QWidget* parent)
+BitPopup::BitPopup(const std::array<OccupancyColour, 8>& bits, QWidget* parent)
     // A tool-tip window does not grab the mouse, so the grid still receives the button release.
     : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint), m_bits(bits) {
     setFixedSize(kWidth, kHeight);
@@ -22,7 +22,7 @@ void BitPopup::paintEvent(QPaintEvent*) {
         painter.fillRect(cell, colour.isValid() ? colour : palette().base().color());
         painter.setPen(palette().mid().color());
         painter.drawRect(cell.adjusted(0, 0, -1, -1));
-        painter.setPen(bit(i) == CellColour::Output || bit(i) == CellColour::Conflict ? Qt::white
+        painter.setPen(bit(i) == OccupancyColour::Output || bit(i) == OccupancyColour::Conflict ? Qt::white
                                                                                       : Qt::black);
         painter.drawText(cell, Qt::AlignCenter, QString::number(i));
     }

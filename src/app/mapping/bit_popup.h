@@ -17,15 +17,15 @@ public:
     static constexpr int kHeight = 23;
     static constexpr int kBitWidth = 20;  // 300 twips
 
-    BitPopup(const std::array<CellColour, 8>& bits, QWidget* parent);
+    BitPopup(const std::array<OccupancyColour, 8>& bits, QWidget* parent);
 
-    CellColour bit(int i) const { return m_bits[static_cast<std::size_t>(i)]; }
+    OccupancyColour bit(int i) const { return m_bits[static_cast<std::size_t>(i)]; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::array<CellColour, 8> m_bits;
+    std::array<OccupancyColour, 8> m_bits;
 };
 
 }  // namespace veltrane

@@ -2,8 +2,8 @@
 
 namespace veltrane {
 
-QColor cellQColor(CellColour colour) {
-    if (colour == CellColour::Free)
+QColor cellQColor(OccupancyColour colour) {
+    if (colour == OccupancyColour::Free)
         return {};
     return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | colourValue(colour)));
 }

@@ -8,6 +8,6 @@
 namespace veltrane {
 
 // An invalid colour for a free cell: views then keep their default background.
-QColor cellQColor(CellColour colour);
+QColor cellQColor(OccupancyColour colour);
 
 }  // namespace veltrane

@@ -36,7 +36,7 @@ QString hex4(std::int64_t value) {
 bool rowHasColour(const OccupancyMaps& maps, std::int64_t row) {
     for (BufferGrid grid : {BufferGrid::Input, BufferGrid::Output})
         for (std::int64_t a = row * kColumns; a < (row + 1) * kColumns; ++a)
-            if (byteColour(maps, grid, a) != CellColour::Free)
+            if (byteColour(maps, grid, a) != OccupancyColour::Free)
                 return true;
     return false;
 }
@@ -78,10 +78,10 @@ void drawGrid(QPainter& painter, const OccupancyMaps& maps, BufferGrid grid,
 }
 
 void drawLegend(QPainter& painter, int left, int top) {
-    const std::pair<CellColour, Str> items[] = {{CellColour::Input, Str::LegendInput},
-                                                {CellColour::Output, Str::LegendOutput},
-                                                {CellColour::Conflict, Str::LegendConflict},
-                                                {CellColour::LocalExchange, Str::LegendLocalExchange}};
+    const std::pair<OccupancyColour, Str> items[] = {{OccupancyColour::Input, Str::LegendInput},
+                                                {OccupancyColour::Output, Str::LegendOutput},
+                                                {OccupancyColour::Conflict, Str::LegendConflict},
+                                                {OccupancyColour::LocalExchange, Str::LegendLocalExchange}};
     int x = left;
     for (const auto& [colour, text] : items) {
         const QRect box(x, top + 8, 14, 14);

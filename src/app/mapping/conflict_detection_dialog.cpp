@@ -29,7 +29,7 @@ QString qtText(Str id) {
     return QString::fromStdString(tr(id));
 }
 
-QWidget* legendItem(CellColour colour, Str text) {
+QWidget* legendItem(OccupancyColour colour, Str text) {
     auto* item = new QWidget;
     auto* layout = new QHBoxLayout(item);
     layout->setContentsMargins(0, 0, 12, 0);
@@ -78,10 +78,10 @@ ConflictDetectionDialog::ConflictDetectionDialog(const Project& project, const P
     }
 
     auto* legend = new QHBoxLayout;
-    legend->addWidget(legendItem(CellColour::Input, Str::LegendInput));
-    legend->addWidget(legendItem(CellColour::Output, Str::LegendOutput));
-    legend->addWidget(legendItem(CellColour::Conflict, Str::LegendConflict));
-    legend->addWidget(legendItem(CellColour::LocalExchange, Str::LegendLocalExchange));
+    legend->addWidget(legendItem(OccupancyColour::Input, Str::LegendInput));
+    legend->addWidget(legendItem(OccupancyColour::Output, Str::LegendOutput));
+    legend->addWidget(legendItem(OccupancyColour::Conflict, Str::LegendConflict));
+    legend->addWidget(legendItem(OccupancyColour::LocalExchange, Str::LegendLocalExchange));
     legend->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);
@@ -176,7 +176,7 @@ void ConflictDetectionDialog::mousePressEvent(QMouseEvent* event) {
 
 void ConflictDetectionDialog::showBits(BufferGrid grid, std::int64_t byte, const QPoint& globalPos) {
     delete m_popup;
-    std::array<CellColour, 8> bits{};
+    std::array<OccupancyColour, 8> bits{};
     for (int i = 0; i < 8; ++i)
         bits[static_cast<std::size_t>(i)] = m_detection.bitCellColour(grid, byte, i);
     m_popup = new BitPopup(bits, this);

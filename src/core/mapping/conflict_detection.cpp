@@ -63,7 +63,7 @@ std::vector<GridRange> ConflictDetection::setLineChecked(std::size_t line, bool 
 
 void ConflictDetection::colour(const GridRange& range) {
     for (std::int64_t a = range.first; a < range.end && !m_conflictState.MappingConflictFound; ++a)
-        if (cellColour(range.grid, a) == CellColour::Conflict)
+        if (cellColour(range.grid, a) == OccupancyColour::Conflict)
             m_conflictState.MappingConflictFound = true;
 }
 

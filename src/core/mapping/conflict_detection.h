@@ -42,10 +42,10 @@ public:
     // Sets the line's check state; returns what to repaint (nothing when it already had it).
     std::vector<GridRange> setLineChecked(std::size_t line, bool checked);
 
-    CellColour cellColour(BufferGrid grid, std::int64_t offset) const {
+    OccupancyColour cellColour(BufferGrid grid, std::int64_t offset) const {
         return byteColour(m_maps, grid, offset);
     }
-    CellColour bitCellColour(BufferGrid grid, std::int64_t offset, int plane) const {
+    OccupancyColour bitCellColour(BufferGrid grid, std::int64_t offset, int plane) const {
         return bitColour(m_maps, grid, offset, plane);
     }
 

@@ -39,8 +39,8 @@ std::vector<ConflictFinding> findConflicts(const DetectionList& list, const Occu
     std::vector<ConflictFinding> findings;
     for (BufferGrid grid : {BufferGrid::Input, BufferGrid::Output}) {
         for (std::int64_t a = 0; a < kGridBytes; ++a) {
-            const CellColour colour = byteColour(maps, grid, a);
-            if (colour != CellColour::Conflict && colour != CellColour::LocalExchange)
+            const OccupancyColour colour = byteColour(maps, grid, a);
+            if (colour != OccupancyColour::Conflict && colour != OccupancyColour::LocalExchange)
                 continue;
             ConflictFinding finding{grid, a, a + 1, colour, strictConflictAt(maps, grid, a), {}};
             for (const EntryRanges& entry : checked)
@@ -79,7 +79,7 @@ std::vector<std::string> describeFindings(const std::vector<ConflictFinding>& fi
             entries += describeEntry(list[index]);
         }
         Str pattern = Str::ReportConflictBytes;
-        if (finding.colour == CellColour::LocalExchange)
+        if (finding.colour == OccupancyColour::LocalExchange)
             pattern = finding.strictConflict ? Str::ReportExchangeBlocksDownload : Str::ReportExchangeBytes;
         lines.push_back(format(pattern, {bytes, entries}));
     }

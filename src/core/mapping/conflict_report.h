@@ -15,7 +15,7 @@ struct ConflictFinding {
     BufferGrid grid = BufferGrid::Input;
     std::int64_t first = 0;  // grid offsets, [first, end)
     std::int64_t end = 0;
-    CellColour colour = CellColour::Conflict;  // Conflict or LocalExchange
+    OccupancyColour colour = OccupancyColour::Conflict;  // Conflict or LocalExchange
     bool strictConflict = false;              // a conflict for the download's check as well
     std::vector<std::size_t> entries;         // detection list indices, in list order
 

@@ -2,16 +2,16 @@
 
 namespace veltrane {
 
-CellColour byteColour(const OccupancyMaps& maps, BufferGrid grid, std::int64_t offset) {
+OccupancyColour byteColour(const OccupancyMaps& maps, BufferGrid grid, std::int64_t offset) {
     if (grid == BufferGrid::Output) {
         bool used = false;
         for (int p = 0; p < kPlanes; ++p) {
             const std::int32_t count = maps.output(kOutputGridBase + offset, p);
             if (count >= 2)
-                return CellColour::Conflict;
+                return OccupancyColour::Conflict;
             used = used || count == 1;
         }
-        return used ? CellColour::Output : CellColour::Free;
+        return used ? OccupancyColour::Output : OccupancyColour::Free;
     }
     bool exchange = false;
     bool input = false;
@@ -19,29 +19,29 @@ CellColour byteColour(const OccupancyMaps& maps, BufferGrid grid, std::int64_t o
         const std::int32_t in = maps.input(offset, p);
         const std::int32_t out = maps.output(offset, p);
         if (in >= 2 || out >= 2)
-            return CellColour::Conflict;
+            return OccupancyColour::Conflict;
         exchange = exchange || out == 1;
         input = input || in == 1;
     }
     if (exchange)
-        return CellColour::LocalExchange;
-    return input ? CellColour::Input : CellColour::Free;
+        return OccupancyColour::LocalExchange;
+    return input ? OccupancyColour::Input : OccupancyColour::Free;
 }
 
-CellColour bitColour(const OccupancyMaps& maps, BufferGrid grid, std::int64_t offset, int plane) {
+OccupancyColour bitColour(const OccupancyMaps& maps, BufferGrid grid, std::int64_t offset, int plane) {
     if (grid == BufferGrid::Output) {
         const std::int32_t count = maps.output(kOutputGridBase + offset, plane);
         if (count > 1)
-            return CellColour::Conflict;
-        return count == 1 ? CellColour::Output : CellColour::Free;
+            return OccupancyColour::Conflict;
+        return count == 1 ? OccupancyColour::Output : OccupancyColour::Free;
     }
     const std::int32_t in = maps.input(offset, plane);
     const std::int32_t out = maps.output(offset, plane);
     if (in > 1 || out > 1)
-        return CellColour::Conflict;
+        return OccupancyColour::Conflict;
     if (out == 1)
-        return CellColour::LocalExchange;
-    return in == 1 ? CellColour::Input : CellColour::Free;
+        return OccupancyColour::LocalExchange;
+    return in == 1 ? OccupancyColour::Input : OccupancyColour::Free;
 }
 
 bool strictConflictAt(const OccupancyMaps& maps, BufferGrid grid, std::int64_t offset) {
@@ -63,17 +63,17 @@ bool anyStrictConflict(const OccupancyMaps& maps) {
     return false;
 }
 
-std::uint32_t colourValue(CellColour colour) {
+std::uint32_t colourValue(OccupancyColour colour) {
     switch (colour) {
-    case CellColour::Conflict:
+    case OccupancyColour::Conflict:
         return 0xFF0000;
-    case CellColour::LocalExchange:
+    case OccupancyColour::LocalExchange:
         return 0xFFFF00;
-    case CellColour::Input:
+    case OccupancyColour::Input:
         return 0x00FF00;
-    case CellColour::Output:
+    case OccupancyColour::Output:
         return 0x0000FF;
-    case CellColour::Free:
+    case OccupancyColour::Free:
         break;
     }
     return 0;

@@ -133,7 +133,7 @@ TEST_F(ConflictDialogTest, PressingACellShowsItsBitsUntilRelease) {
     EXPECT_TRUE(dialog.bitPopup()->isVisible());
     EXPECT_EQ(dialog.bitPopup()->size(), QSize(165, 23));
     for (int bit = 0; bit < 8; ++bit)
-        EXPECT_EQ(dialog.bitPopup()->bit(bit), bit < 4 ? CellColour::Conflict : CellColour::Input) << bit;
+        EXPECT_EQ(dialog.bitPopup()->bit(bit), bit < 4 ? OccupancyColour::Conflict : OccupancyColour::Input) << bit;
     const QString png = QStringLiteral(VELTRANE_BINARY_DIR "/conflict_bit_popup.png");
     EXPECT_TRUE(dialog.bitPopup()->grab().save(png));
     QTest::mouseRelease(input->viewport(), Qt::LeftButton, {}, cellCentre(input, 0, 2));
@@ -142,7 +142,7 @@ TEST_F(ConflictDialogTest, PressingACellShowsItsBitsUntilRelease) {
     QTableView* output = dialog.view(BufferGrid::Output);
     QTest::mousePress(output->viewport(), Qt::LeftButton, {}, cellCentre(output, 0, 1));
     ASSERT_NE(dialog.bitPopup(), nullptr);
-    EXPECT_EQ(dialog.bitPopup()->bit(0), CellColour::Output);
+    EXPECT_EQ(dialog.bitPopup()->bit(0), OccupancyColour::Output);
     QTest::mouseRelease(output->viewport(), Qt::LeftButton, {}, cellCentre(output, 0, 1));
 
     // A right press on the dialog swallows the next grid press; the one after works again.
@@ -152,6 +152,6 @@ TEST_F(ConflictDialogTest, PressingACellShowsItsBitsUntilRelease) {
     QTest::mouseRelease(input->viewport(), Qt::LeftButton, {}, cellCentre(input, 1, 1));
     QTest::mousePress(input->viewport(), Qt::LeftButton, {}, cellCentre(input, 1, 1));
     EXPECT_TRUE(dialog.bitPopup()->isVisible());
-    EXPECT_EQ(dialog.bitPopup()->bit(0), CellColour::LocalExchange);
+    EXPECT_EQ(dialog.bitPopup()->bit(0), OccupancyColour::LocalExchange);
     QTest::mouseRelease(input->viewport(), Qt::LeftButton, {}, cellCentre(input, 1, 1));
 }

@@ -12,17 +12,17 @@ using veltrane::testing::ProjectBuilder;
 
 namespace {
 
-constexpr CellColour Free = CellColour::Free;
-constexpr CellColour Green = CellColour::Input;
-constexpr CellColour Blue = CellColour::Output;
-constexpr CellColour Red = CellColour::Conflict;
-constexpr CellColour Yellow = CellColour::LocalExchange;
+constexpr OccupancyColour Free = OccupancyColour::Free;
+constexpr OccupancyColour Green = OccupancyColour::Input;
+constexpr OccupancyColour Blue = OccupancyColour::Output;
+constexpr OccupancyColour Red = OccupancyColour::Conflict;
+constexpr OccupancyColour Yellow = OccupancyColour::LocalExchange;
 
 // Colours of the non-free cells of one grid, by grid offset.
-std::map<std::int64_t, CellColour> colours(const ConflictDetection& d, BufferGrid grid) {
-    std::map<std::int64_t, CellColour> out;
+std::map<std::int64_t, OccupancyColour> colours(const ConflictDetection& d, BufferGrid grid) {
+    std::map<std::int64_t, OccupancyColour> out;
     for (std::int64_t a = 0; a < kGridBytes; ++a)
-        if (CellColour c = d.cellColour(grid, a); c != Free)
+        if (OccupancyColour c = d.cellColour(grid, a); c != Free)
             out[a] = c;
     return out;
 }
@@ -42,7 +42,7 @@ TEST(ConflictDetection, RegisterAndCoilOverlapOnlyWhereBitsMeet) {
     b.command(1, 1, {"1", "8", "1", ""});  // byte 1
     Opened o(b);
     EXPECT_EQ(colours(o.detection, BufferGrid::Input),
-              (std::map<std::int64_t, CellColour>{{0, Green}, {1, Red}, {2, Green}, {3, Green}}));
+              (std::map<std::int64_t, OccupancyColour>{{0, Green}, {1, Red}, {2, Green}, {3, Green}}));
     EXPECT_TRUE(colours(o.detection, BufferGrid::Output).empty());
     EXPECT_TRUE(o.state.MappingConflictFound);
 }
@@ -53,7 +53,7 @@ TEST(ConflictDetection, CoilsSharingAByteButNotABitAreNoConflict) {
     b.command(1, 1, {"1", "4", "20", "0"});
     b.command(1, 1, {"2", "4", "20", "4"});
     Opened o(b);
-    EXPECT_EQ(colours(o.detection, BufferGrid::Input), (std::map<std::int64_t, CellColour>{{0x20, Green}}));
+    EXPECT_EQ(colours(o.detection, BufferGrid::Input), (std::map<std::int64_t, OccupancyColour>{{0x20, Green}}));
     for (int bit = 0; bit < 8; ++bit)
         EXPECT_EQ(o.detection.bitCellColour(BufferGrid::Input, 0x20, bit), Green) << bit;
     EXPECT_FALSE(o.state.MappingConflictFound);
@@ -79,7 +79,7 @@ TEST(ConflictDetection, WriteIntoTheInputBufferIsLocalExchangeForTheDialogButACo
     for (std::int64_t a = 0; a < 0x20; ++a)
         EXPECT_EQ(input.at(a), a >= 0x10 && a < 0x14 ? Yellow : Green) << a;
     EXPECT_EQ(o.detection.bitCellColour(BufferGrid::Input, 0x10, 0), Yellow);
-    EXPECT_EQ(colours(o.detection, BufferGrid::Output), (std::map<std::int64_t, CellColour>{{0, Blue}}));
+    EXPECT_EQ(colours(o.detection, BufferGrid::Output), (std::map<std::int64_t, OccupancyColour>{{0, Blue}}));
     EXPECT_EQ(o.detection.bitCellColour(BufferGrid::Output, 0, 0), Blue);
     EXPECT_EQ(o.detection.bitCellColour(BufferGrid::Output, 0, 1), Free);
     EXPECT_FALSE(o.state.MappingConflictFound);
@@ -152,7 +152,7 @@ TEST(ConflictDetection, TogglingRecoloursButLeavesTheFlagUntilTheNextOpening) {
 
     o.detection.toggleLine(3);
     EXPECT_EQ(colours(o.detection, BufferGrid::Output),
-              (std::map<std::int64_t, CellColour>{{0, Blue}, {1, Blue}}));
+              (std::map<std::int64_t, OccupancyColour>{{0, Blue}, {1, Blue}}));
     EXPECT_TRUE(o.state.MappingConflictFound);  // stays set until the next opening
 
     o.detection.toggleLine(0);
@@ -184,17 +184,17 @@ TEST(ConflictDetection, CommandStatusBytesOccupyTheStartOfTheInputBuffer) {
         EXPECT_EQ(o.detection.lines()[0].text, "Modbus command status");
         EXPECT_EQ(o.detection.detectionList()[0].code, kCommandStatusCode);
         EXPECT_EQ(colours(o.detection, BufferGrid::Input),
-                  (std::map<std::int64_t, CellColour>{{0, Green}, {1, Green}}));
+                  (std::map<std::int64_t, OccupancyColour>{{0, Green}, {1, Green}}));
     }
     b.node(1, "1");
     b.command(1, 1, {"4", "1", "1"});
     {
         Opened o(b);
         EXPECT_EQ(colours(o.detection, BufferGrid::Input),
-                  (std::map<std::int64_t, CellColour>{{0, Green}, {1, Red}, {2, Green}}));
+                  (std::map<std::int64_t, OccupancyColour>{{0, Green}, {1, Red}, {2, Green}}));
         o.detection.toggleLine(0);  // the status entry
         EXPECT_EQ(colours(o.detection, BufferGrid::Input),
-                  (std::map<std::int64_t, CellColour>{{1, Green}, {2, Green}}));
+                  (std::map<std::int64_t, OccupancyColour>{{1, Green}, {2, Green}}));
     }
     // Without the model switch, or with "Disable", there is no status entry.
     for (const auto& [model, status] : {std::pair{false, "2"}, std::pair{true, "Disable"}}) {
@@ -240,9 +240,9 @@ TEST(ConflictDetection, FootprintsBeyondTheMapsAreClipped) {
     b.command(1, 1, {"3", "-5", "20"});
     Opened o(b);
     EXPECT_EQ(colours(o.detection, BufferGrid::Input),
-              (std::map<std::int64_t, CellColour>{{0, Green}, {0x3FFF, Red}}));
+              (std::map<std::int64_t, OccupancyColour>{{0, Green}, {0x3FFF, Red}}));
     EXPECT_EQ(colours(o.detection, BufferGrid::Output),
-              (std::map<std::int64_t, CellColour>{{0x3FFE, Blue}, {0x3FFF, Blue}}));
+              (std::map<std::int64_t, OccupancyColour>{{0x3FFE, Blue}, {0x3FFF, Blue}}));
     for (int bit = 0; bit < 8; ++bit)
         EXPECT_EQ(o.detection.bitCellColour(BufferGrid::Input, 0, bit), bit < 4 ? Green : Free) << bit;
     // Toggling a clipped entry takes out exactly what it put in.
