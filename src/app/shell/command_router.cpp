@@ -1,6 +1,8 @@
 #include "command_router.h"
 
 #include "about_dialog.h"
+#include "mapping/conflict_detection_dialog.h"
+#include "mapping/mapping_calculator.h"
 #include "common/qt_text.h"
 #include "document/command_enabling.h"
 #include "grid/select_command_dialog.h"
@@ -376,13 +378,19 @@ void CommandRouter::onDownload() {
     notAvailable();
 }
 void CommandRouter::onCalculateMapping() {
-    notAvailable();
+    runCalculateMappingAddress(m_context.document.editor());
+    updateEnabling();
 }
 void CommandRouter::onConflictDetection() {
-    notAvailable();
+    // Window-modal without a nested event loop; the dialog owns its detection list, so closing it
+    // in any way releases the list.
+    auto* dialog = new ConflictDetectionDialog(m_context.document.project(), m_context.document.state(),
+                                               m_conflictState, m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 void CommandRouter::onExportExcel() {
-    notAvailable();
+    runExcelExport(m_context.window, m_context.document, m_context.document.prompter(), m_context.exportOptions);
 }
 void CommandRouter::onDebug() {
     notAvailable();

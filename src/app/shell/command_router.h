@@ -6,6 +6,8 @@
 #include "command_ids.h"
 #include "document/document.h"
 #include "document/project_lifecycle.h"
+#include "excel_export_action.h"
+#include "mapping/conflict_state.h"
 
 #include <QList>
 #include <QObject>
@@ -35,6 +37,7 @@ public:
         NetworkCheck& networkCheck;
         UrlOpener openUrl;
         QWidget* window = nullptr; // parent of the actions and dialogs
+        ExcelExportOptions exportOptions;
     };
 
     explicit CommandRouter(Context context, QObject* parent = nullptr);
@@ -96,6 +99,8 @@ private:
     void onAbout();
 
     Context m_context;
+    // Lives for the run and is never saved: the last detection's or check's verdict.
+    MappingConflictState m_conflictState;
     std::map<CommandId, QAction*> m_actions;
     SelectCommandDialog* m_selectCommand = nullptr;
 };

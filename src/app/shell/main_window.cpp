@@ -75,7 +75,9 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
     UrlOpener opener =
         options.openUrl ? options.openUrl : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_router =
-        new CommandRouter({m_document, m_lifecycle, *m_recentFiles, *m_networkCheck, opener, this}, this);
+        new CommandRouter({m_document, m_lifecycle, *m_recentFiles, *m_networkCheck, opener, this,
+                           options.exportOptions},
+                          this);
 
     m_editorView = new EditorView(m_document.editor(), this);
     setCentralWidget(m_editorView);

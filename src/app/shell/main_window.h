@@ -3,6 +3,7 @@
 // around one open project. Commands are handled by the CommandRouter; the window only lays
 // things out, keeps its caption and asks the save question when it closes.
 
+#include "excel_export_action.h"
 #include "command_router.h"
 #include "document/document.h"
 #include "document/project_lifecycle.h"
@@ -35,6 +36,7 @@ struct ShellOptions {
     // none: the target from the settings ("News/CheckHost", "News/CheckPort"; no host: no check)
     std::optional<NetworkCheckTarget> networkTarget;
     UrlOpener openUrl; // none: the desktop's browser
+    ExcelExportOptions exportOptions; // defaults: the save dialog, the desktop's opener, the template beside the program
 };
 
 class MainWindow : public QMainWindow {

@@ -67,6 +67,11 @@ struct WindowHarness {
             openedUrls.push_back(url);
             return browserWorks;
         };
+        options.exportOptions.chooseFile = [this](QWidget*, const QString&) {
+            return path(QStringLiteral("export.xlsx"));
+        };
+        options.exportOptions.openWorkbook = [](const QString&) { return true; };
+        options.exportOptions.templatePath = QStringLiteral(VELTRANE_SOURCE_DIR "/resources/Veltrane.xlsx");
         window = std::make_unique<MainWindow>(options);
     }
 

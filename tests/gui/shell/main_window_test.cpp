@@ -3,10 +3,12 @@
 #include "editor/editor_view.h"
 #include "gui_test_support.h"
 #include "lock_indicators.h"
+#include "mapping/conflict_detection_dialog.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -149,8 +151,7 @@ TEST(MainWindow, CtrlCCopiesANodeAndNeverOpensContent) {
 TEST(MainWindow, LaterCommandsSayTheyAreNotAvailable) {
     WindowHarness h;
     MainWindow& w = *h.window;
-    for (CommandId id : {CommandId::Upload, CommandId::Download, CommandId::ExportExcel,
-                         CommandId::EthernetConnection, CommandId::ConflictDetection}) {
+    for (CommandId id : {CommandId::Upload, CommandId::Download, CommandId::EthernetConnection}) {
         h.prompter.clearShown();
         w.router().trigger(id);
         EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{"This command is not available yet."}))
@@ -239,4 +240,29 @@ TEST(MainWindow, LockIndicatorsFollowTheKeyboardLeds) {
     led("input3::capslock", "0\n");
     indicators.refresh();
     EXPECT_FALSE(indicators.capsLabel()->isEnabled());
+}
+
+TEST(MainWindow, ToolsCommandsReachMappingConflictsAndExport) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    CommandRouter& r = w.router();
+
+    // Ctrl+M asks before it recalculates; Cancel leaves the project alone.
+    h.prompter.clearShown();
+    r.trigger(CommandId::CalculateMapping);
+    EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{"Really want to recalculate the mapping address?"}));
+    EXPECT_FALSE(w.document().state().ProjectModified);
+
+    // Conflict Detection opens its dialog without blocking the caller.
+    r.trigger(CommandId::ConflictDetection);
+    auto* dialog = w.findChild<ConflictDetectionDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->close();
+
+    // Export writes the workbook chosen in the (fake) save dialog.
+    h.prompter.clearShown();
+    r.trigger(CommandId::ExportExcel);
+    EXPECT_TRUE(QFileInfo::exists(h.path(QStringLiteral("export.xlsx"))))
+        << testing::PrintToString(h.prompter.shown());
 }
