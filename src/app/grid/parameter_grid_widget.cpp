@@ -97,7 +97,7 @@ void ParameterGridWidget::refresh() {
             const QString text = fromCore(grid.text(row, column));
             if (item->text() != text)
                 item->setText(text);
-            item->setBackground(grid.colour(row, column) == CellColour::Grey ? QBrush(kGrey) : base);
+            item->setBackground(grid.colour(row, column) == GridCellColour::Grey ? QBrush(kGrey) : base);
         }
     }
     placeEditors();

@@ -118,7 +118,7 @@ void printGrid(const ParameterGrid& grid) {
         if (grid.text(row, 0).empty() && grid.text(row, 1).empty())
             continue;
         std::cout << grid.text(row, 0) << " = " << grid.text(row, 1)
-                  << (grid.colour(row, 1) == CellColour::Grey ? "  [read-only]" : "") << '\n';
+                  << (grid.colour(row, 1) == GridCellColour::Grey ? "  [read-only]" : "") << '\n';
     }
 }
 

@@ -125,27 +125,28 @@ public:
         const bool registerMapping = code == "3" || code == "4" || code == "6" || code == "16";
         ParameterGrid& grid = editor.grid();
         grid.setRow(kSlaveAddressRow, tr(Str::RowSlaveAddress), shownValue(command->slaveAddress),
-                    CellColour::Grey);
-        grid.setRow(kFunctionCodeRow, tr(Str::RowFunctionCode), code, CellColour::Grey);
+                    GridCellColour::Grey);
+        grid.setRow(kFunctionCodeRow, tr(Str::RowFunctionCode), code, GridCellColour::Grey);
         grid.setRow(kStartingAddressRow, tr(Str::RowStartingAddress), shownValue(command->startAddress),
-                    CellColour::White);
+                    GridCellColour::White);
         grid.setRow(kNumberOfDataRow, tr(Str::RowNumberOfData), shownValue(command->dataCount),
-                    single ? CellColour::Grey : CellColour::White);
+                    single ? GridCellColour::Grey : GridCellColour::White);
         const std::string& mapping = command->mappingAddress;
         grid.setRow(kMappingAddressRow, tr(Str::RowMappingAddress),
-                    mapping.empty() || mapping == "-1" ? std::string() : mapping + "H", CellColour::White);
+                    mapping.empty() || mapping == "-1" ? std::string() : mapping + "H",
+                    GridCellColour::White);
         grid.setRow(kMappingBitRow, tr(Str::RowMappingBit), shownValue(command->mappingBit),
-                    registerMapping ? CellColour::Grey : CellColour::White);
+                    registerMapping ? GridCellColour::Grey : GridCellColour::White);
         grid.setRow(kNumberOfBytesRow, tr(Str::RowNumberOfBytes), shownValue(command->byteCount),
-                    CellColour::Grey);
+                    GridCellColour::Grey);
         const Str filterTitle = usesDataFilter(state) ? Str::RowDataFilter : Str::RowByteSwap;
         if (filterFixed(state, code))
             grid.setRow(kFilterOrSwapRow, tr(filterTitle),
-                        tr(usesDataFilter(state) ? Str::FilterWord : Str::SwapNone), CellColour::Grey);
+                        tr(usesDataFilter(state) ? Str::FilterWord : Str::SwapNone), GridCellColour::Grey);
         else
-            grid.setRow(kFilterOrSwapRow, tr(filterTitle), command->filterOrSwap, CellColour::White);
-        grid.setRow(kCheckRow, tr(Str::RowTypeOfCheck), command->checkType, CellColour::Grey);
-        grid.setRow(kScanRow, tr(Str::RowTypeOfScan), command->scanType, CellColour::White);
+            grid.setRow(kFilterOrSwapRow, tr(filterTitle), command->filterOrSwap, GridCellColour::White);
+        grid.setRow(kCheckRow, tr(Str::RowTypeOfCheck), command->checkType, GridCellColour::Grey);
+        grid.setRow(kScanRow, tr(Str::RowTypeOfScan), command->scanType, GridCellColour::White);
     }
 
     bool isEditable(const Editor& editor, int row) const override {

@@ -21,7 +21,7 @@ public:
     void fillRows(Editor& editor) override {
         const NodeEntry* node = selectedNode(editor);
         editor.grid().setRow(kAddressRow, tr(Str::RowSlaveAddress),
-                             node ? shownValue(node->address) : std::string(), CellColour::White);
+                             node ? shownValue(node->address) : std::string(), GridCellColour::White);
     }
 
     bool isEditable(const Editor&, int row) const override { return row == kAddressRow; }

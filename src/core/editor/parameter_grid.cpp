@@ -15,10 +15,10 @@ const std::string& ParameterGrid::text(int row, int column) const {
                                : none;
 }
 
-CellColour ParameterGrid::colour(int row, int column) const {
+GridCellColour ParameterGrid::colour(int row, int column) const {
     return isCell(row, column)
                ? m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].colour
-               : CellColour::Plain;
+               : GridCellColour::Plain;
 }
 
 void ParameterGrid::setText(int row, int column, std::string text) {
@@ -28,7 +28,7 @@ void ParameterGrid::setText(int row, int column, std::string text) {
     changed();
 }
 
-void ParameterGrid::setColour(int row, int column, CellColour colour) {
+void ParameterGrid::setColour(int row, int column, GridCellColour colour) {
     if (!isCell(row, column))
         return;
     m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].colour = colour;
@@ -44,15 +44,16 @@ void ParameterGrid::setCurrent(int row, int column) {
 
 void ParameterGrid::greyCell(int row, int column) {
     setCurrent(row, column);
-    setColour(row, column, CellColour::Grey);
+    setColour(row, column, GridCellColour::Grey);
 }
 
 void ParameterGrid::whiteCell(int row, int column) {
     setCurrent(row, column);
-    setColour(row, column, CellColour::White);
+    setColour(row, column, GridCellColour::White);
 }
 
-void ParameterGrid::setRow(int row, const std::string& title, const std::string& value, CellColour colour) {
+void ParameterGrid::setRow(int row, const std::string& title, const std::string& value,
+                           GridCellColour colour) {
     setText(row, 0, title);
     setText(row, 1, value);
     setCurrent(row, 1);

@@ -10,7 +10,7 @@ namespace veltrane {
 
 // Grey marks a value that cannot be edited, White one that can; Plain is the untouched look. The
 // colour is only a display: what a click opens is decided by the rows' rules.
-enum class CellColour { Plain, Grey, White };
+enum class GridCellColour { Plain, Grey, White };
 
 class ParameterGrid {
 public:
@@ -27,10 +27,10 @@ public:
         return row >= 0 && row < kRows && column >= 0 && column < kColumns;
     }
     const std::string& text(int row, int column) const;
-    CellColour colour(int row, int column) const;
+    GridCellColour colour(int row, int column) const;
     // Cells outside the grid are ignored.
     void setText(int row, int column, std::string text);
-    void setColour(int row, int column, CellColour colour);
+    void setColour(int row, int column, GridCellColour colour);
 
     // Make the cell current and set its background.
     void greyCell(int row, int column);
@@ -40,7 +40,7 @@ public:
     int currentColumn() const { return m_currentColumn; }
 
     // A filled row: title, value and the value cell's colour.
-    void setRow(int row, const std::string& title, const std::string& value, CellColour colour);
+    void setRow(int row, const std::string& title, const std::string& value, GridCellColour colour);
     // The row whose title is the given text, -1 when none.
     int findRow(const std::string& title) const;
     // One past the last row with any text.
@@ -49,7 +49,7 @@ public:
 private:
     struct Cell {
         std::string text;
-        CellColour colour = CellColour::Plain;
+        GridCellColour colour = GridCellColour::Plain;
     };
     void changed();
 

@@ -19,7 +19,7 @@ public:
             if (shown.title.empty() && shown.value.empty())
                 continue;
             editor.grid().setRow(static_cast<int>(row), shown.title, shown.value,
-                                 shown.grey ? CellColour::Grey : CellColour::White);
+                                 shown.grey ? GridCellColour::Grey : GridCellColour::White);
         }
     }
     bool isEditable(const Editor& editor, int row) const override { return parameters(editor).editable(row); }

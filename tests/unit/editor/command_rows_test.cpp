@@ -62,7 +62,7 @@ TEST_F(CommandRows, RowsTitlesValuesAndColours) {
         editor().ShowSelection();
         std::string colours;
         for (int row = 0; row < 10; ++row)
-            colours += grid.colour(row, 1) == CellColour::Grey ? 'G' : 'W';
+            colours += grid.colour(row, 1) == GridCellColour::Grey ? 'G' : 'W';
         EXPECT_EQ(colours, c.colours) << c.code;
         EXPECT_EQ(grid.text(kFilter, 0), c.filter ? "Data Filter" : "Byte Swap");
         EXPECT_EQ(grid.text(kFilter, 1), c.row7) << c.code;
