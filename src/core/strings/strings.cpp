@@ -63,15 +63,15 @@ std::string format(Str id, std::initializer_list<std::string> args) {
             out += pattern[i];
             continue;
         }
-        const std::string spec = pattern.substr(i, j - i + 1);
+        const std::string conversion = pattern.substr(i, j - i + 1);
         const std::string value = arg != args.end() ? *arg++ : std::string();
         char buffer[64];
         if (pattern[j] == 's') {
             out += value;
         } else {
             const long long number = std::strtoll(value.c_str(), nullptr, 10);
-            const std::string llSpec = spec.substr(0, spec.size() - 1) + "ll" + spec.back();
-            std::snprintf(buffer, sizeof buffer, llSpec.c_str(), number);
+            const std::string widened = conversion.substr(0, conversion.size() - 1) + "ll" + conversion.back();
+            std::snprintf(buffer, sizeof buffer, widened.c_str(), number);
             out += buffer;
         }
         i = j;

@@ -10,7 +10,7 @@
 
 namespace veltrane::testing {
 
-struct CommandSpec {
+struct CommandFields {
     std::string functionCode;
     std::string dataCount;
     std::string mappingAddress = "";
@@ -33,17 +33,17 @@ public:
     }
 
     // Adds a command of node slot n to subnet k; returns its 1-based slot.
-    int command(int k, int n, const CommandSpec& spec) {
+    int command(int k, int n, const CommandFields& fields) {
         CONFIG& subnet = project.subnets[static_cast<std::size_t>(k - 1)];
         INSTRUCTION& c = subnet.commands[static_cast<std::size_t>(subnet.commandCount)];
         c.nodeIndex = n;
         c.slaveAddress = subnet.nodes[static_cast<std::size_t>(n - 1)].address;
-        c.functionCode = spec.functionCode;
-        c.dataCount = spec.dataCount;
-        c.startAddress = spec.startAddress;
-        c.mappingAddress = spec.mappingAddress;
-        c.mappingBit = spec.mappingBit;
-        c.filterOrSwap = spec.filterOrSwap;
+        c.functionCode = fields.functionCode;
+        c.dataCount = fields.dataCount;
+        c.startAddress = fields.startAddress;
+        c.mappingAddress = fields.mappingAddress;
+        c.mappingBit = fields.mappingBit;
+        c.filterOrSwap = fields.filterOrSwap;
         c.checkType = "CRC";
         return ++subnet.commandCount;
     }
