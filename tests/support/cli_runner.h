@@ -62,10 +62,10 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
     // Both pipes are drained together so that neither can fill up and stall the program.
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
+    int openPipes = 2;
     bool abandoned = false;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (open > 0) {
+    while (openPipes > 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         const int ready = left.count() > 0 ? ::poll(fds, 2, static_cast<int>(left.count())) : 0;
@@ -85,7 +85,7 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
             } else if (got == 0 || errno != EINTR) {
                 ::close(fds[i].fd);
                 fds[i].fd = -1;
-                --open;
+                --openPipes;
             }
         }
     }
