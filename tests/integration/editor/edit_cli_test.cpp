@@ -1,85 +1,22 @@
 // veltrane-cli edit end to end: a worked example built step by step, saved, and read back with
 // `show --json` through Python's own JSON parser.
 
-#include <gtest/gtest.h>
+#include "support/cli_test_fixture.h"
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdlib.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class EditCli : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "veltrane-edit-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string file(const std::string& name) const { return (m_dir / name).string(); }
-
-    Outcome shell(const std::string& commandLine) const {
-        Outcome run;
-        const std::string err = file("stderr.txt");
-        FILE* pipe = ::popen((commandLine + " 2>'" + err + "'").c_str(), "r");
-        if (pipe == nullptr)
-            return run;
-        std::array<char, 4096> buffer{};
-        std::size_t got = 0;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            run.out.append(buffer.data(), got);
-        const int status = ::pclose(pipe);
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = slurp(err);
-        return run;
-    }
-
-    Outcome cli(const std::vector<std::string>& args) const {
-        std::string line = std::string("'") + VELTRANE_CLI + "'";
-        for (const std::string& arg : args)
-            line += " '" + arg + "'";
-        return shell(line);
-    }
-
-    // Evaluates a Python expression over the parsed JSON `d`.
-    std::string python(const std::string& json, const std::string& expression) const {
-        const std::string input = file("show.json");
-        std::ofstream(input, std::ios::binary) << json;
-        const std::string script = file("check.py");
-        std::ofstream(script) << "import json, sys\n"
-                                 "d = json.load(open(sys.argv[1], encoding='utf-8'))\n"
-                                 "print("
-                              << expression << ")\n";
-        return shell("/usr/bin/python3 '" + script + "' '" + input + "'").out;
-    }
-
-    fs::path m_dir;
-};
+using EditCli = veltrane::testing::CliTestFixture;
+using veltrane::testing::RunResult;
 
 TEST_F(EditCli, WorkedExampleNodeAndThreeCommands) {
     const std::string out = file("example.chg");
-    const Outcome edit = cli({
+    const RunResult edit = cli({
         "edit",
         "new",
         "-o",
@@ -152,19 +89,20 @@ TEST_F(EditCli, WorkedExampleNodeAndThreeCommands) {
                             "Type of Check = CRC  [read-only]\n"
                             "Type of Scan = Fast Scan\n");
 
-    const Outcome show = cli({"show", "--json", out});
+    const RunResult show = cli({"show", "--json", out});
     ASSERT_EQ(show.exitCode, 0) << show.err;
-    EXPECT_EQ(python(show.out, "d['CONFIG'][0]['nodeCount'], d['CONFIG'][0]['nodes'][0]"),
+    EXPECT_EQ(python(show.out, "d['CONFIG'][0]['nodeCount'], d['CONFIG'][0]['nodes'][0]").out,
               "1 {'address': '5', 'name': 'Node-5'}\n");
     const std::string fields =
         "slaveAddress functionCode startAddress dataCount mappingAddress mappingBit byteCount "
         "filterOrSwap checkType scanType nodeIndex";
     EXPECT_EQ(python(show.out, "d['CONFIG'][0]['commandCount'], '\\n'.join('|'.join(str(c[k]) for k in '" +
-                                   fields + "'.split()) for c in d['CONFIG'][0]['commands'])"),
+                                   fields + "'.split()) for c in d['CONFIG'][0]['commands'])")
+                  .out,
               "3 5|3|0|10|0||20|No Swap|CRC|Slow Scan|1\n"
               "5|1|5|10|14|3|2|No Swap|CRC|Fast Scan|1\n"
               "5|16|100|4|4000||8|Two Bytes Swap|CRC|Fast Scan|1\n");
-    EXPECT_EQ(python(show.out, "d['CONFIG'][1]['nodeCount'], d['ProjectModified']"), "0 False\n");
+    EXPECT_EQ(python(show.out, "d['CONFIG'][1]['nodeCount'], d['ProjectModified']").out, "0 False\n");
 }
 
 TEST_F(EditCli, FailedStepsExitNonZeroAndSaveNothing) {
@@ -189,7 +127,7 @@ TEST_F(EditCli, FailedStepsExitNonZeroAndSaveNothing) {
     for (const auto& c : cases) {
         std::vector<std::string> args = {"edit", "new", "-o", out};
         args.insert(args.end(), c.steps.begin(), c.steps.end());
-        const Outcome run = cli(args);
+        const RunResult run = cli(args);
         EXPECT_EQ(run.exitCode, 1) << c.error;
         EXPECT_EQ(run.err, "veltrane-cli edit: " + c.error + "\n");
         EXPECT_FALSE(fs::exists(out));
@@ -206,7 +144,7 @@ TEST_F(EditCli, EditsAnExistingFileWithCopyPasteAndEqualTexts) {
                   .exitCode,
               0);
     const std::string second = file("second.chg");
-    const Outcome run =
+    const RunResult run =
         cli({"edit", first, "-o", second, "--select", "Subnet 1/Node-1/03 Read Holding Register#2", "--set",
              "Number of Data=2", "--select", "Subnet 1/Node-1", "--copy-node", "--select", "Subnet 2",
              "--paste-node", "--print-tree"});
@@ -214,8 +152,8 @@ TEST_F(EditCli, EditsAnExistingFileWithCopyPasteAndEqualTexts) {
     EXPECT_EQ(run.out,
               "Ethernet  *\nSubnet 1\n  Node-1\n    03 Read Holding Register\n    03 Read Holding Register\n"
               "Subnet 2\n  Node-1\n    03 Read Holding Register\n    03 Read Holding Register\n");
-    const Outcome show = cli({"show", "--json", second});
-    EXPECT_EQ(python(show.out, "[c['dataCount'] for s in d['CONFIG'] for c in s['commands']]"),
+    const RunResult show = cli({"show", "--json", second});
+    EXPECT_EQ(python(show.out, "[c['dataCount'] for s in d['CONFIG'] for c in s['commands']]").out,
               "['', '2', '', '2']\n");
 }
 

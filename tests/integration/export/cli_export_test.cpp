@@ -3,44 +3,28 @@
 #include "document/document.h"
 #include "interaction/prompter.h"
 
-#include <QDir>
-#include <QFile>
+#include "support/cli_test_fixture.h"
+
+#include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QString>
+#include <QStringList>
 
-#include <gtest/gtest.h>
+#include <filesystem>
+#include <string>
 
 using namespace veltrane;
+using veltrane::testing::runProgram;
+using veltrane::testing::RunResult;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    Outcome result;
-    if (!process.waitForFinished(60000))
-        return result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
-Outcome cli(const QStringList& args) { return run(QStringLiteral(VELTRANE_CLI), args); }
-
-class CliExportTest : public ::testing::Test {
+class CliExportTest : public veltrane::testing::CliTestFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
+        CliTestFixture::SetUp();
         document.newDocument();
         CONFIG& subnet = document.project().subnets[1];
         subnet.commands[0] = {"12", "3", "40001", "10", "1eb", "0", "20", "No Swap", "CRC", "Slow Scan", 1};
@@ -49,29 +33,28 @@ protected:
         subnet.nodes[0] = {"12", "Node-1"};
     }
 
-    QString save(const QString& name) {
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(document.saveDocument(path.toStdString()));
+    std::string save(const std::string& name) {
+        const std::string path = file(name);
+        EXPECT_TRUE(document.saveDocument(path));
         return path;
     }
 
-    QTemporaryDir dir;
     ScriptedPrompter prompter;
     Document document{prompter};
 };
 
 TEST_F(CliExportTest, ExportsWithTheTemplateBesideTheProgram) {
-    const QString project = save(QStringLiteral("plant.chg"));
-    const QString workbook = dir.filePath(QStringLiteral("plant.xlsx"));
-    const Outcome result = cli({QStringLiteral("export"), project, workbook});
-    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_TRUE(result.err.isEmpty());
+    const std::string project = save("plant.chg");
+    const std::string workbook = file("plant.xlsx");
+    const RunResult result = cli({"export", project, workbook});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.err.empty());
 
-    const Outcome read = run(QStringLiteral("/usr/bin/python3"), {QStringLiteral(VELTRANE_TEST_DATA "/read_workbook.py"), workbook});
-    ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+    const RunResult read = runProgram("/usr/bin/python3", {VELTRANE_TEST_DATA "/read_workbook.py", workbook});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(read.out));
     const QJsonObject cells =
-        QJsonDocument::fromJson(read.out.toUtf8())[QStringLiteral("sheets")][QStringLiteral("Command List")][QStringLiteral("cells")]
-            .toObject();
+        json[QStringLiteral("sheets")][QStringLiteral("Command List")][QStringLiteral("cells")].toObject();
     QStringList row2;
     for (const char* column : {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K"})
         row2 << cells[QString::fromLatin1(column) + QStringLiteral("2")].toArray()[0].toString();
@@ -80,31 +63,32 @@ TEST_F(CliExportTest, ExportsWithTheTemplateBesideTheProgram) {
 }
 
 TEST_F(CliExportTest, FailuresExitWithOneAndSayWhy) {
-    const QString project = save(QStringLiteral("plant.chg"));
-    const QString workbook = dir.filePath(QStringLiteral("plant.xlsx"));
+    const std::string project = save("plant.chg");
+    const std::string workbook = file("plant.xlsx");
 
-    Outcome result = cli({QStringLiteral("export"), project, workbook, QStringLiteral("--template"), dir.filePath(QStringLiteral("none.xlsx"))});
+    RunResult result = cli({"export", project, workbook, "--template", file("none.xlsx")});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, QStringLiteral("xls template file do not exist!\n"));
+    EXPECT_EQ(result.err, "xls template file do not exist!\n");
 
-    result = cli({QStringLiteral("export"), project, dir.filePath(QStringLiteral("missing/plant.xlsx"))});
+    result = cli({"export", project, file("missing/plant.xlsx")});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains(QStringLiteral("could not be written"))) << result.err.toStdString();
+    EXPECT_NE(result.err.find("could not be written"), std::string::npos) << result.err;
 
-    result = cli({QStringLiteral("export"), dir.filePath(QStringLiteral("nothing.chg")), workbook});
+    result = cli({"export", file("nothing.chg"), workbook});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_FALSE(result.err.isEmpty());
+    EXPECT_FALSE(result.err.empty());
 
     document.state().DeviceType = 0;
-    const QString deviceNet = save(QStringLiteral("devicenet.chg"));
-    result = cli({QStringLiteral("export"), deviceNet, workbook});
+    const std::string deviceNet = save("devicenet.chg");
+    result = cli({"export", deviceNet, workbook});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err,
-              QStringLiteral("The Excel export covers EtherNet/IP projects only. Nothing is exported for this device type.\n"));
-    EXPECT_FALSE(QFile::exists(workbook));
+    EXPECT_EQ(
+        result.err,
+        "The Excel export covers EtherNet/IP projects only. Nothing is exported for this device type.\n");
+    EXPECT_FALSE(std::filesystem::exists(workbook));
 
-    EXPECT_EQ(cli({QStringLiteral("export"), project}).exitCode, 2);
-    EXPECT_EQ(cli({QStringLiteral("export"), project, workbook, QStringLiteral("--bogus")}).exitCode, 2);
+    EXPECT_EQ(cli({"export", project}).exitCode, 2);
+    EXPECT_EQ(cli({"export", project, workbook, "--bogus"}).exitCode, 2);
 }
 
 }  // namespace

@@ -3,13 +3,14 @@
 #include "document/document.h"
 #include "interaction/prompter.h"
 
+#include "support/cli_runner.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <quazip/quazip.h>
@@ -20,14 +21,16 @@
 #include <csignal>
 #include <functional>
 #include <map>
+#include <string>
 #include <sys/resource.h>
+#include <vector>
 
 using namespace veltrane;
 
 namespace {
 
 const QString kTemplate = QStringLiteral(VELTRANE_TEST_DATA "/../../../resources/Veltrane.xlsx");
-const QString kReader = QStringLiteral(VELTRANE_TEST_DATA "/read_workbook.py");
+const std::string kReader = VELTRANE_TEST_DATA "/read_workbook.py";
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -42,14 +45,13 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 
 // The workbook as openpyxl sees it (see read_workbook.py).
 QJsonObject readWithOpenpyxl(const QString& workbook, const QString& templatePath = {}) {
-    QProcess python;
-    QStringList args{kReader, workbook};
+    std::vector<std::string> args{kReader, workbook.toStdString()};
     if (!templatePath.isEmpty())
-        args << templatePath;
-    python.start(QStringLiteral("/usr/bin/python3"), args);
-    EXPECT_TRUE(python.waitForFinished(60000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+        args.push_back(templatePath.toStdString());
+    // A run that times out or is killed reports -1 and fails here too.
+    const veltrane::testing::RunResult python = veltrane::testing::runProgram("/usr/bin/python3", args);
+    EXPECT_EQ(python.exitCode, 0) << python.err;
+    return QJsonDocument::fromJson(QByteArray::fromStdString(python.out)).object();
 }
 
 using Cells = std::map<std::string, std::string>;  // "B2" -> text

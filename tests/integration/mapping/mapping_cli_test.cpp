@@ -2,49 +2,20 @@
 
 #include "../../unit/mapping/project_builder.h"
 
-#include <gtest/gtest.h>
+#include "support/cli_test_fixture.h"
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 using namespace veltrane;
 using veltrane::testing::ProjectBuilder;
+using veltrane::testing::RunResult;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-};
-
-CliRun runCli(const std::string& arguments) {
-    CliRun run;
-    const std::string command = std::string(VELTRANE_CLI) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-class MappingCli : public ::testing::Test {
+class MappingCli : public veltrane::testing::CliTestFixture {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::path(VELTRANE_BINARY_DIR) / "mapping_cli_test" /
-                ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-
     std::string save(const ProjectBuilder& b, const std::string& name) {
         const std::string path = (m_dir / name).string();
         EXPECT_EQ(writeProjectFile(path, b.project, b.state), "");
@@ -56,8 +27,6 @@ protected:
         EXPECT_TRUE(outcome.loaded.has_value()) << outcome.error;
         return outcome.loaded.value_or(LoadedProject{});
     }
-
-    std::filesystem::path m_dir;
 };
 
 }  // namespace
@@ -72,8 +41,8 @@ TEST_F(MappingCli, AutomapWritesTheCalculatedAddresses) {
     const std::string in = save(b, "in.chg");
     const std::string out = (m_dir / "out.chg").string();
 
-    const CliRun run = runCli("automap " + in + " -o " + out);
-    EXPECT_EQ(run.exitCode, 0) << run.out;
+    const RunResult run = cli({"automap", in, "-o", out});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("Really want to recalculate the mapping address?"), std::string::npos);
     EXPECT_NE(run.out.find("subnet 1 command 1: mapping address 2, bytes 4"), std::string::npos) << run.out;
     const LoadedProject loaded = load(out);
@@ -92,19 +61,19 @@ TEST_F(MappingCli, AutomapFailsOnCancelAndOnAStopMessage) {
     const std::string in = save(b, "in.chg");
     const std::string out = (m_dir / "out.chg").string();
 
-    CliRun run = runCli("automap " + in + " -o " + out + " --answer cancel");
+    RunResult run = cli({"automap", in, "-o", out, "--answer", "cancel"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("Mapping cancelled."), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(out));
 
-    run = runCli("automap " + in + " -o " + out);
+    run = cli({"automap", in, "-o", out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("Subnet1 1th command data number is too large"), std::string::npos) << run.out;
     EXPECT_FALSE(std::filesystem::exists(out));
 
-    EXPECT_EQ(runCli("automap").exitCode, 2);
-    EXPECT_EQ(runCli("automap " + in + " --answer maybe").exitCode, 2);
-    EXPECT_EQ(runCli("automap " + (m_dir / "missing.chg").string()).exitCode, 1);
+    EXPECT_EQ(cli({"automap"}).exitCode, 2);
+    EXPECT_EQ(cli({"automap", in, "--answer", "maybe"}).exitCode, 2);
+    EXPECT_EQ(cli({"automap", (m_dir / "missing.chg").string()}).exitCode, 1);
 }
 
 TEST_F(MappingCli, ConflictsListsBytesAndDrawsThePicture) {
@@ -116,8 +85,8 @@ TEST_F(MappingCli, ConflictsListsBytesAndDrawsThePicture) {
     const std::string png = (m_dir / "maps.png").string();
 
     // Local data exchange on the same bits: yellow in the dialog, but a conflict for the download.
-    CliRun run = runCli("conflicts " + exchange + " --png " + png);
-    EXPECT_EQ(run.exitCode, 1) << run.out;
+    RunResult run = cli({"conflicts", exchange, "--png", png});
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     EXPECT_NE(
         run.out.find("local data exchange 0002-0003 (a conflict for download): subnet 1 command 1 (03 Read "
                      "Holding Register), subnet 1 command 2 (16 Preset Multiple Registers)"),
@@ -130,12 +99,13 @@ TEST_F(MappingCli, ConflictsListsBytesAndDrawsThePicture) {
     EXPECT_EQ(std::string(magic + 1, 3), "PNG");
 
     b.at(1, 2).mappingAddress = "4000";
-    run = runCli("conflicts " + save(b, "clean.chg"));
-    EXPECT_EQ(run.exitCode, 0) << run.out;
+    run = cli({"conflicts", save(b, "clean.chg")});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(run.out, "No mapping conflict.\n");
+    EXPECT_EQ(run.err, "");
 
     b.at(1, 2).dataCount = "";
-    run = runCli("conflicts " + save(b, "incomplete.chg"));
+    run = cli({"conflicts", save(b, "incomplete.chg")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("Please properly configure the No.2 command of subnet 1"), std::string::npos);
 }

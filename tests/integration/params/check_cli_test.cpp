@@ -4,69 +4,25 @@
 #include "model/project_defaults.h"
 #include "model/project_file.h"
 
-#include <gtest/gtest.h>
+#include "support/cli_test_fixture.h"
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstdint>
 #include <functional>
-#include <iterator>
-#include <stdlib.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 using namespace veltrane;
 
 namespace {
 
-namespace fs = std::filesystem;
-
 const std::string kNotComplete =
     "Configuration is not complete, please continue to complete the configuration before downloading!";
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using veltrane::testing::RunResult;
+using veltrane::testing::slurp;
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class CheckCli : public ::testing::Test {
+class CheckCli : public veltrane::testing::CliTestFixture {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "veltrane-params-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string file(const std::string& name) const { return (m_dir / name).string(); }
-
-    Outcome cli(const std::vector<std::string>& args) const {
-        std::string line = std::string("'") + VELTRANE_CLI + "'";
-        for (const std::string& arg : args)
-            line += " '" + arg + "'";
-        Outcome run;
-        const std::string err = file("stderr.txt");
-        FILE* pipe = ::popen((line + " 2>'" + err + "'").c_str(), "r");
-        if (pipe == nullptr)
-            return run;
-        std::array<char, 4096> buffer{};
-        std::size_t got = 0;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            run.out.append(buffer.data(), got);
-        const int status = ::pclose(pipe);
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = slurp(err);
-        return run;
-    }
-
     // A new project of the given type and switches, changed and written to a file.
     std::string project(const std::string& name, std::int32_t deviceType, const std::function<void(ModelFlags&)>& flags,
                         const std::function<void(Project&)>& change) const {
@@ -83,8 +39,6 @@ protected:
         EXPECT_EQ(writeProjectFile(path, p, s), "");
         return path;
     }
-
-    fs::path m_dir;
 };
 
 void addCommand(CONFIG& subnet, const char* slave, const char* code, const char* count, const char* mapping) {
@@ -148,7 +102,7 @@ TEST_F(CheckCli, ReportsEachKindOfGap) {
         SCOPED_TRACE(c.name);
         const std::string path = project("gap.chg", c.type, c.flags, c.change);
         const std::string before = slurp(path);
-        const Outcome run = cli({"check", path});
+        const RunResult run = cli({"check", path});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.out, c.report + kNotComplete + "\n");
         EXPECT_EQ(run.err, "");
@@ -163,27 +117,27 @@ TEST_F(CheckCli, CompleteProjectsPass) {
                                          p.fieldbus.configData = "D1 E1";
                                          addCommand(p.subnets[0], "4", "3", "2", "0");
                                      });
-    const Outcome run = cli({"check", path});
+    const RunResult run = cli({"check", path});
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_EQ(run.out, "Configuration is complete.\n");
 
     EXPECT_EQ(cli({"check"}).exitCode, 2);
-    const Outcome missing = cli({"check", file("missing.chg")});
+    const RunResult missing = cli({"check", file("missing.chg")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, file("missing.chg") + " was not found.\n");
 }
 
 TEST_F(CheckCli, EditReachesFieldbusAndSubnetRows) {
     const std::string out = file("edited.chg");
-    const Outcome edit = cli({"edit", "new", "-o", out, "--select", "Ethernet", "--set", "IP Address=10.0.0.5",
-                              "--set", "Assign IP Mode=DHCP", "--select", "Subnet 1", "--set",
-                              "Response Timeout (10~60000ms)=500", "--set", "Output Mode=Cycle", "--set",
-                              "Scan Rate (1~255)=256", "--select", "Subnet 2", "--set", "Parity=Even",
-                              "--print-grid"});
+    const RunResult edit = cli({"edit", "new", "-o", out, "--select", "Ethernet", "--set", "IP Address=10.0.0.5",
+                                "--set", "Assign IP Mode=DHCP", "--select", "Subnet 1", "--set",
+                                "Response Timeout (10~60000ms)=500", "--set", "Output Mode=Cycle", "--set",
+                                "Scan Rate (1~255)=256", "--select", "Subnet 2", "--set", "Parity=Even",
+                                "--print-grid"});
     ASSERT_EQ(edit.exitCode, 0) << edit.err;
     EXPECT_NE(edit.out.find("Parity = Even\n"), std::string::npos) << edit.out;
     EXPECT_NE(edit.out.find("Type of Protocol = Modbus Master  [read-only]\n"), std::string::npos) << edit.out;
-    const Outcome shown = cli({"show", out});
+    const RunResult shown = cli({"show", out});
     ASSERT_EQ(shown.exitCode, 0) << shown.err;
     for (const char* expected : {"ipAddress: \"10.0.0.5\"", "ipAssignMode: \"DHCP\"", "responseTimeout: \"500\"",
                                  "outputMode: \"Cycle\"", "scanRate: \"10\"", "parity: \"Even\""})
@@ -193,13 +147,14 @@ TEST_F(CheckCli, EditReachesFieldbusAndSubnetRows) {
     // under its file spelling.
     const std::string profibus = project("status.chg", device::ProfibusFilter,
                                          [](ModelFlags& f) { f.commandStatusModel = true; }, {});
-    const Outcome hold = cli({"edit", profibus, "-o", out, "--select", "Fieldbus", "--set",
-                              "Input data timeout cleared/hold=hold", "--set", "Input data timeout cleared/hold=Clear",
-                              "--set", "Timeout times=254", "--print-grid", "--select", "Subnet", "--set",
-                              "Modbus command status=2byte", "--set", "Communication Interface=RS232"});
+    const RunResult hold =
+        cli({"edit", profibus, "-o", out, "--select", "Fieldbus", "--set",
+             "Input data timeout cleared/hold=hold", "--set", "Input data timeout cleared/hold=Clear",
+             "--set", "Timeout times=254", "--print-grid", "--select", "Subnet", "--set",
+             "Modbus command status=2byte", "--set", "Communication Interface=RS232"});
     ASSERT_EQ(hold.exitCode, 0) << hold.err;
     EXPECT_NE(hold.out.find("Input data timeout cleared/hold = Clear\n"), std::string::npos) << hold.out;
-    const Outcome after = cli({"show", out});
+    const RunResult after = cli({"show", out});
     for (const char* expected : {"timeoutAction: \"\\\\Template.xls\"", "timeoutTimes: \"254\"", "commandStatus: \"2byte\"",
                                  "commInterface: \"RS232\"", "debugInterface: \"RS485\""})
         EXPECT_NE(after.out.find(expected), std::string::npos) << expected << "\n" << after.out;
