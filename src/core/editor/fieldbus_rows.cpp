@@ -10,14 +10,7 @@ namespace {
 class FieldbusRows : public RowProvider {
 public:
     void fillRows(Editor& editor) override {
-        const std::vector<ParameterRow> rows = parameters(editor).rows();
-        for (std::size_t row = 0; row < rows.size(); ++row) {
-            const ParameterRow& shown = rows[row];
-            if (shown.title.empty() && shown.value.empty())
-                continue;
-            editor.grid().setRow(static_cast<int>(row), shown.title, shown.value,
-                                 shown.grey ? GridCellColour::Grey : GridCellColour::White);
-        }
+        showRows(editor.grid(), parameters(editor).rows());
     }
     bool isEditable(const Editor& editor, int row) const override { return parameters(editor).editable(row); }
     std::vector<std::string> optionsFor(const Editor& editor, int row) const override {

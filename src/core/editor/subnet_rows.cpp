@@ -13,14 +13,7 @@ public:
     void fillRows(Editor& editor) override {
         const int index = editor.view().subnetIndex;
         editor.view().outputPulseEnabled = editor.subnet(index).outputMode == tr(Str::OutputPulse);
-        const std::vector<ParameterRow> rows = SubnetParameters(editor, index).rows();
-        for (std::size_t row = 0; row < rows.size(); ++row) {
-            const ParameterRow& shown = rows[row];
-            if (shown.title.empty() && shown.value.empty())
-                continue;
-            editor.grid().setRow(static_cast<int>(row), shown.title, shown.value,
-                                 shown.grey ? GridCellColour::Grey : GridCellColour::White);
-        }
+        showRows(editor.grid(), SubnetParameters(editor, index).rows());
     }
     bool isEditable(const Editor& editor, int row) const override { return parameters(editor).editable(row); }
     std::vector<std::string> optionsFor(const Editor& editor, int row) const override {
