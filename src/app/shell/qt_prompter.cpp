@@ -17,8 +17,11 @@ void QtPrompter::message(const std::string& text) {
 }
 
 Answer QtPrompter::ask(const std::string& text, Buttons buttons) {
-    QMessageBox box(QMessageBox::Question, qtr(Str::AppTitle), toQString(text), QMessageBox::NoButton,
-                    m_parent);
+    return askTitled(veltrane::tr(Str::AppTitle), text, buttons);
+}
+
+Answer QtPrompter::askTitled(const std::string& title, const std::string& text, Buttons buttons) {
+    QMessageBox box(QMessageBox::Question, toQString(title), toQString(text), QMessageBox::NoButton, m_parent);
     std::map<QAbstractButton*, Answer> answers;
     auto add = [&](Str label, QMessageBox::ButtonRole role, Answer answer) {
         QPushButton* button = box.addButton(qtr(label), role);

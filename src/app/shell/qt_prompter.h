@@ -15,6 +15,7 @@ public:
 
     void message(const std::string& text) override;
     Answer ask(const std::string& text, Buttons buttons) override;
+    Answer askTitled(const std::string& title, const std::string& text, Buttons buttons) override;
 
 private:
     QPointer<QWidget> m_parent;

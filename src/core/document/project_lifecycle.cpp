@@ -19,7 +19,8 @@ std::string withDefaultExtension(const std::string& path) {
 bool ProjectLifecycle::confirmDiscard() {
     if (!m_document.state().ProjectModified)
         return true;
-    switch (m_document.prompter().ask(tr(Str::SaveConfigurationQuestion), Buttons::YesNoCancel)) {
+    switch (m_document.prompter().askTitled(tr(Str::SaveConfigurationTitle), tr(Str::SaveConfigurationQuestion),
+                                            Buttons::YesNoCancel)) {
     case Answer::Yes:
         return save();
     case Answer::No:

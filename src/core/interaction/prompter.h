@@ -17,6 +17,11 @@ public:
     virtual void message(const std::string& text) = 0;
     // A question; returns the button chosen.
     virtual Answer ask(const std::string& text, Buttons buttons) = 0;
+    // A question in a dialog of its own name; where there is no title to show, a plain question.
+    virtual Answer askTitled(const std::string& title, const std::string& text, Buttons buttons) {
+        (void)title;
+        return ask(text, buttons);
+    }
 };
 
 // Answers questions from a list given in advance and records everything shown; used by the CLI
