@@ -1,9 +1,11 @@
 #include "editor_view.h"
 
+#include "common/qt_text.h"
 #include "document/command_enabling.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTextEdit>
@@ -17,7 +19,21 @@ namespace veltrane {
 
 namespace {
 constexpr int kIdRole = Qt::UserRole + 1;
+constexpr int kHeadingHeight = 20;
+
+// A column of the view: its heading in a strip of fixed height, the content below it.
+QWidget* withHeading(Str heading, QWidget* content) {
+    auto* column = new QWidget;
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* label = new QLabel(qtr(heading), column);
+    label->setFixedHeight(kHeadingHeight);
+    layout->addWidget(label);
+    layout->addWidget(content, 1);
+    return column;
 }
+} // namespace
 
 EditorView::EditorView(Editor& editor, QWidget* parent) : QWidget(parent), m_editor(editor) {
     auto* layout = new QHBoxLayout(this);
@@ -28,14 +44,14 @@ EditorView::EditorView(Editor& editor, QWidget* parent) : QWidget(parent), m_edi
     m_columns->setChildrenCollapsible(false);
     layout->addWidget(m_columns);
 
-    m_tree = new QTreeWidget(m_columns);
+    m_tree = new QTreeWidget;
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setMinimumWidth(kMinTreeWidth);
 
-    m_rightSide = new QSplitter(Qt::Vertical, m_columns);
+    m_rightSide = new QSplitter(Qt::Vertical);
     m_rightSide->setHandleWidth(kHandleWidth);
     m_rightSide->setChildrenCollapsible(false);
     m_rightSide->setMinimumWidth(kMinRightWidth - kHandleWidth);
@@ -51,8 +67,8 @@ EditorView::EditorView(Editor& editor, QWidget* parent) : QWidget(parent), m_edi
     m_help->setReadOnly(true);
     m_help->setMinimumHeight(kMinHelpHeight - kHandleWidth);
 
-    m_columns->addWidget(m_tree);
-    m_columns->addWidget(m_rightSide);
+    m_columns->addWidget(withHeading(Str::HeadingDevice, m_tree));
+    m_columns->addWidget(withHeading(Str::HeadingConfiguration, m_rightSide));
     m_columns->setStretchFactor(0, 0);
     m_columns->setStretchFactor(1, 1);
     m_columns->setSizes({300, 900});

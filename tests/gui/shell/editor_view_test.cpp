@@ -81,6 +81,25 @@ TEST(EditorView, GridPlaceHelpTextAndSplitterLimits) {
     f.view->setHelpText(QStringLiteral("help"));
     EXPECT_EQ(f.view->helpText(), "help");
 
+    // "Device" heads the tree and "Configuration" the grid, each over its own column.
+    const auto headingOver = [&](QWidget* below) -> QLabel* {
+        for (QLabel* label : f.view->findChildren<QLabel*>()) {
+            if (label == grid || !label->isVisible())
+                continue;
+            const QRect l(label->mapTo(f.view.get(), QPoint(0, 0)), label->size());
+            const QRect b(below->mapTo(f.view.get(), QPoint(0, 0)), below->size());
+            if (l.bottom() < b.top() && l.left() == b.left() && l.width() == b.width())
+                return label;
+        }
+        return nullptr;
+    };
+    QLabel* device = headingOver(f.view->treeWidget());
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->text(), "Device");
+    QLabel* configuration = headingOver(f.view->verticalSplitter());
+    ASSERT_NE(configuration, nullptr);
+    EXPECT_EQ(configuration->text(), "Configuration");
+
     QSplitter* columns = f.view->horizontalSplitter();
     QSplitter* rows = f.view->verticalSplitter();
     EXPECT_EQ(columns->handleWidth(), 5);
