@@ -2,6 +2,7 @@
 
 #include "editor/editor.h"
 #include "editor/function_codes.h"
+#include "editor/tree_items.h"
 
 namespace veltrane {
 
@@ -14,6 +15,10 @@ std::vector<std::string> selectCommandTexts() {
 
 bool selectCommandActivated(Editor& editor, int position) {
     if (functionCodeForEntry(position).empty())
+        return false;
+    // The list stays open while the tree selection moves on; without a node there is nothing to
+    // add to, and the project is left as it is.
+    if (kindOf(editor.tree(), editor.tree().selected()) != ItemKind::Node)
         return false;
     const bool added = editor.AddCommand(position);
     // Marked even when the command limit refused the entry, as every accepted double-click is.

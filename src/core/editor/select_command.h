@@ -13,7 +13,8 @@ class Editor;
 std::vector<std::string> selectCommandTexts();
 
 // A double-click on entry `position` (0-based). Entries that are no command the gateway sends
-// (07 ... 14) are ignored; any other entry adds its command and marks the project modified.
+// (07 ... 14) are ignored, as is any entry while no node is selected; any other entry adds its
+// command and marks the project modified.
 // Returns true when a command was added.
 bool selectCommandActivated(Editor& editor, int position);
 

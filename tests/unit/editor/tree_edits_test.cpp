@@ -147,6 +147,13 @@ TEST_F(TreeEdits, SelectCommandIgnoresEntriesSevenToTwelveAndStaysUsable) {
     EXPECT_TRUE(selectCommandActivated(editor(), 0));
     EXPECT_TRUE(state().ProjectModified);
     EXPECT_EQ(tree().children(find(node)).size(), 2u);
+
+    // The list stays open when the selection leaves the node: nothing is added or marked.
+    select("Subnet 1");
+    state().ProjectModified = false;
+    EXPECT_FALSE(selectCommandActivated(editor(), 0));
+    EXPECT_FALSE(state().ProjectModified);
+    EXPECT_EQ(subnet(0).commandCount, 2);
 }
 
 TEST_F(TreeEdits, DeleteNodeRemovesItsCommandsAndRenumbersTheRest) {
