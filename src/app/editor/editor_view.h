@@ -1,7 +1,8 @@
 #pragma once
-// The configuration editor's widgets: the project tree on the left, mirrored from the editor's
-// headless tree, and on the right the parameter grid above its help text box. The widget only
-// shows the model and forwards clicks; every rule stays in the core editor.
+// The configuration editor's widgets: the project tree on the left under the heading "Device",
+// mirrored from the editor's headless tree, and on the right under "Configuration" the parameter
+// grid above its help text box. The widget only shows the model and forwards clicks; every rule
+// stays in the core editor.
 
 #include "editor/editor.h"
 
