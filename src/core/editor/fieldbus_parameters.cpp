@@ -216,7 +216,8 @@ bool FieldbusParameters::grey(FieldbusField f) const {
     case F::DeviceNetBaudRate: return flags.extendedFrameModel;
     case F::TimeoutTimes: return subnet1().timeoutAction != tr(Str::TimeoutClearChoice);
     case F::ProfibusInputSize:
-    case F::ProfibusOutputSize: return field(3) == F::ConfigMode && !bytesChoice();
+    // The configuration mode decides, also when a User Config subnet puts its own row in row 3.
+    case F::ProfibusOutputSize: return (flags.dataFilterModel || flags.configDataModel) && !bytesChoice();
     case F::ConfigData: return bytesChoice();
     case F::IpAddress:
     case F::SubnetMask:

@@ -114,6 +114,13 @@ TEST(FieldbusRows, LayoutEditabilityAndColoursPerTypeAndModel) {
           [](Project& p) { set(p, &CONFIG::protocolType, "User Config"); }},
          {kType, kPbIn, kPbOut, "Profibus input valid data length", "Profibus configuration data (up to 8 bytes)"},
          {1, 2, 3}, {0, 4}},
+        {"profibus user config with configuration data",
+         {device::Profibus, configData, [](Project& p) {
+              set(p, &CONFIG::protocolType, "User Config");
+              p.fieldbus.configMode = "Input the Configuration Data";
+          }},
+         {kType, kPbIn, kPbOut, "Profibus input valid data length", "Profibus configuration data (up to 8 bytes)"},
+         {3, 4}, {0, 1, 2}},
         {"profibus command status", {device::Profibus, status},
          {kType, kPbIn, kPbOut, "Input data timeout cleared/hold", "Timeout times"}, {3, 4}, {0, 1, 2}},
         {"type 3 command status clear", {device::ProfibusFilter, status},
