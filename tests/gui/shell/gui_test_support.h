@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include <deque>
 #include <memory>
 
 namespace veltrane::test {
@@ -22,36 +21,10 @@ inline void ensureApplication() {
         new QApplication(argc, argv);
 }
 
-class FakeChooser : public FileChooser {
-public:
-    std::deque<std::optional<std::string>> openAnswers;
-    std::deque<std::optional<std::string>> saveAnswers;
-    int openCalls = 0;
-    int saveCalls = 0;
-
-    std::optional<std::string> chooseOpenFile() override {
-        ++openCalls;
-        return next(openAnswers);
-    }
-    std::optional<std::string> chooseSaveFile(const std::string&) override {
-        ++saveCalls;
-        return next(saveAnswers);
-    }
-
-private:
-    static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
-        if (answers.empty())
-            return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
-
 struct WindowHarness {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
-    FakeChooser chooser;
+    ScriptedFileChooser chooser;
     std::vector<QUrl> openedUrls;
     bool browserWorks = true;
     std::unique_ptr<MainWindow> window;

@@ -1,48 +1,20 @@
 #include "document/project_lifecycle.h"
+#include "interaction/file_chooser.h"
 #include "strings/strings.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <deque>
 
 using namespace veltrane;
 
 namespace {
-class FakeChooser : public FileChooser {
-public:
-    std::deque<std::optional<std::string>> openAnswers;
-    std::deque<std::optional<std::string>> saveAnswers;
-    int openCalls = 0;
-    int saveCalls = 0;
-    std::string lastSuggestion;
-
-    std::optional<std::string> chooseOpenFile() override {
-        ++openCalls;
-        return next(openAnswers);
-    }
-    std::optional<std::string> chooseSaveFile(const std::string& suggestedName) override {
-        ++saveCalls;
-        lastSuggestion = suggestedName;
-        return next(saveAnswers);
-    }
-
-private:
-    static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
-        if (answers.empty())
-            return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
-
 // A path whose directory does not exist: every save to it fails.
 const std::string kUnwritable = "/nonexistent-veltrane-dir/project.chg";
 
 struct Fixture {
     ScriptedPrompter prompter;
-    FakeChooser chooser;
+    ScriptedFileChooser chooser;
     Document document{prompter};
     ProjectLifecycle lifecycle{document, chooser};
 
