@@ -5,7 +5,7 @@
 // disagree is written back in the last one's version, so the earlier subnets' tails and the
 // singleSubnetModel switch they set may change. The application never writes such files.
 
-#include "model/project_file.h"
+#include "core/model/project_file.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The editor's heaviest paths on a full project: both subnets with 48 nodes and 48 commands.
-#include "document/document.h"
+#include "core/document/document.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,7 +27,7 @@ void RebuildFullTree(benchmark::State& state) {
     document.newDocument();
     fill(document);
     for (auto _ : state)
-        document.editor().RebuildTree();
+        document.editor().rebuildTree();
 }
 BENCHMARK(RebuildFullTree);
 
@@ -40,10 +40,10 @@ void DeleteNodeFromFullSubnet(benchmark::State& state) {
         state.PauseTiming();
         fill(document);
         Editor& editor = document.editor();
-        editor.RebuildTree();
+        editor.rebuildTree();
         editor.selectItem(editor.tree().children(editor.tree().topLevel()[1])[0]);
         state.ResumeTiming();
-        editor.DeleteNode();
+        editor.deleteNode();
     }
 }
 BENCHMARK(DeleteNodeFromFullSubnet);
@@ -55,14 +55,14 @@ void ShowAndCommitCommand(benchmark::State& state) {
     document.newDocument();
     fill(document);
     Editor& editor = document.editor();
-    editor.RebuildTree();
+    editor.rebuildTree();
     const ItemId node = editor.tree().children(editor.tree().topLevel()[1])[0];
     const ItemId command = editor.tree().children(node)[0];
     for (auto _ : state) {
         editor.selectItem(command);
-        editor.OnGridClick(3, 1);
+        editor.onGridClick(3, 1);
         editor.setEditBoxText("10");
-        editor.CommitEdit();
+        editor.commitEdit();
     }
 }
 BENCHMARK(ShowAndCommitCommand);

@@ -1,9 +1,9 @@
 // The Excel export of the largest project: two Modbus-master subnets with 48 commands each.
 
-#include "export/export_cells.h"
-#include "model/project_defaults.h"
-#include "template_workbook.h"
-#include "workbook_export.h"
+#include "core/export/export_cells.h"
+#include "core/model/project_defaults.h"
+#include "xlsx/template_workbook.h"
+#include "xlsx/workbook_export.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,7 +18,7 @@ struct FullProject {
     Project project;
     ProjectState state;
     FullProject() {
-        InitializeNewProject(project, state);
+        initializeNewProject(project, state);
         for (int s = 0; s < 2; ++s) {
             CONFIG& subnet = project.subnets[static_cast<std::size_t>(s)];
             subnet.commandCount = kMaxCommands;

@@ -1,7 +1,7 @@
 // Encoding and decoding a project at full capacity: both subnets with 48 nodes and 48 commands.
 
-#include "model/project_defaults.h"
-#include "model/project_file.h"
+#include "core/model/project_defaults.h"
+#include "core/model/project_file.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,7 +10,7 @@ using namespace veltrane;
 namespace {
 Project fullProject(ProjectState& state) {
     Project project;
-    InitializeNewProject(project, state);
+    initializeNewProject(project, state);
     for (std::size_t k = 0; k < 2; ++k) {
         CONFIG& subnet = project.subnets[k];
         subnet.nodeCount = kMaxNodes;

@@ -1,11 +1,11 @@
 // Conflict detection and automatic mapping on a project whose 2 x 48 commands fill both buffers.
 
-#include "mapping/buffer_grid_model.h"
-#include "mapping/conflict_check.h"
-#include "mapping/conflict_detection.h"
-#include "mapping/conflict_detection_dialog.h"
-#include "mapping/mapping_calculator.h"
-#include "model/project_defaults.h"
+#include "app/mapping/buffer_grid_model.h"
+#include "core/mapping/conflict_check.h"
+#include "core/mapping/conflict_detection.h"
+#include "app/mapping/conflict_detection_dialog.h"
+#include "core/mapping/mapping_calculator.h"
+#include "core/model/project_defaults.h"
 
 #include <QApplication>
 
@@ -24,7 +24,7 @@ struct FullProject {
 // of 6 registers per buffer make exactly 492 bytes once the addresses are calculated.
 FullProject makeFullProject() {
     FullProject p;
-    InitializeNewProject(p.project, p.state);
+    initializeNewProject(p.project, p.state);
     int reads = 0, writes = 0;
     for (int k = 0; k < 2; ++k) {
         CONFIG& subnet = p.project.subnets[static_cast<std::size_t>(k)];
@@ -121,7 +121,7 @@ void BM_CheckMappingConflicts(benchmark::State& state) {
     for (auto _ : state) {
         MappingConflictState conflicts;
         ScriptedPrompter prompter;
-        benchmark::DoNotOptimize(CheckMappingConflicts(p.project, p.state, prompter, conflicts));
+        benchmark::DoNotOptimize(checkMappingConflicts(p.project, p.state, prompter, conflicts));
     }
 }
 BENCHMARK(BM_CheckMappingConflicts)->Unit(benchmark::kMillisecond);

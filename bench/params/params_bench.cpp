@@ -1,8 +1,8 @@
 // The completeness check on a full subnet (48 commands) and the rows of a subnet item, which the
 // grid rebuilds after every pick.
-#include "editor/completeness_check.h"
-#include "editor/subnet_parameters.h"
-#include "model/project_defaults.h"
+#include "core/editor/completeness_check.h"
+#include "core/editor/subnet_parameters.h"
+#include "core/model/project_defaults.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,7 @@ namespace {
 void fullSubnet(Project& project, ProjectState& state) {
     state.DeviceType = device::Profibus;
     state.flags.configDataModel = true;
-    ApplyProjectDefaults(project, state);
+    applyProjectDefaults(project, state);
     project.fieldbus.configMode = "Input the Configuration Data";
     project.fieldbus.configData = "5F 5F 5F 57 6F 6F 6F 67";
     CONFIG& subnet = project.subnets[0];
@@ -46,7 +46,7 @@ void BM_SubnetRows(benchmark::State& bench) {
     ProjectState state;
     state.DeviceType = device::EtherNetIP;
     state.flags.singleSubnetModel = true;
-    ApplyProjectDefaults(project, state);
+    applyProjectDefaults(project, state);
     Editor editor(project, state, prompter);
     for (auto _ : bench) {
         auto rows = SubnetParameters(editor, 0).rows();

@@ -1,8 +1,8 @@
 // Veltrane: the gateway configuration tool's window.
 
-#include "common/qt_text.h"
-#include "main_window.h"
-#include "splash_screen.h"
+#include "app/common/qt_text.h"
+#include "app/shell/main_window.h"
+#include "app/shell/splash_screen.h"
 
 #include <QApplication>
 

@@ -2,7 +2,7 @@
 // Prints every message and question to standard output, one per line, and answers questions from
 // the --answer flags given on the command line, in order.
 
-#include "interaction/prompter.h"
+#include "core/interaction/prompter.h"
 
 #include <iostream>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the sub-commands share: reporting a failure and a wrong command line.
 
-#include "interaction/prompter.h"
+#include "core/interaction/prompter.h"
 
 #include <iostream>
 #include <string>

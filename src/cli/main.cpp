@@ -1,4 +1,4 @@
-#include "command_registry.h"
+#include "cli/command_registry.h"
 
 #include <algorithm>
 #include <iostream>

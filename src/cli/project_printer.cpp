@@ -1,7 +1,7 @@
-#include "project_printer.h"
+#include "cli/project_printer.h"
 
-#include "json_writer.h"
-#include "record_fields.h"
+#include "cli/json_writer.h"
+#include "cli/record_fields.h"
 
 #include <algorithm>
 #include <cstdio>

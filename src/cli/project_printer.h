@@ -1,8 +1,8 @@
 #pragma once
 // Every field of a project and its process-wide values, as JSON or as readable text.
 
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <string>
 

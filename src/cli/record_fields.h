@@ -1,7 +1,7 @@
 #pragma once
 // The text fields of each record by name, in the order of the records, for printing.
 
-#include "model/records.h"
+#include "core/model/records.h"
 
 #include <array>
 #include <string_view>

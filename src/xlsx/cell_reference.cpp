@@ -1,4 +1,4 @@
-#include "cell_reference.h"
+#include "xlsx/cell_reference.h"
 
 namespace veltrane::xlsx {
 

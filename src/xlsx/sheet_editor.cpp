@@ -1,6 +1,6 @@
-#include "sheet_editor.h"
+#include "xlsx/sheet_editor.h"
 
-#include "cell_reference.h"
+#include "xlsx/cell_reference.h"
 
 #include <QXmlStreamReader>
 

@@ -1,4 +1,4 @@
-#include "template_workbook.h"
+#include "xlsx/template_workbook.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,7 +2,7 @@
 // A workbook made from a template: the template's zip entries are copied as they are, except the
 // worksheets that receive texts.
 
-#include "sheet_editor.h"
+#include "xlsx/sheet_editor.h"
 
 #include <QByteArray>
 #include <QString>

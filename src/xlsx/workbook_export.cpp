@@ -1,9 +1,9 @@
-#include "workbook_export.h"
+#include "xlsx/workbook_export.h"
 
-#include "atomic_file.h"
-#include "export/export_cells.h"
-#include "strings/strings.h"
-#include "template_workbook.h"
+#include "xlsx/atomic_file.h"
+#include "core/export/export_cells.h"
+#include "core/strings/strings.h"
+#include "xlsx/template_workbook.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 // The Excel export of a project into a copy of the template workbook, shared by the application
 // and veltrane-cli. The caller asks for the output path and shows the returned message.
 
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The string table's texts as Qt strings.
 
-#include "strings/strings.h"
+#include "core/strings/strings.h"
 
 #include <QString>
 

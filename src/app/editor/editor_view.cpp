@@ -1,7 +1,7 @@
-#include "editor_view.h"
+#include "app/editor/editor_view.h"
 
-#include "common/qt_text.h"
-#include "document/command_enabling.h"
+#include "app/common/qt_text.h"
+#include "core/document/command_enabling.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

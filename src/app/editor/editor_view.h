@@ -4,7 +4,7 @@
 // grid above its help text box. The widget only shows the model and forwards clicks; every rule
 // stays in the core editor.
 
-#include "editor/editor.h"
+#include "core/editor/editor.h"
 
 #include <QWidget>
 

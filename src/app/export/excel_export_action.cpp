@@ -1,8 +1,8 @@
-#include "excel_export_action.h"
+#include "app/export/excel_export_action.h"
 
-#include "export/export_cells.h"
-#include "strings/strings.h"
-#include "workbook_export.h"
+#include "core/export/export_cells.h"
+#include "core/strings/strings.h"
+#include "xlsx/workbook_export.h"
 
 #include <QDesktopServices>
 #include <QDir>

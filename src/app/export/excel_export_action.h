@@ -2,8 +2,8 @@
 // The "Export EXCEL" command: the whole flow from the save dialog to the offer to open the
 // workbook. The main window calls runExcelExport from its menu command.
 
-#include "document/document.h"
-#include "interaction/prompter.h"
+#include "core/document/document.h"
+#include "core/interaction/prompter.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "parameter_grid_widget.h"
+#include "app/grid/parameter_grid_widget.h"
 
-#include "editor/editor_layout.h"
+#include "core/editor/editor_layout.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -142,12 +142,12 @@ void ParameterGridWidget::placeEditors() {
 }
 
 void ParameterGridWidget::onCellClicked(int row, int column) {
-    m_editor.OnGridClick(row, column);
+    m_editor.onGridClick(row, column);
     refresh();
 }
 
 void ParameterGridWidget::onOptionActivated(int index) {
-    m_editor.CommitOption(index);
+    m_editor.commitOption(index);
     refresh();
 }
 
@@ -157,7 +157,7 @@ void ParameterGridWidget::commitEdit() {
         return;
     m_committing = true;
     m_editor.setEditBoxText(m_editBox->text().toStdString());
-    m_editor.CommitEdit();
+    m_editor.commitEdit();
     m_committing = false;
     refresh();
 }

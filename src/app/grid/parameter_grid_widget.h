@@ -3,7 +3,7 @@
 // edit box and the option list placed over the clicked value cell. Clicks, typing, picks, focus
 // loss and resizes are forwarded to the editor; the widget decides nothing itself.
 
-#include "editor/editor.h"
+#include "core/editor/editor.h"
 
 #include <QWidget>
 

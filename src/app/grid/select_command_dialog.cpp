@@ -1,7 +1,7 @@
-#include "select_command_dialog.h"
+#include "app/grid/select_command_dialog.h"
 
-#include "editor/select_command.h"
-#include "strings/strings.h"
+#include "core/editor/select_command.h"
+#include "core/strings/strings.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>

@@ -2,7 +2,7 @@
 // "Select Command": the list of Modbus commands; a double-click adds the entry's command under the
 // selected node. It stays open so that several commands can be added in a row.
 
-#include "editor/editor.h"
+#include "core/editor/editor.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "bit_popup.h"
+#include "app/mapping/bit_popup.h"
 
-#include "buffer_colours.h"
+#include "app/mapping/buffer_colours.h"
 
 #include <QPainter>
 

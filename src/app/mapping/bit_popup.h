@@ -2,7 +2,7 @@
 // The small borderless window that shows the eight bits of one pressed byte while the mouse
 // button is held.
 
-#include "mapping/conflict_rule.h"
+#include "core/mapping/conflict_rule.h"
 
 #include <QWidget>
 

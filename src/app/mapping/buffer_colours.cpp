@@ -1,4 +1,4 @@
-#include "buffer_colours.h"
+#include "app/mapping/buffer_colours.h"
 
 namespace veltrane {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The colours of the buffer maps as Qt colours, taken from the one colour rule of the core.
 
-#include "mapping/conflict_rule.h"
+#include "core/mapping/conflict_rule.h"
 
 #include <QColor>
 

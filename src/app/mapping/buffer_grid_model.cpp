@@ -1,6 +1,6 @@
-#include "buffer_grid_model.h"
+#include "app/mapping/buffer_grid_model.h"
 
-#include "buffer_colours.h"
+#include "app/mapping/buffer_colours.h"
 
 #include <QBrush>
 #include <QString>

@@ -3,7 +3,7 @@
 // address. Colours are computed on demand from the detection's counters, so a full buffer costs
 // nothing until a cell is painted.
 
-#include "mapping/conflict_detection.h"
+#include "core/mapping/conflict_detection.h"
 
 #include <QAbstractTableModel>
 

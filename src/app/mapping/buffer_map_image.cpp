@@ -1,9 +1,9 @@
-#include "buffer_map_image.h"
+#include "app/mapping/buffer_map_image.h"
 
-#include "buffer_colours.h"
-#include "mapping/buffer_layout.h"
-#include "mapping/conflict_rule.h"
-#include "strings/strings.h"
+#include "app/mapping/buffer_colours.h"
+#include "core/mapping/buffer_layout.h"
+#include "core/mapping/conflict_rule.h"
+#include "core/strings/strings.h"
 
 #include <QFont>
 #include <QPainter>

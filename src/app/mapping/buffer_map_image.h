@@ -2,7 +2,7 @@
 // A picture of both buffer maps with the dialog's colours and legend, for reports and the command
 // line. Needs a QGuiApplication for its texts (the offscreen platform will do).
 
-#include "mapping/occupancy_maps.h"
+#include "core/mapping/occupancy_maps.h"
 
 #include <QImage>
 

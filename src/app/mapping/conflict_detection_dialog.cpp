@@ -1,9 +1,9 @@
-#include "conflict_detection_dialog.h"
+#include "app/mapping/conflict_detection_dialog.h"
 
-#include "bit_popup.h"
-#include "buffer_colours.h"
-#include "buffer_grid_model.h"
-#include "strings/strings.h"
+#include "app/mapping/bit_popup.h"
+#include "app/mapping/buffer_colours.h"
+#include "app/mapping/buffer_grid_model.h"
+#include "core/strings/strings.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 // buffer grids, the legend, and the bit pop-up shown while a grid cell is pressed. Opening it
 // clears the conflict flag and colours both grids, which sets the flag again on any conflict.
 
-#include "mapping/conflict_detection.h"
+#include "core/mapping/conflict_detection.h"
 
 #include <QDialog>
 

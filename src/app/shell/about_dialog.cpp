@@ -1,7 +1,7 @@
-#include "about_dialog.h"
+#include "app/shell/about_dialog.h"
 
-#include "common/qt_text.h"
-#include "product_info.h"
+#include "app/common/qt_text.h"
+#include "app/shell/product_info.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "bottom_pane.h"
+#include "app/shell/bottom_pane.h"
 
-#include "common/qt_text.h"
-#include "network_check.h"
+#include "app/common/qt_text.h"
+#include "app/shell/network_check.h"
 
 #include <QLabel>
 #include <QTabWidget>

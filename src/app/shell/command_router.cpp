@@ -1,15 +1,15 @@
-#include "command_router.h"
+#include "app/shell/command_router.h"
 
-#include "about_dialog.h"
-#include "mapping/conflict_detection_dialog.h"
-#include "mapping/mapping_calculator.h"
-#include "common/qt_text.h"
-#include "document/command_enabling.h"
-#include "grid/select_command_dialog.h"
-#include "network_check.h"
-#include "product_info.h"
-#include "recent_files.h"
-#include "toolbar_icons.h"
+#include "app/shell/about_dialog.h"
+#include "app/mapping/conflict_detection_dialog.h"
+#include "core/mapping/mapping_calculator.h"
+#include "app/common/qt_text.h"
+#include "core/document/command_enabling.h"
+#include "app/grid/select_command_dialog.h"
+#include "app/shell/network_check.h"
+#include "app/shell/product_info.h"
+#include "app/shell/recent_files.h"
+#include "app/shell/toolbar_icons.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -323,11 +323,11 @@ void CommandRouter::onAppExit() {
 // --- Edit -------------------------------------------------------------------------------------
 
 void CommandRouter::onAddNode() {
-    m_context.document.editor().AddNode();
+    m_context.document.editor().addNode();
     updateEnabling();
 }
 void CommandRouter::onDeleteNode() {
-    m_context.document.editor().DeleteNode(EditOrigin::Menu);
+    m_context.document.editor().deleteNode(EditOrigin::Menu);
     updateEnabling();
 }
 void CommandRouter::onAddCommand() {
@@ -341,25 +341,25 @@ void CommandRouter::onAddCommand() {
     m_selectCommand->activateWindow();
 }
 void CommandRouter::onDeleteCommand() {
-    m_context.document.editor().DeleteCommand(EditOrigin::Menu);
+    m_context.document.editor().deleteCommand(EditOrigin::Menu);
     updateEnabling();
 }
 void CommandRouter::onContextAddNode() { onAddNode(); }
 void CommandRouter::onContextDeleteNode() {
-    m_context.document.editor().DeleteNode(EditOrigin::ContextMenu);
+    m_context.document.editor().deleteNode(EditOrigin::ContextMenu);
     updateEnabling();
 }
 void CommandRouter::onContextAddCommand() { onAddCommand(); }
 void CommandRouter::onContextDeleteCommand() {
-    m_context.document.editor().DeleteCommand(EditOrigin::ContextMenu);
+    m_context.document.editor().deleteCommand(EditOrigin::ContextMenu);
     updateEnabling();
 }
 void CommandRouter::onCopyNode() {
-    m_context.document.editor().CopyNode();
+    m_context.document.editor().copyNode();
     updateEnabling();
 }
 void CommandRouter::onPasteNode() {
-    m_context.document.editor().PasteNode();
+    m_context.document.editor().pasteNode();
     updateEnabling();
 }
 

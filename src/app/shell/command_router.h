@@ -3,11 +3,11 @@
 // here: one action per command id, one handler per command, and the enabling rules applied to the
 // actions. Later features replace a handler's body; nothing else needs to change.
 
-#include "command_ids.h"
-#include "document/document.h"
-#include "document/project_lifecycle.h"
-#include "excel_export_action.h"
-#include "mapping/conflict_state.h"
+#include "app/shell/command_ids.h"
+#include "core/document/document.h"
+#include "core/document/project_lifecycle.h"
+#include "app/export/excel_export_action.h"
+#include "core/mapping/conflict_state.h"
 
 #include <QList>
 #include <QObject>

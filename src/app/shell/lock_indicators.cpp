@@ -1,6 +1,6 @@
-#include "lock_indicators.h"
+#include "app/shell/lock_indicators.h"
 
-#include "common/qt_text.h"
+#include "app/common/qt_text.h"
 
 #include <QDir>
 #include <QFile>

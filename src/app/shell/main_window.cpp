@@ -1,14 +1,14 @@
-#include "main_window.h"
+#include "app/shell/main_window.h"
 
-#include "bottom_pane.h"
-#include "common/qt_text.h"
-#include "editor/editor_view.h"
-#include "grid/parameter_grid_widget.h"
-#include "lock_indicators.h"
-#include "product_info.h"
-#include "qt_file_chooser.h"
-#include "qt_prompter.h"
-#include "recent_files.h"
+#include "app/shell/bottom_pane.h"
+#include "app/common/qt_text.h"
+#include "app/editor/editor_view.h"
+#include "app/grid/parameter_grid_widget.h"
+#include "app/shell/lock_indicators.h"
+#include "app/shell/product_info.h"
+#include "app/shell/qt_file_chooser.h"
+#include "app/shell/qt_prompter.h"
+#include "app/shell/recent_files.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -3,11 +3,11 @@
 // around one open project. Commands are handled by the CommandRouter; the window only lays
 // things out, keeps its caption and asks the save question when it closes.
 
-#include "excel_export_action.h"
-#include "command_router.h"
-#include "document/document.h"
-#include "document/project_lifecycle.h"
-#include "network_check.h"
+#include "app/export/excel_export_action.h"
+#include "app/shell/command_router.h"
+#include "core/document/document.h"
+#include "core/document/project_lifecycle.h"
+#include "app/shell/network_check.h"
 
 #include <QMainWindow>
 

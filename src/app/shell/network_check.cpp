@@ -1,4 +1,4 @@
-#include "network_check.h"
+#include "app/shell/network_check.h"
 
 #include <QTcpSocket>
 #include <QTimer>

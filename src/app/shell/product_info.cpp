@@ -1,4 +1,4 @@
-#include "product_info.h"
+#include "app/shell/product_info.h"
 
 namespace veltrane {
 

@@ -1,6 +1,6 @@
-#include "qt_file_chooser.h"
+#include "app/shell/qt_file_chooser.h"
 
-#include "common/qt_text.h"
+#include "app/common/qt_text.h"
 
 #include <QDir>
 #include <QFileDialog>

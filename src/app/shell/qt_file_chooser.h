@@ -1,7 +1,7 @@
 #pragma once
 // The open and save dialogs for project files.
 
-#include "interaction/file_chooser.h"
+#include "core/interaction/file_chooser.h"
 
 #include <QPointer>
 #include <QWidget>

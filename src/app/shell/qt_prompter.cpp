@@ -1,6 +1,6 @@
-#include "qt_prompter.h"
+#include "app/shell/qt_prompter.h"
 
-#include "common/qt_text.h"
+#include "app/common/qt_text.h"
 
 #include <QMessageBox>
 #include <QPushButton>

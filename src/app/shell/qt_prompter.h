@@ -1,7 +1,7 @@
 #pragma once
 // Questions and messages as modal message boxes.
 
-#include "interaction/prompter.h"
+#include "core/interaction/prompter.h"
 
 #include <QPointer>
 #include <QWidget>

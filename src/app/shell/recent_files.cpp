@@ -1,4 +1,4 @@
-#include "recent_files.h"
+#include "app/shell/recent_files.h"
 
 #include <QFileInfo>
 #include <QSettings>

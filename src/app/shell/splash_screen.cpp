@@ -1,7 +1,7 @@
-#include "splash_screen.h"
+#include "app/shell/splash_screen.h"
 
-#include "common/qt_text.h"
-#include "product_info.h"
+#include "app/common/qt_text.h"
+#include "app/shell/product_info.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "toolbar_icons.h"
+#include "app/shell/toolbar_icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,7 +1,7 @@
 #pragma once
 // The toolbar's 32 x 32 images, drawn at run time so that no image files are needed.
 
-#include "command_ids.h"
+#include "app/shell/command_ids.h"
 
 #include <QIcon>
 

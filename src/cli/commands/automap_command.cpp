@@ -1,13 +1,13 @@
 // automap FILE [-o OUT] [--answer ok|cancel]: Calculate Mapping Address on a project file.
 
-#include "cli_prompter.h"
-#include "command_registry.h"
+#include "cli/cli_prompter.h"
+#include "cli/command_registry.h"
 
-#include "document/document.h"
-#include "mapping/command_validation.h"
-#include "mapping/mapping_calculator.h"
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/document/document.h"
+#include "core/mapping/command_validation.h"
+#include "core/mapping/mapping_calculator.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <iostream>
 

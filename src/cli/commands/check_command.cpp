@@ -1,12 +1,12 @@
 // check FILE: the completeness check a serial download runs first. Prints the report and exits
 // with 1 when the project is not complete, 0 when it is.
 
-#include "command_registry.h"
-#include "command_support.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
 
-#include "document/document.h"
-#include "editor/completeness_check.h"
-#include "strings/strings.h"
+#include "core/document/document.h"
+#include "core/editor/completeness_check.h"
+#include "core/strings/strings.h"
 
 #include <iostream>
 

@@ -1,14 +1,14 @@
 // conflicts FILE [--png OUT.png]: the bytes in conflict and the local data exchange bytes with the
 // commands that cover them, and the download's verdict as the exit code.
 
-#include "cli_prompter.h"
-#include "command_registry.h"
+#include "cli/cli_prompter.h"
+#include "cli/command_registry.h"
 
-#include "document/document.h"
-#include "mapping/buffer_map_image.h"
-#include "mapping/conflict_check.h"
-#include "mapping/conflict_report.h"
-#include "strings/strings.h"
+#include "core/document/document.h"
+#include "app/mapping/buffer_map_image.h"
+#include "core/mapping/conflict_check.h"
+#include "core/mapping/conflict_report.h"
+#include "core/strings/strings.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -60,15 +60,15 @@ int runConflicts(const std::vector<std::string>& args) {
     if (!document.openDocument(input))
         return 1;
 
-    const DetectionList list = BuildDetectionList(document.project(), document.state());
+    const DetectionList list = buildDetectionList(document.project(), document.state());
     OccupancyMaps maps;
-    CountOccupancy(list, maps);
+    countOccupancy(list, maps);
     for (const std::string& line : describeFindings(findConflicts(list, maps), list))
         std::cout << line << '\n';
 
     MappingConflictState conflictState;
     const ConflictCheck verdict =
-        CheckMappingConflicts(document.project(), document.state(), prompter, conflictState);
+        checkMappingConflicts(document.project(), document.state(), prompter, conflictState);
     if (verdict != ConflictCheck::Incomplete)
         std::cout << tr(conflictState.MappingConflictFound ? Str::ReportConflictFound : Str::ReportNoConflict)
                   << '\n';

@@ -1,12 +1,12 @@
 // veltrane-cli edit: runs a list of editing steps through the editor's own operations, exactly as
 // clicks in the tree and the grid would, and saves the result.
-#include "cli_prompter.h"
-#include "command_registry.h"
-#include "document/document.h"
-#include "editor/function_codes.h"
-#include "editor/select_command.h"
-#include "editor/tree_items.h"
-#include "model/text_value.h"
+#include "cli/cli_prompter.h"
+#include "cli/command_registry.h"
+#include "core/document/document.h"
+#include "core/editor/function_codes.h"
+#include "core/editor/select_command.h"
+#include "core/editor/tree_items.h"
+#include "core/model/text_value.h"
 
 #include <iostream>
 #include <optional>
@@ -92,12 +92,12 @@ void setRow(Editor& editor, const std::string& assignment) {
     const std::string title = assignment.substr(0, equals);
     const std::string value = assignment.substr(equals + 1);
     const int row = findRow(editor.grid(), title);
-    editor.OnGridClick(row, 1);
+    editor.onGridClick(row, 1);
     const GridState& view = editor.view();
     if (view.optionListVisible) {
         for (std::size_t i = 0; i < view.options.size(); ++i) {
             if (view.options[i] == value) {
-                editor.CommitOption(static_cast<int>(i));
+                editor.commitOption(static_cast<int>(i));
                 return;
             }
         }
@@ -110,7 +110,7 @@ void setRow(Editor& editor, const std::string& assignment) {
     if (!view.editBoxVisible)
         throw StepError("\"" + title + "\" cannot be edited here");
     editor.setEditBoxText(value);
-    editor.CommitEdit();
+    editor.commitEdit();
 }
 
 void printGrid(const ParameterGrid& grid) {
@@ -166,27 +166,27 @@ void runStep(Editor& editor, const std::string& step, const std::string& value) 
         setRow(editor, value);
     } else if (step == "--add-node") {
         require(editor.editFlags().addNode, "Add Node");
-        editor.AddNode();
+        editor.addNode();
     } else if (step == "--delete-node") {
         require(editor.editFlags().deleteNode, "Delete Node");
-        editor.DeleteNode();
+        editor.deleteNode();
     } else if (step == "--add-command") {
         addCommand(editor, value);
     } else if (step == "--delete-command") {
         require(editor.editFlags().deleteCommand, "Delete Command");
-        editor.DeleteCommand();
+        editor.deleteCommand();
     } else if (step == "--copy-node") {
         require(editor.canCopyNode(), "Copy Node");
-        editor.CopyNode();
+        editor.copyNode();
     } else if (step == "--paste-node") {
         require(editor.canPasteNode(), "Paste Node");
-        editor.PasteNode();
+        editor.pasteNode();
     } else if (step == "--print-grid") {
         printGrid(editor.grid());
     } else if (step == "--print-tree") {
         printTree(editor.tree());
     } else if (step == "--print-help") {
-        editor.OnGridClick(findRow(editor.grid(), value), 0);
+        editor.onGridClick(findRow(editor.grid(), value), 0);
         std::cout << withoutCarriageReturns(editor.helpText()) << '\n';
     } else {
         throw StepError("unknown step \"" + step + "\"");
@@ -247,7 +247,7 @@ int runEdit(const std::vector<std::string>& args) {
         for (const auto& [step, value] : steps)
             runStep(editor, step, value);
         // Leaving the editor commits whatever is still open.
-        editor.CommitEdit();
+        editor.commitEdit();
     } catch (const StepError& error) {
         std::cerr << "veltrane-cli edit: " << error.what() << '\n';
         return 1;

@@ -1,11 +1,11 @@
 // export FILE OUT.xlsx [--template PATH]: the Excel export of a project file into a workbook made
 // from the template (by default the one installed beside the program).
 
-#include "command_registry.h"
-#include "command_support.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
 
-#include "document/document.h"
-#include "workbook_export.h"
+#include "core/document/document.h"
+#include "xlsx/workbook_export.h"
 
 namespace veltrane::cli {
 namespace {

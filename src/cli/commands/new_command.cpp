@@ -1,9 +1,9 @@
 // new OUT.chg: a new project exactly as the application starts one, saved.
 
-#include "command_registry.h"
-#include "command_support.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 namespace veltrane::cli {
 namespace {

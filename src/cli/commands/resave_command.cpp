@@ -1,9 +1,9 @@
 // resave IN OUT: opens a project as the application does at start-up and saves it again.
 
-#include "command_registry.h"
-#include "command_support.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 namespace veltrane::cli {
 namespace {

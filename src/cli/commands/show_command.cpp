@@ -1,10 +1,10 @@
 // show FILE [--json]: every field of a project file and the values opening it leaves.
 
-#include "command_registry.h"
-#include "command_support.h"
-#include "project_printer.h"
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
+#include "cli/project_printer.h"
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 #include <iostream>
 

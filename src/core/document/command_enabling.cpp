@@ -1,7 +1,7 @@
-#include "document/command_enabling.h"
+#include "core/document/command_enabling.h"
 
-#include "editor/tree_items.h"
-#include "strings/strings.h"
+#include "core/editor/tree_items.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 

@@ -3,10 +3,10 @@
 // rules are testable without a window. The window asks again whenever a menu or the toolbar is
 // about to show.
 
-#include "editor/editor.h"
-#include "editor/tree_model.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/editor/editor.h"
+#include "core/editor/tree_model.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 namespace veltrane {
 

@@ -1,7 +1,7 @@
-#include "document/document.h"
+#include "core/document/document.h"
 
-#include "model/project_file.h"
-#include "strings/strings.h"
+#include "core/model/project_file.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 
@@ -29,7 +29,7 @@ bool Document::openDocument(const std::string& path) {
     }
     adoptLoadedProject(*outcome.loaded, m_project, m_state);
     m_filePath = path;
-    m_editor.RebuildTree();
+    m_editor.rebuildTree();
     m_editor.initialUpdate();
     return true;
 }

@@ -2,10 +2,10 @@
 // One open project: its records, its process-wide values, the editor that shows them, and the
 // life cycle (new, open, save). The GUI and the CLI drive the same object.
 
-#include "editor/editor.h"
-#include "interaction/prompter.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/editor/editor.h"
+#include "core/interaction/prompter.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "document/project_lifecycle.h"
+#include "core/document/project_lifecycle.h"
 
-#include "strings/strings.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 

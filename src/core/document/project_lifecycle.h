@@ -2,8 +2,8 @@
 // The file commands of the main window (New, Open, Save, Save As, closing) on top of a Document:
 // the save question, the file dialogs and what happens when either is cancelled or a save fails.
 
-#include "document/document.h"
-#include "interaction/file_chooser.h"
+#include "core/document/document.h"
+#include "core/interaction/file_chooser.h"
 
 #include <string>
 

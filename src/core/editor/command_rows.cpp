@@ -1,9 +1,9 @@
 // The rows of a command item: the Modbus request and where its data lie in the gateway's buffers.
-#include "editor/editor.h"
-#include "editor/function_codes.h"
-#include "editor/row_provider.h"
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/editor/editor.h"
+#include "core/editor/function_codes.h"
+#include "core/editor/row_provider.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 #include <cctype>

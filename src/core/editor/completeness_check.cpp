@@ -1,8 +1,8 @@
-#include "editor/completeness_check.h"
+#include "core/editor/completeness_check.h"
 
-#include "editor/profibus_config_data.h"
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/editor/profibus_config_data.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -127,7 +127,7 @@ CompletenessResult checkConfiguration(Project& project, const ProjectState& stat
         // Empty data declares no bytes at all, so any mapped command is out of range; the sizes
         // never depend on an earlier check of another project.
         const std::vector<std::uint8_t> bytes = configDataBytes(fieldbus.configData);
-        const ProfibusConfigSizes sizes = ParseProfibusConfigData(bytes);
+        const ProfibusConfigSizes sizes = parseProfibusConfigData(bytes);
         if (!sizes.valid)
             return fail(tr(Str::CheckProfibusConfigData));
         inputSize = sizes.inputTotal;
@@ -149,7 +149,7 @@ CompletenessResult checkConfiguration(Project& project, const ProjectState& stat
     return {};
 }
 
-bool CheckConfigurationComplete(Project& project, const ProjectState& state, Prompter& prompter) {
+bool checkConfigurationComplete(Project& project, const ProjectState& state, Prompter& prompter) {
     const CompletenessResult result = checkConfiguration(project, state);
     if (!result.report.empty())
         prompter.message(result.report);

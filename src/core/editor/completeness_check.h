@@ -3,9 +3,9 @@
 // DeviceNet sizes are a combination the gateway accepts, and every command of subnet 1 lies
 // inside the fieldbus buffers the project declares.
 
-#include "interaction/prompter.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/interaction/prompter.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <string>
 
@@ -21,7 +21,7 @@ struct CompletenessResult {
 CompletenessResult checkConfiguration(Project& project, const ProjectState& state);
 
 // The same, showing the report (when there is one) through the prompter.
-bool CheckConfigurationComplete(Project& project, const ProjectState& state, Prompter& prompter);
+bool checkConfigurationComplete(Project& project, const ProjectState& state, Prompter& prompter);
 
 // The buffer bytes a command occupies, by function code; an empty text for codes without a rule
 // (their stored count is kept).

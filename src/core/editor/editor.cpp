@@ -1,8 +1,8 @@
-#include "editor/editor.h"
+#include "core/editor/editor.h"
 
-#include "editor/tree_items.h"
-#include "model/project_defaults.h"
-#include "strings/strings.h"
+#include "core/editor/tree_items.h"
+#include "core/model/project_defaults.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 
@@ -35,16 +35,16 @@ const CONFIG& Editor::subnet(int index) const {
 
 void Editor::initialUpdate() {
     if (!m_state.ProjectPrepared) {
-        InitializeNewProject(m_project, m_state);
-        BuildTopItems();
+        initializeNewProject(m_project, m_state);
+        buildTopItems();
     }
     m_flags = EditFlags{};
-    ExpandAll();
+    expandAll();
     m_state.UploadedProjectPending = false;
     m_copy = NodeCopyBuffer{};
 }
 
-void Editor::BuildTopItems() {
+void Editor::buildTopItems() {
     m_tree.clear();
     const std::int32_t type = m_state.DeviceType;
     if (hasLayoutOne(type)) {
@@ -92,21 +92,21 @@ void Editor::rebuildSubnetItems(ItemId subnetItem, int subnetIndex) {
     addSubnetContent(subnetItem, subnetIndex);
 }
 
-void Editor::RebuildTree() {
+void Editor::rebuildTree() {
     const std::int32_t type = m_state.DeviceType;
     // Type 5 shares layout 1 with the other single-subnet fieldbus types, so a rebuild shows what
     // a new project of that type shows. Unknown types keep whatever the tree holds.
     if (hasLayoutOne(type)) {
-        BuildTopItems();
+        buildTopItems();
         if (isModbusMaster(m_project.subnets[0]))
             addSubnetContent(m_tree.topLevel()[1], 0);
     } else if (type == device::FourSubnets) {
-        BuildTopItems();
+        buildTopItems();
         for (int k = 0; k < kSubnetSlots; ++k)
             if (isModbusMaster(subnet(k)))
                 addSubnetContent(m_tree.topLevel()[static_cast<std::size_t>(k)], k);
     } else if (type == device::EtherNetIP) {
-        BuildTopItems();
+        buildTopItems();
         if (isModbusMaster(m_project.subnets[0])) {
             addSubnetContent(m_tree.topLevel()[1], 0);
             if (!m_state.flags.singleSubnetModel)
@@ -117,7 +117,7 @@ void Editor::RebuildTree() {
         selectItem(m_tree.topLevel().front());
 }
 
-void Editor::ExpandAll() {
+void Editor::expandAll() {
     for (ItemId id : m_tree.allItems())
         if (!m_tree.children(id).empty())
             m_tree.setExpanded(id, true);
@@ -126,10 +126,10 @@ void Editor::ExpandAll() {
 }
 
 void Editor::selectItem(ItemId id) {
-    CommitEdit();
+    commitEdit();
     closeOptionList();
     m_tree.select(id);
-    ShowSelection();
+    showSelection();
 }
 
 void Editor::selectAfterRemoval(ItemId parent, std::size_t position) {

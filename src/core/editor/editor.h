@@ -4,13 +4,13 @@
 // given and talks to the user only through the prompter; widgets only mirror tree() and grid() and
 // forward clicks, picks and typed text to the operations below.
 
-#include "editor/grid_state.h"
-#include "editor/parameter_grid.h"
-#include "editor/row_provider.h"
-#include "editor/tree_model.h"
-#include "interaction/prompter.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/editor/grid_state.h"
+#include "core/editor/parameter_grid.h"
+#include "core/editor/row_provider.h"
+#include "core/editor/tree_model.h"
+#include "core/interaction/prompter.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <array>
 #include <functional>
@@ -73,9 +73,9 @@ public:
     // the records are prepared, then the steps common to every project.
     void initialUpdate();
 
-    void BuildTopItems();
-    void RebuildTree();
-    void ExpandAll();
+    void buildTopItems();
+    void rebuildTree();
+    void expandAll();
     // Replaces a subnet item's children by the subnet's nodes and commands.
     void rebuildSubnetItems(ItemId subnetItem, int subnetIndex);
 
@@ -84,30 +84,30 @@ public:
     void selectItem(ItemId id);
 
     // Structural edits; each returns true when it changed the project.
-    bool AddNode();
-    bool DeleteNode(EditOrigin origin = EditOrigin::Menu);
+    bool addNode();
+    bool deleteNode(EditOrigin origin = EditOrigin::Menu);
     // index: the 0-based entry of the "Select Command" list.
-    bool AddCommand(int index);
-    bool DeleteCommand(EditOrigin origin = EditOrigin::Menu);
+    bool addCommand(int index);
+    bool deleteCommand(EditOrigin origin = EditOrigin::Menu);
     bool canCopyNode() const;
-    bool CopyNode();
+    bool copyNode();
     bool canPasteNode() const;
-    bool PasteNode();
+    bool pasteNode();
     // A right click on an item (kNoItem: on no item). Selects it, sets the edit flags and tells
     // whether the context menu is shown.
     bool contextMenu(ItemId hit);
 
     // The parameter grid.
-    void ShowSelection();
-    void OnGridClick(int row, int column);
+    void showSelection();
+    void onGridClick(int row, int column);
     // The user picked option `index` of the open option list.
-    void CommitOption(int index);
+    void commitOption(int index);
     // The option list closed without a pick: nothing is stored.
     void closeOptionList();
     // The edit box's content changed (typing).
     void setEditBoxText(std::string text);
-    void CommitEdit();
-    void ShowRowHelp(int subnetIndex);
+    void commitEdit();
+    void showRowHelp(int subnetIndex);
     // The view was resized: an open edit box is committed.
     void viewResized();
     // True while the tree's selection is still the item whose rows the grid shows.

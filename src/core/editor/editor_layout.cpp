@@ -1,4 +1,4 @@
-#include "editor/editor_layout.h"
+#include "core/editor/editor_layout.h"
 
 namespace veltrane {
 

@@ -1,6 +1,6 @@
-#include "editor/fieldbus_parameters.h"
+#include "core/editor/fieldbus_parameters.h"
 
-#include "model/text_value.h"
+#include "core/model/text_value.h"
 
 #include <algorithm>
 
@@ -69,7 +69,7 @@ std::string orDefault(const std::string& stored, const char* shownWhenEmpty) {
 }
 }  // namespace
 
-bool IsValidIpText(const std::string& text) {
+bool isValidIpText(const std::string& text) {
     std::vector<std::string> parts(1);
     for (char c : text) {
         if (c == '.')
@@ -387,7 +387,7 @@ std::string FieldbusParameters::commitEdit(int row, const std::string& editText)
     case F::SubnetMask:
     case F::DefaultGateway:
     case F::Dns1:
-    case F::Dns2: accepted = IsValidIpText(editText); break;
+    case F::Dns2: accepted = isValidIpText(editText); break;
     case F::ConfigData: accepted = isValidConfigDataText(editText); break;
     case F::TimeoutTimes: {
         const std::int32_t times = decimalValue(editText);

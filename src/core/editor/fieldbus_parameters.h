@@ -4,9 +4,9 @@
 // Options and commits follow the setting a row shows, so a pick always lands in the field the
 // grid displays.
 
-#include "editor/parameter_row.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/editor/parameter_row.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <string>
 #include <vector>
@@ -45,7 +45,7 @@ inline constexpr int kFieldbusRows = 9;
 
 // Four dotted decimal parts, the first three of 1 to 3 digits, each at most 255; leading zeros
 // are allowed.
-bool IsValidIpText(const std::string& text);
+bool isValidIpText(const std::string& text);
 
 // The configuration-data text rule: hex digits and blanks only, a blank after every pair, at most
 // 24 characters.

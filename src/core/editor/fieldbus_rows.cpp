@@ -1,7 +1,7 @@
 // The rows of the fieldbus item, as the grid shows them; the rules are in FieldbusParameters.
-#include "editor/editor.h"
-#include "editor/fieldbus_parameters.h"
-#include "editor/row_provider.h"
+#include "core/editor/editor.h"
+#include "core/editor/fieldbus_parameters.h"
+#include "core/editor/row_provider.h"
 
 namespace veltrane {
 

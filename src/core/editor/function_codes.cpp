@@ -1,6 +1,6 @@
-#include "editor/function_codes.h"
+#include "core/editor/function_codes.h"
 
-#include "model/text_value.h"
+#include "core/model/text_value.h"
 
 namespace veltrane {
 

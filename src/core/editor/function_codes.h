@@ -1,7 +1,7 @@
 #pragma once
 // Modbus function codes as commands carry them ("1" ... "16") and the "Select Command" list.
 
-#include "strings/strings.h"
+#include "core/strings/strings.h"
 
 #include <string>
 #include <vector>

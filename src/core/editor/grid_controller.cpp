@@ -1,9 +1,9 @@
 // The parameter grid's mechanism shared by every item kind: showing a selection, opening an editor
 // over a clicked cell, committing it, and the help pane. The rows themselves come from the kind's
 // RowProvider.
-#include "editor/editor.h"
-#include "editor/tree_items.h"
-#include "strings/strings.h"
+#include "core/editor/editor.h"
+#include "core/editor/tree_items.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 
@@ -48,7 +48,7 @@ bool Editor::selectionUnchanged() const {
     return m_view.selectedItem != kNoItem && m_tree.selected() == m_view.selectedItem;
 }
 
-void Editor::ShowSelection() {
+void Editor::showSelection() {
     m_view.selectionShown = true;
     const ItemId selected = m_tree.selected();
     if (selected != kNoItem)
@@ -82,12 +82,12 @@ void Editor::ShowSelection() {
     m_view.editBoxText = m_view.editText;
 }
 
-void Editor::OnGridClick(int row, int column) {
+void Editor::onGridClick(int row, int column) {
     if (!m_view.selectionShown || !m_grid.isCell(row, column))
         return;
     // A click on the grid takes the focus from an open editor: the edit box commits, the option
     // list closes without a pick.
-    CommitEdit();
+    commitEdit();
     closeOptionList();
 
     const Selection selection = describe(m_tree.selected());
@@ -97,7 +97,7 @@ void Editor::OnGridClick(int row, int column) {
     m_view.clickedRow = row;
     m_view.clickedColumn = column;
     m_grid.setCurrent(row, column);
-    ShowRowHelp(m_view.subnetIndex);
+    showRowHelp(m_view.subnetIndex);
     if (column == 0 || selection.kind == ItemKind::None)
         return;
     RowProvider* rows = providerFor(selection.kind);
@@ -116,7 +116,7 @@ void Editor::OnGridClick(int row, int column) {
     }
 }
 
-void Editor::CommitOption(int index) {
+void Editor::commitOption(int index) {
     if (!m_view.optionListVisible || index < 0 || index >= static_cast<int>(m_view.options.size()))
         return;
     const std::string text = m_view.options[static_cast<std::size_t>(index)];
@@ -142,7 +142,7 @@ void Editor::setEditBoxText(std::string text) {
     m_view.editBoxText = std::move(text);
 }
 
-void Editor::CommitEdit() {
+void Editor::commitEdit() {
     if (!m_view.editBoxVisible)
         return;
     // The shown item may be gone (the tree was rebuilt): there is nothing left to commit to.
@@ -175,7 +175,7 @@ void Editor::CommitEdit() {
     m_state.ProjectModified = true;
 }
 
-void Editor::ShowRowHelp(int subnetIndex) {
+void Editor::showRowHelp(int subnetIndex) {
     m_view.subnetIndex = subnetIndex;
     RowProvider* rows = providerFor(m_view.selectionKind);
     const HelpText help = rows != nullptr ? rows->helpFor(*this, m_view.clickedRow) : HelpText::unchanged();
@@ -188,7 +188,7 @@ void Editor::ShowRowHelp(int subnetIndex) {
 }
 
 void Editor::viewResized() {
-    CommitEdit();
+    commitEdit();
 }
 
 } // namespace veltrane

@@ -2,8 +2,8 @@
 // What the editor remembers about the grid between notifications: the item whose rows are shown,
 // the last clicked cell, the text exchanged with the edit box, and the two cell editors.
 
-#include "editor/tree_items.h"
-#include "editor/tree_model.h"
+#include "core/editor/tree_items.h"
+#include "core/editor/tree_model.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 // The rows of a node item: its slave address, which also names the node.
-#include "editor/editor.h"
-#include "editor/row_provider.h"
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/editor/editor.h"
+#include "core/editor/row_provider.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "editor/parameter_grid.h"
+#include "core/editor/parameter_grid.h"
 
 namespace veltrane {
 

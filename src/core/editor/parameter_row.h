@@ -2,9 +2,9 @@
 // What one row of the parameter grid shows. The fieldbus and subnet rules describe their rows with
 // this; their row providers put them into the grid.
 
-#include "editor/parameter_grid.h"
-#include "editor/row_provider.h"
-#include "strings/strings.h"
+#include "core/editor/parameter_grid.h"
+#include "core/editor/row_provider.h"
+#include "core/strings/strings.h"
 
 #include <string>
 #include <vector>

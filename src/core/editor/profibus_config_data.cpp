@@ -1,4 +1,4 @@
-#include "editor/profibus_config_data.h"
+#include "core/editor/profibus_config_data.h"
 
 namespace veltrane {
 
@@ -22,7 +22,7 @@ int specialLength(std::uint8_t lengthByte) {
 ProfibusConfigSizes invalid() { return {false, 255, 255}; }
 }  // namespace
 
-std::uint8_t HexPairToByte(char high, char low) {
+std::uint8_t hexPairToByte(char high, char low) {
     const int h = hexDigit(high);
     if (h < 0)
         return 0;
@@ -35,11 +35,11 @@ std::uint8_t HexPairToByte(char high, char low) {
 std::vector<std::uint8_t> configDataBytes(std::string_view text) {
     std::vector<std::uint8_t> bytes;
     for (std::size_t i = 0; i + 1 < text.size(); i += 3)
-        bytes.push_back(HexPairToByte(text[i], text[i + 1]));
+        bytes.push_back(hexPairToByte(text[i], text[i + 1]));
     return bytes;
 }
 
-ProfibusConfigSizes ParseProfibusConfigData(std::span<const std::uint8_t> bytes) {
+ProfibusConfigSizes parseProfibusConfigData(std::span<const std::uint8_t> bytes) {
     if (bytes.size() > static_cast<std::size_t>(kMaxConfigDataBytes))
         return invalid();
     ProfibusConfigSizes sizes{true, 0, 0};

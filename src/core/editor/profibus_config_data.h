@@ -20,7 +20,7 @@ struct ProfibusConfigSizes {
 
 // Two characters read together as a hexadecimal number; reading stops at the first character that
 // is not a hex digit ("G1" -> 0, "1G" -> 1).
-std::uint8_t HexPairToByte(char high, char low);
+std::uint8_t hexPairToByte(char high, char low);
 
 // The byte pairs of a configuration-data text: characters 0-1, 3-4, 6-7, ... while the pair is
 // complete. Every pair is returned, also beyond eight, so that the caller can refuse the excess.
@@ -29,6 +29,6 @@ std::vector<std::uint8_t> configDataBytes(std::string_view text);
 // Walks the general and special identifiers and adds up the input and output bytes. Invalid data
 // (more than eight bytes, a truncated identifier, the reserved manufacturer count 15, or more than
 // 112 bytes either way) reads as 255 bytes each. No bytes at all are valid and declare nothing.
-ProfibusConfigSizes ParseProfibusConfigData(std::span<const std::uint8_t> bytes);
+ProfibusConfigSizes parseProfibusConfigData(std::span<const std::uint8_t> bytes);
 
 }  // namespace veltrane

@@ -1,7 +1,7 @@
 #pragma once
 // The rows of one item kind in the parameter grid.
 //
-// The grid controller (Editor::ShowSelection, OnGridClick, CommitOption, CommitEdit, ShowRowHelp)
+// The grid controller (Editor::showSelection, onGridClick, commitOption, commitEdit, showRowHelp)
 // owns the mechanism every kind shares: working out the selection, clearing the grid, placing the
 // edit box or the option list over the clicked cell, writing the committed text back into the cell,
 // setting ProjectModified and showing help. Everything that depends on the kind comes from one

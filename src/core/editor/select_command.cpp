@@ -1,8 +1,8 @@
-#include "editor/select_command.h"
+#include "core/editor/select_command.h"
 
-#include "editor/editor.h"
-#include "editor/function_codes.h"
-#include "editor/tree_items.h"
+#include "core/editor/editor.h"
+#include "core/editor/function_codes.h"
+#include "core/editor/tree_items.h"
 
 namespace veltrane {
 
@@ -20,7 +20,7 @@ bool selectCommandActivated(Editor& editor, int position) {
     // add to, and the project is left as it is.
     if (kindOf(editor.tree(), editor.tree().selected()) != ItemKind::Node)
         return false;
-    const bool added = editor.AddCommand(position);
+    const bool added = editor.addCommand(position);
     // Marked even when the command limit refused the entry, as every accepted double-click is.
     editor.state().ProjectModified = true;
     return added;

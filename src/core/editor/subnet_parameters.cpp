@@ -1,7 +1,7 @@
-#include "editor/subnet_parameters.h"
+#include "core/editor/subnet_parameters.h"
 
-#include "editor/tree_items.h"
-#include "model/text_value.h"
+#include "core/editor/tree_items.h"
+#include "core/model/text_value.h"
 
 #include <algorithm>
 

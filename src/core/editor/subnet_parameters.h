@@ -4,8 +4,8 @@
 // its effect on the subnet's nodes, commands and tree items. Options and commits follow the
 // setting a row shows, so a pick always lands in the field the grid displays.
 
-#include "editor/editor.h"
-#include "editor/parameter_row.h"
+#include "core/editor/editor.h"
+#include "core/editor/parameter_row.h"
 
 #include <string>
 #include <vector>

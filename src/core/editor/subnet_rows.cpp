@@ -1,8 +1,8 @@
 // The rows of a subnet item, as the grid shows them; the rules are in SubnetParameters.
-#include "editor/editor.h"
-#include "editor/row_provider.h"
-#include "editor/subnet_parameters.h"
-#include "strings/strings.h"
+#include "core/editor/editor.h"
+#include "core/editor/row_provider.h"
+#include "core/editor/subnet_parameters.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 

@@ -1,10 +1,10 @@
 // The structural edits of the tree: nodes and commands added, deleted, copied and pasted.
-#include "editor/editor.h"
-#include "editor/function_codes.h"
-#include "editor/tree_items.h"
-#include "model/project_defaults.h"
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/editor/editor.h"
+#include "core/editor/function_codes.h"
+#include "core/editor/tree_items.h"
+#include "core/model/project_defaults.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 #include <map>
@@ -48,7 +48,7 @@ ItemId Editor::selectedSubnetItem() const {
     }
 }
 
-bool Editor::AddNode() {
+bool Editor::addNode() {
     const ItemId subnetItem = selectedSubnetItem();
     if (subnetItem == kNoItem)
         return false;
@@ -70,7 +70,7 @@ bool Editor::AddNode() {
     return true;
 }
 
-bool Editor::DeleteNode(EditOrigin origin) {
+bool Editor::deleteNode(EditOrigin origin) {
     const ItemId nodeItem = m_tree.selected();
     if (kindOf(m_tree, nodeItem) != ItemKind::Node)
         return false;
@@ -115,17 +115,17 @@ bool Editor::DeleteNode(EditOrigin origin) {
     m_state.ProjectModified = true;
 
     if (origin == EditOrigin::Menu) {
-        RebuildTree();
+        rebuildTree();
         if (m_tree.topLevel().size() > 1)
             m_tree.setExpanded(m_tree.topLevel()[1], true);
         m_flags.deleteNode = false;
     } else {
-        ExpandAll();
+        expandAll();
     }
     return true;
 }
 
-bool Editor::AddCommand(int index) {
+bool Editor::addCommand(int index) {
     const ItemId nodeItem = m_tree.selected();
     if (kindOf(m_tree, nodeItem) != ItemKind::Node)
         return false;
@@ -159,7 +159,7 @@ bool Editor::AddCommand(int index) {
     return true;
 }
 
-bool Editor::DeleteCommand(EditOrigin origin) {
+bool Editor::deleteCommand(EditOrigin origin) {
     const ItemId commandItem = m_tree.selected();
     if (kindOf(m_tree, commandItem) != ItemKind::Command)
         return false;
@@ -185,7 +185,7 @@ bool Editor::DeleteCommand(EditOrigin origin) {
     m_state.ProjectModified = true;
 
     if (origin == EditOrigin::ContextMenu)
-        ExpandAll();
+        expandAll();
     else
         selectAfterRemoval(nodeItem, position);
     return true;
@@ -197,7 +197,7 @@ bool Editor::canCopyNode() const {
            m_tree.text(selected).rfind(tr(Str::NodeNamePrefix).substr(0, 2), 0) == 0;
 }
 
-bool Editor::CopyNode() {
+bool Editor::copyNode() {
     if (!canCopyNode())
         return false;
     const ItemId selected = m_tree.selected();
@@ -215,7 +215,7 @@ bool Editor::canPasteNode() const {
     return m_copy.valid && (kind == ItemKind::Subnet || kind == ItemKind::Node);
 }
 
-bool Editor::PasteNode() {
+bool Editor::pasteNode() {
     if (!canPasteNode())
         return false;
     // The source is read as it is now; its count is taken first because a paste into the same
@@ -223,7 +223,7 @@ bool Editor::PasteNode() {
     const CONFIG& source = subnet(m_copy.sourceSubnet - 1);
     const int sourceCount = std::clamp(source.commandCount, 0, kMaxCommands);
     const std::string sourceAddress = decimalText(m_copy.sourceNode);
-    if (!AddNode())
+    if (!addNode())
         return false;
 
     const ItemId subnetItem = selectedSubnetItem();
@@ -249,7 +249,7 @@ bool Editor::PasteNode() {
             m_tree.insert(newNodeItem, label, position);
         m_tree.setExpanded(newNodeItem, true);
     }
-    ExpandAll();
+    expandAll();
     return true;
 }
 

@@ -1,7 +1,7 @@
-#include "editor/tree_items.h"
+#include "core/editor/tree_items.h"
 
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 

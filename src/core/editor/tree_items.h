@@ -1,8 +1,8 @@
 #pragma once
 // Tree items are recognised by their texts, never by stored handles.
 
-#include "editor/tree_model.h"
-#include "model/records.h"
+#include "core/editor/tree_model.h"
+#include "core/model/records.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "editor/tree_model.h"
+#include "core/editor/tree_model.h"
 
 #include <algorithm>
 

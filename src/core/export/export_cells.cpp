@@ -1,7 +1,7 @@
-#include "export/export_cells.h"
+#include "core/export/export_cells.h"
 
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 

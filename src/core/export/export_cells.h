@@ -2,8 +2,8 @@
 // The cells an Excel export fills in the template workbook: which sheet, row, column and text.
 // Rows and columns are 1-based as in the workbook; row 1 holds the titles.
 
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <string>
 #include <vector>

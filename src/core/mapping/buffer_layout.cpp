@@ -1,4 +1,4 @@
-#include "mapping/buffer_layout.h"
+#include "core/mapping/buffer_layout.h"
 
 namespace veltrane {
 

@@ -1,7 +1,7 @@
-#include "mapping/command_validation.h"
+#include "core/mapping/command_validation.h"
 
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 // The completeness test that both the mapping calculation and the download's conflict check run
 // first: every command of a Modbus-master subnet needs a number of data and a start address.
 
-#include "interaction/prompter.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/interaction/prompter.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 namespace veltrane {
 

@@ -1,10 +1,10 @@
 #pragma once
 // The check an Ethernet download runs before it starts.
 
-#include "interaction/prompter.h"
-#include "mapping/conflict_state.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/interaction/prompter.h"
+#include "core/mapping/conflict_state.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 namespace veltrane {
 
@@ -17,7 +17,7 @@ enum class ConflictCheck {
 // Validates the commands, counts every entry and sets MappingConflictFound on a conflict by the
 // strict rule (a read and a write on the same input bit conflict too). It never clears the flag:
 // the caller resets it first when it wants a fresh answer.
-ConflictCheck CheckMappingConflicts(const Project& project, const ProjectState& state, Prompter& prompter,
+ConflictCheck checkMappingConflicts(const Project& project, const ProjectState& state, Prompter& prompter,
                                     MappingConflictState& conflictState);
 
 }  // namespace veltrane

@@ -1,4 +1,4 @@
-#include "mapping/conflict_detection.h"
+#include "core/mapping/conflict_detection.h"
 
 #include <algorithm>
 
@@ -28,8 +28,8 @@ ConflictDetection::ConflictDetection(MappingConflictState& conflictState) : m_co
 }
 
 void ConflictDetection::open(const Project& project, const ProjectState& state) {
-    m_list = BuildDetectionList(project, state);
-    CountOccupancy(m_list, m_maps);
+    m_list = buildDetectionList(project, state);
+    countOccupancy(m_list, m_maps);
     m_lines.clear();
     for (std::size_t i = 0; i < m_list.size(); ++i) {
         const std::string& text = detectionLabel(m_list[i]);
@@ -54,7 +54,7 @@ std::vector<GridRange> ConflictDetection::setLineChecked(std::size_t line, bool 
     if (line >= m_lines.size() || isLineChecked(line) == checked)
         return {};
     const std::size_t index = m_lines[line].entry;
-    ToggleDetectionEntry(m_list, m_maps, index, -m_list[index].code);
+    toggleDetectionEntry(m_list, m_maps, index, -m_list[index].code);
     std::vector<GridRange> ranges = gridRangesOf(m_list[index].footprint);
     for (const GridRange& range : ranges)
         colour(range);

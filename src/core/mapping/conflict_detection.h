@@ -3,11 +3,11 @@
 // check state, the occupancy of both buffers and the colour of every cell, and the conflict flag
 // that colouring sets. The dialog owns one for as long as it is open.
 
-#include "mapping/conflict_rule.h"
-#include "mapping/conflict_state.h"
-#include "mapping/detection_list.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/mapping/conflict_rule.h"
+#include "core/mapping/conflict_state.h"
+#include "core/mapping/detection_list.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
-#include "mapping/conflict_report.h"
+#include "core/mapping/conflict_report.h"
 
-#include "mapping/conflict_detection.h"
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/mapping/conflict_detection.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <cstdio>
 

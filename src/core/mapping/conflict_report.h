@@ -2,8 +2,8 @@
 // A text report of the bytes that conflict or exchange data locally, with the entries that cover
 // them; what the command line prints instead of the dialog.
 
-#include "mapping/conflict_rule.h"
-#include "mapping/detection_list.h"
+#include "core/mapping/conflict_rule.h"
+#include "core/mapping/detection_list.h"
 
 #include <cstdint>
 #include <string>

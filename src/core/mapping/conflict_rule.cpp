@@ -1,4 +1,4 @@
-#include "mapping/conflict_rule.h"
+#include "core/mapping/conflict_rule.h"
 
 namespace veltrane {
 

@@ -2,7 +2,7 @@
 // How a byte (or one bit) of either buffer is classified from the occupancy counts. The dialog's
 // grids, its bit pop-up, the buffer picture and the command-line report all use this one rule.
 
-#include "mapping/occupancy_maps.h"
+#include "core/mapping/occupancy_maps.h"
 
 #include <cstdint>
 

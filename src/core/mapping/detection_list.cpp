@@ -1,8 +1,8 @@
-#include "mapping/detection_list.h"
+#include "core/mapping/detection_list.h"
 
-#include "mapping/buffer_layout.h"
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/mapping/buffer_layout.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 
@@ -42,7 +42,7 @@ Footprint detectionFootprint(const INSTRUCTION& command, const ProjectState& sta
     return footprint;
 }
 
-DetectionList BuildDetectionList(const Project& project, const ProjectState& state) {
+DetectionList buildDetectionList(const Project& project, const ProjectState& state) {
     DetectionList list;
     if (const std::int32_t status = commandStatusBytes(project, state); status > 0)
         list.push_back({kCommandStatusCode, 0, 0, {MapKind::Input, 0, std::int64_t{status} * kPlanes}});
@@ -62,14 +62,14 @@ DetectionList BuildDetectionList(const Project& project, const ProjectState& sta
     return list;
 }
 
-void CountOccupancy(const DetectionList& list, OccupancyMaps& maps) {
+void countOccupancy(const DetectionList& list, OccupancyMaps& maps) {
     maps.clear();
     for (const DetectionEntry& entry : list)
         if (entry.checked())
             maps.add(entry.footprint, 1);
 }
 
-void ToggleDetectionEntry(DetectionList& list, OccupancyMaps& maps, std::size_t index, std::int32_t newCode) {
+void toggleDetectionEntry(DetectionList& list, OccupancyMaps& maps, std::size_t index, std::int32_t newCode) {
     if (index >= list.size())
         return;
     DetectionEntry& entry = list[index];

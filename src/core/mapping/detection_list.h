@@ -2,9 +2,9 @@
 // The detection list: one entry per command of the four subnets (and one for the command-status
 // bytes when the project reserves any), each counted into the occupancy maps while checked.
 
-#include "mapping/occupancy_maps.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/mapping/occupancy_maps.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <cstdint>
 #include <string>
@@ -35,14 +35,14 @@ std::int32_t commandStatusBytes(const Project& project, const ProjectState& stat
 // The bits a command uses by the detection's rule (bit-exact; "Low Byte" registers take one byte).
 Footprint detectionFootprint(const INSTRUCTION& command, const ProjectState& state);
 
-DetectionList BuildDetectionList(const Project& project, const ProjectState& state);
+DetectionList buildDetectionList(const Project& project, const ProjectState& state);
 
 // Clears both maps and counts every checked entry.
-void CountOccupancy(const DetectionList& list, OccupancyMaps& maps);
+void countOccupancy(const DetectionList& list, OccupancyMaps& maps);
 
 // Sets the entry's code to newCode and moves its bits in or out of the counts. Giving an entry the
 // state it already has changes nothing, so the counts always equal those of the checked entries.
-void ToggleDetectionEntry(DetectionList& list, OccupancyMaps& maps, std::size_t index, std::int32_t newCode);
+void toggleDetectionEntry(DetectionList& list, OccupancyMaps& maps, std::size_t index, std::int32_t newCode);
 
 // The list label of an entry's code; empty for codes that get no line.
 const std::string& detectionLabel(const DetectionEntry& entry);

@@ -1,10 +1,10 @@
-#include "mapping/mapping_calculator.h"
+#include "core/mapping/mapping_calculator.h"
 
-#include "editor/editor.h"
-#include "mapping/buffer_layout.h"
-#include "mapping/command_validation.h"
-#include "model/text_value.h"
-#include "strings/strings.h"
+#include "core/editor/editor.h"
+#include "core/mapping/buffer_layout.h"
+#include "core/mapping/command_validation.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 
@@ -88,8 +88,8 @@ MappingOutcome runCalculateMappingAddress(Editor& editor) {
     const MappingOutcome outcome =
         calculateMappingAddresses(editor.project(), editor.state(), editor.prompter());
     if (outcome == MappingOutcome::Done) {
-        editor.RebuildTree();
-        editor.ExpandAll();
+        editor.rebuildTree();
+        editor.expandAll();
     }
     return outcome;
 }

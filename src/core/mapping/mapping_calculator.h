@@ -2,9 +2,9 @@
 // Calculate Mapping Address: packs the commands of every Modbus-master subnet, grouped by node,
 // one after another from the start of their buffer.
 
-#include "interaction/prompter.h"
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/interaction/prompter.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "mapping/occupancy_maps.h"
+#include "core/mapping/occupancy_maps.h"
 
 #include <algorithm>
 

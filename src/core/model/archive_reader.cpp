@@ -1,6 +1,6 @@
-#include "model/archive_reader.h"
+#include "core/model/archive_reader.h"
 
-#include "model/archive_format.h"
+#include "core/model/archive_format.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // Reads the primitives of the object-archive stream. Every read checks the bytes that are left and
 // throws ArchiveError instead of reading past the end.
 
-#include "model/archive_error.h"
+#include "core/model/archive_error.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "model/archive_writer.h"
+#include "core/model/archive_writer.h"
 
-#include "model/archive_format.h"
+#include "core/model/archive_format.h"
 
 namespace veltrane {
 

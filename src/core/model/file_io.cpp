@@ -1,4 +1,4 @@
-#include "model/file_io.h"
+#include "core/model/file_io.h"
 
 #include <cerrno>
 #include <climits>

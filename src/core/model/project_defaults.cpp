@@ -1,6 +1,6 @@
-#include "model/project_defaults.h"
+#include "core/model/project_defaults.h"
 
-#include "strings/strings.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 
@@ -86,7 +86,7 @@ const std::string& fieldbusTypeFor(std::int32_t deviceType) {
     }
 }
 
-void ApplyProjectDefaults(Project& project, const ProjectState& state) {
+void applyProjectDefaults(Project& project, const ProjectState& state) {
     const ModelFlags& flags = state.flags;
     FIELDBUS& fieldbus = project.fieldbus;
     CONFIG& subnet1 = project.subnets[0];
@@ -144,11 +144,11 @@ void ApplyProjectDefaults(Project& project, const ProjectState& state) {
         subnet1.outputMode = tr(Str::OutputChangeOfValue);
 }
 
-void InitializeNewProject(Project& project, ProjectState& state) {
+void initializeNewProject(Project& project, ProjectState& state) {
     state.flags = ModelFlags{};
     state.DeviceType = device::EtherNetIP;
     state.SubnetCount = 2;
-    ApplyProjectDefaults(project, state);
+    applyProjectDefaults(project, state);
     const std::string& type = fieldbusTypeFor(state.DeviceType);
     if (!type.empty())
         project.fieldbus.fieldbusType = type;

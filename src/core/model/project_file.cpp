@@ -1,9 +1,9 @@
-#include "model/project_file.h"
+#include "core/model/project_file.h"
 
-#include "model/archive_reader.h"
-#include "model/archive_writer.h"
-#include "model/file_io.h"
-#include "strings/strings.h"
+#include "core/model/archive_reader.h"
+#include "core/model/archive_writer.h"
+#include "core/model/file_io.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 #include <array>

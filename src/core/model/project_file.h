@@ -1,8 +1,8 @@
 #pragma once
 // Project files (.chg): the codec and the file operations around it.
 
-#include "model/project_state.h"
-#include "model/records.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "strings/strings.h"
+#include "core/strings/strings.h"
 
 #include <array>
 #include <cstdio>
@@ -15,13 +15,13 @@ struct Entry {
 const std::array<Entry, static_cast<std::size_t>(Str::Count_)>& table() {
     static const std::array<Entry, static_cast<std::size_t>(Str::Count_)> entries{{
 #define VELTRANE_STRING(name, number, text) {number, text},
-#include "strings/strings_common.inc"
-#include "strings/strings_app.inc"
-#include "strings/strings_window.inc"
-#include "strings/strings_editor.inc"
-#include "strings/strings_fieldbus_subnet.inc"
-#include "strings/strings_mapping.inc"
-#include "strings/strings_export.inc"
+#include "core/strings/strings_common.inc"
+#include "core/strings/strings_app.inc"
+#include "core/strings/strings_window.inc"
+#include "core/strings/strings_editor.inc"
+#include "core/strings/strings_fieldbus_subnet.inc"
+#include "core/strings/strings_mapping.inc"
+#include "core/strings/strings_export.inc"
 #undef VELTRANE_STRING
     }};
     return entries;

@@ -11,13 +11,13 @@ namespace veltrane {
 
 enum class Str : std::uint16_t {
 #define VELTRANE_STRING(name, number, text) name,
-#include "strings/strings_common.inc"
-#include "strings/strings_app.inc"
-#include "strings/strings_window.inc"
-#include "strings/strings_editor.inc"
-#include "strings/strings_fieldbus_subnet.inc"
-#include "strings/strings_mapping.inc"
-#include "strings/strings_export.inc"
+#include "core/strings/strings_common.inc"
+#include "core/strings/strings_app.inc"
+#include "core/strings/strings_window.inc"
+#include "core/strings/strings_editor.inc"
+#include "core/strings/strings_fieldbus_subnet.inc"
+#include "core/strings/strings_mapping.inc"
+#include "core/strings/strings_export.inc"
 #undef VELTRANE_STRING
     Count_
 };

@@ -1,11 +1,11 @@
 // The grid widget driven by real mouse and keyboard events, offscreen: a click in the tree shows
 // the item's rows, a click on a value cell opens the edit box or the option list over it, and
 // typing or picking changes the project.
-#include "editor/editor_view.h"
-#include "grid/parameter_grid_widget.h"
-#include "grid/select_command_dialog.h"
+#include "app/editor/editor_view.h"
+#include "app/grid/parameter_grid_widget.h"
+#include "app/grid/select_command_dialog.h"
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -85,7 +85,7 @@ protected:
 TEST_F(GridWidget, ClickTypeAndPickChangeTheProject) {
     Editor& editor = document.editor();
     clickTree("Subnet 1");
-    editor.AddNode();
+    editor.addNode();
     QApplication::processEvents();
     clickTree("Subnet 1/Node-1");
     SelectCommandDialog dialog(editor);
@@ -157,10 +157,10 @@ TEST_F(GridWidget, ClickTypeAndPickChangeTheProject) {
 TEST_F(GridWidget, ResizeAndTreeClicksCommitTheOpenEditBox) {
     Editor& editor = document.editor();
     clickTree("Subnet 1");
-    editor.AddNode();
+    editor.addNode();
     QApplication::processEvents();
     clickTree("Subnet 1/Node-1");
-    editor.AddCommand(0);
+    editor.addCommand(0);
     QApplication::processEvents();
     clickTree("Subnet 1/Node-1/01 Read Coil Status");
     clickCell(5, 1);

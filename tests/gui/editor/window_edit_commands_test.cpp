@@ -1,11 +1,11 @@
 // The Edit commands of the main window reach the editor: nodes and commands added and deleted
 // through the router's actions, commands through the "Select Command" list, help in "Info".
-#include "../shell/gui_test_support.h"
+#include "support/gui_test_support.h"
 
-#include "bottom_pane.h"
-#include "editor/editor_view.h"
-#include "grid/parameter_grid_widget.h"
-#include "grid/select_command_dialog.h"
+#include "app/shell/bottom_pane.h"
+#include "app/editor/editor_view.h"
+#include "app/grid/parameter_grid_widget.h"
+#include "app/grid/select_command_dialog.h"
 
 #include <QListWidget>
 #include <QTabWidget>

@@ -1,4 +1,4 @@
-#include "excel_export_action.h"
+#include "app/export/excel_export_action.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "mapping/buffer_map_image.h"
+#include "app/mapping/buffer_map_image.h"
 
-#include "../../unit/mapping/project_builder.h"
-#include "gui_app.h"
-#include "mapping/detection_list.h"
+#include "support/project_builder.h"
+#include "support/gui_app.h"
+#include "core/mapping/detection_list.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ TEST(BufferImage, ShowsTheBufferRowsAndEveryColouredRowWithTheDialogColours) {
     b.command(1, 1, {"6", "1", "4000"});
     b.command(1, 1, {"4", "1", "2005"});  // far beyond the buffer
     OccupancyMaps maps;
-    CountOccupancy(BuildDetectionList(b.project, b.state), maps);
+    countOccupancy(buildDetectionList(b.project, b.state), maps);
 
     const std::vector<std::int64_t> rows = picturedRows(maps);
     ASSERT_EQ(rows.size(), 32u);

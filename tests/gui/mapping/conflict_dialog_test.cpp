@@ -1,9 +1,9 @@
-#include "mapping/bit_popup.h"
-#include "mapping/buffer_grid_model.h"
-#include "mapping/conflict_detection_dialog.h"
+#include "app/mapping/bit_popup.h"
+#include "app/mapping/buffer_grid_model.h"
+#include "app/mapping/conflict_detection_dialog.h"
 
-#include "../../unit/mapping/project_builder.h"
-#include "gui_app.h"
+#include "support/project_builder.h"
+#include "support/gui_app.h"
 
 #include <QListWidget>
 #include <QSignalSpy>

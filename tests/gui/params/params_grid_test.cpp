@@ -1,10 +1,10 @@
 // The fieldbus and subnet rows in the real grid widget, offscreen: what each gateway kind shows,
 // and a pick through the option list. Screenshots go to the build folder for a person to look at.
-#include "editor/editor_view.h"
-#include "grid/parameter_grid_widget.h"
+#include "app/editor/editor_view.h"
+#include "app/grid/parameter_grid_widget.h"
 
-#include "document/document.h"
-#include "model/project_defaults.h"
+#include "core/document/document.h"
+#include "core/model/project_defaults.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -44,11 +44,11 @@ protected:
         state.DeviceType = deviceType;
         if (flags)
             flags(state.flags);
-        ApplyProjectDefaults(document.project(), state);
+        applyProjectDefaults(document.project(), state);
         const std::string& type = fieldbusTypeFor(deviceType);
         if (!type.empty())
             document.project().fieldbus.fieldbusType = type;
-        document.editor().RebuildTree();
+        document.editor().rebuildTree();
         view = std::make_unique<EditorView>(document.editor());
         grid = new ParameterGridWidget(document.editor());
         grid->onHelpText = [this](const QString& text) { view->setHelpText(text); };

@@ -1,5 +1,5 @@
-#include "editor/editor_view.h"
-#include "gui_test_support.h"
+#include "app/editor/editor_view.h"
+#include "support/gui_test_support.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "command_router.h"
-#include "gui_test_support.h"
-#include "recent_files.h"
+#include "app/shell/command_router.h"
+#include "support/gui_test_support.h"
+#include "app/shell/recent_files.h"
 
 #include <QFile>
 #include <QMenu>

@@ -1,9 +1,9 @@
-#include "bottom_pane.h"
-#include "command_router.h"
-#include "editor/editor_view.h"
-#include "gui_test_support.h"
-#include "lock_indicators.h"
-#include "mapping/conflict_detection_dialog.h"
+#include "app/shell/bottom_pane.h"
+#include "app/shell/command_router.h"
+#include "app/editor/editor_view.h"
+#include "support/gui_test_support.h"
+#include "app/shell/lock_indicators.h"
+#include "app/mapping/conflict_detection_dialog.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "about_dialog.h"
-#include "bottom_pane.h"
-#include "command_router.h"
-#include "gui_test_support.h"
-#include "network_check.h"
-#include "product_info.h"
+#include "app/shell/about_dialog.h"
+#include "app/shell/bottom_pane.h"
+#include "app/shell/command_router.h"
+#include "support/gui_test_support.h"
+#include "app/shell/network_check.h"
+#include "app/shell/product_info.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -11,7 +11,7 @@
 #include <QTcpServer>
 #include <QTest>
 
-#include "splash_screen.h"
+#include "app/shell/splash_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // veltrane-cli export end to end: the built program, the template beside it, real files.
 
-#include "document/document.h"
-#include "interaction/prompter.h"
+#include "core/document/document.h"
+#include "core/interaction/prompter.h"
 
 #include "support/cli_test_fixture.h"
 

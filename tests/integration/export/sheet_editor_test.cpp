@@ -1,5 +1,5 @@
-#include "cell_reference.h"
-#include "sheet_editor.h"
+#include "xlsx/cell_reference.h"
+#include "xlsx/sheet_editor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "workbook_export.h"
+#include "xlsx/workbook_export.h"
 
-#include "document/document.h"
-#include "interaction/prompter.h"
+#include "core/document/document.h"
+#include "core/interaction/prompter.h"
 
 #include "support/cli_runner.h"
 

@@ -1,6 +1,6 @@
-#include "model/project_file.h"
+#include "core/model/project_file.h"
 
-#include "../../unit/mapping/project_builder.h"
+#include "support/project_builder.h"
 
 #include "support/cli_test_fixture.h"
 

@@ -1,8 +1,8 @@
 // veltrane-cli check and edit on real project files: the completeness report of each kind of gap,
 // and the fieldbus and subnet rows reached by scripted edits.
 
-#include "model/project_defaults.h"
-#include "model/project_file.h"
+#include "core/model/project_defaults.h"
+#include "core/model/project_file.h"
 
 #include "support/cli_test_fixture.h"
 
@@ -31,7 +31,7 @@ protected:
         s.DeviceType = deviceType;
         if (flags)
             flags(s.flags);
-        ApplyProjectDefaults(p, s);
+        applyProjectDefaults(p, s);
         p.fieldbus.fieldbusType = fieldbusTypeFor(deviceType);
         if (change)
             change(p);

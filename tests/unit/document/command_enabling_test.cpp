@@ -1,6 +1,6 @@
-#include "document/command_enabling.h"
-#include "document/document.h"
-#include "strings/strings.h"
+#include "core/document/command_enabling.h"
+#include "core/document/document.h"
+#include "core/strings/strings.h"
 
 #include <gtest/gtest.h>
 

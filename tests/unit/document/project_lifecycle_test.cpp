@@ -1,6 +1,6 @@
-#include "document/project_lifecycle.h"
-#include "interaction/file_chooser.h"
-#include "strings/strings.h"
+#include "core/document/project_lifecycle.h"
+#include "core/interaction/file_chooser.h"
+#include "core/strings/strings.h"
 
 #include <gtest/gtest.h>
 

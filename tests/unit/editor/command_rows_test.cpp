@@ -16,7 +16,7 @@ protected:
         prompter.clearShown();
         state().DeviceType = deviceType;
         state().flags = flags;
-        editor().RebuildTree();
+        editor().rebuildTree();
         const std::string subnetPath =
             tree().text(tree().topLevel()[deviceType == device::FourSubnets ? 0 : 1]);
         const std::string node = addNodeWithCommands(subnetPath, {code});
@@ -29,7 +29,7 @@ TEST_F(CommandRows, RowsTitlesValuesAndColours) {
     INSTRUCTION& command = commandOf(1);
     command.mappingAddress = "1a";
     command.mappingBit = "-1";
-    editor().ShowSelection();
+    editor().showSelection();
     const ParameterGrid& grid = editor().grid();
     const std::vector<std::string> titles = {
         "Slave Address (0~247)", "Function Code",     "Starting Address", "Number of Data",
@@ -59,7 +59,7 @@ TEST_F(CommandRows, RowsTitlesValuesAndColours) {
         flags.dataFilterModel = c.filter;
         INSTRUCTION& cmd = commandOf(c.code, device::EtherNetIP, flags);
         cmd.filterOrSwap = c.filter ? "Low Byte" : "Two Bytes Swap";
-        editor().ShowSelection();
+        editor().showSelection();
         std::string colours;
         for (int row = 0; row < 10; ++row)
             colours += grid.colour(row, 1) == GridCellColour::Grey ? 'G' : 'W';
@@ -67,12 +67,12 @@ TEST_F(CommandRows, RowsTitlesValuesAndColours) {
         EXPECT_EQ(grid.text(kFilter, 0), c.filter ? "Data Filter" : "Byte Swap");
         EXPECT_EQ(grid.text(kFilter, 1), c.row7) << c.code;
         for (int row = 0; row < 12; ++row) {
-            editor().OnGridClick(row, 1);
+            editor().onGridClick(row, 1);
             const bool opened = editor().view().editBoxVisible || editor().view().optionListVisible;
             EXPECT_EQ(opened, row < 10 && c.colours[static_cast<std::size_t>(row)] == 'W')
                 << c.code << " row " << row;
             editor().closeOptionList();
-            editor().CommitEdit();
+            editor().commitEdit();
         }
     }
 }
@@ -82,16 +82,16 @@ TEST_F(CommandRows, FilterOrSwapOptions) {
     ModelFlags filter;
     filter.dataFilterModel = true;
     commandOf(6);
-    editor().OnGridClick(kFilter, 1);
+    editor().onGridClick(kFilter, 1);
     EXPECT_EQ(editor().view().options, (V{"No Swap", "Two Bytes Swap"}));
     commandOf(6, device::FourSubnets);
-    editor().OnGridClick(kFilter, 1);
+    editor().onGridClick(kFilter, 1);
     EXPECT_EQ(editor().view().options, (V{"No Swap", "Two Bytes Swap", "Four Bytes Swap"}));
     commandOf(3, device::ProfibusFilter);
-    editor().OnGridClick(kFilter, 1);
+    editor().onGridClick(kFilter, 1);
     EXPECT_EQ(editor().view().options, (V{"Word", "Hi Byte", "Low Byte"}));
     commandOf(6, device::ProfibusFilter);
-    editor().OnGridClick(kFilter, 1);
+    editor().onGridClick(kFilter, 1);
     EXPECT_FALSE(editor().view().optionListVisible);
     pick(9, "Slow Scan");
     INSTRUCTION& command = commandOf(4, device::EtherNetIP, filter);
@@ -198,7 +198,7 @@ TEST_F(CommandRows, ByteCountFollowsDataAndMappingBit) {
 
     INSTRUCTION& single = commandOf(5);
     EXPECT_EQ(single.byteCount, "1");
-    editor().OnGridClick(kData, 1);
+    editor().onGridClick(kData, 1);
     EXPECT_FALSE(editor().view().editBoxVisible);
 }
 
@@ -266,7 +266,7 @@ TEST_F(CommandRows, HelpTexts) {
     filter.dataFilterModel = true;
     commandOf(3);
     const auto helpOf = [&](int row) {
-        editor().OnGridClick(row, 0);
+        editor().onGridClick(row, 0);
         return editor().helpText();
     };
     EXPECT_EQ(helpOf(0), "Modbus Slave Address");

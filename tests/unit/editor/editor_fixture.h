@@ -1,8 +1,8 @@
 #pragma once
 // A new project driven the way the widgets drive it: select items by path, click cells, type, pick.
 
-#include "document/document.h"
-#include "editor/tree_items.h"
+#include "core/document/document.h"
+#include "core/editor/tree_items.h"
 
 #include <gtest/gtest.h>
 
@@ -31,29 +31,29 @@ protected:
     // Adds a node under the subnet and commands (function codes) under it; returns the node's path.
     std::string addNodeWithCommands(const std::string& subnetPath, std::initializer_list<int> codes) {
         select(subnetPath);
-        EXPECT_TRUE(editor().AddNode());
+        EXPECT_TRUE(editor().addNode());
         const ItemId nodeItem = tree().children(find(subnetPath)).back();
         editor().selectItem(nodeItem);
         for (int code : codes)
-            EXPECT_TRUE(editor().AddCommand(code <= 6 ? code - 1 : code - 3));
+            EXPECT_TRUE(editor().addCommand(code <= 6 ? code - 1 : code - 3));
         return tree().path(nodeItem);
     }
 
     // Clicks a value cell, types and leaves the edit box; returns what the cell shows afterwards.
     std::string type(int row, const std::string& text) {
-        editor().OnGridClick(row, 1);
+        editor().onGridClick(row, 1);
         EXPECT_TRUE(editor().view().editBoxVisible) << "row " << row;
         editor().setEditBoxText(text);
-        editor().CommitEdit();
+        editor().commitEdit();
         return editor().grid().text(row, 1);
     }
 
     void pick(int row, const std::string& option) {
-        editor().OnGridClick(row, 1);
+        editor().onGridClick(row, 1);
         const auto& options = editor().view().options;
         const auto at = std::find(options.begin(), options.end(), option);
         ASSERT_NE(at, options.end()) << option;
-        editor().CommitOption(static_cast<int>(at - options.begin()));
+        editor().commitOption(static_cast<int>(at - options.begin()));
     }
 
     ScriptedPrompter prompter;

@@ -14,7 +14,7 @@ TEST(GridBeforeSelection, ClicksDoNothingUntilRowsWereShown) {
     Editor editor(project, state, prompter);
     int helpShown = 0;
     editor.onHelpShown = [&] { ++helpShown; };
-    editor.OnGridClick(0, 1);
+    editor.onGridClick(0, 1);
     EXPECT_EQ(helpShown, 0);
     EXPECT_FALSE(editor.view().editBoxVisible);
     EXPECT_FALSE(editor.view().optionListVisible);
@@ -26,7 +26,7 @@ TEST_F(Grid, TitleClicksAndReadOnlyRowsShowHelpButOpenNothing) {
     int helpShown = 0;
     editor().onHelpShown = [&] { ++helpShown; };
 
-    editor().OnGridClick(2, 0);
+    editor().onGridClick(2, 0);
     EXPECT_EQ(helpShown, 1);
     EXPECT_EQ(editor().helpText(), "Modbus slave register or coils starting address.\r\nThe range of the "
                                    "parameter value is 0 to 65535.");
@@ -34,22 +34,22 @@ TEST_F(Grid, TitleClicksAndReadOnlyRowsShowHelpButOpenNothing) {
 
     // Row 5 is grey for a register command; rows 0 and 1 are never editable, whatever the colour.
     for (int row : {0, 1, 5, 6, 8, 10, 99}) {
-        editor().OnGridClick(row, 1);
+        editor().onGridClick(row, 1);
         EXPECT_FALSE(editor().view().editBoxVisible) << row;
         EXPECT_FALSE(editor().view().optionListVisible) << row;
     }
-    editor().OnGridClick(1, 1);
+    editor().onGridClick(1, 1);
     EXPECT_EQ(editor().helpText(), "Modbus Function");
-    editor().OnGridClick(8, 1);
+    editor().onGridClick(8, 1);
     EXPECT_EQ(editor().helpText(), "");
-    editor().OnGridClick(100, 1); // outside the grid
+    editor().onGridClick(100, 1); // outside the grid
 }
 
 TEST_F(Grid, OptionListOpensOnTheFirstOptionAndStoresOnlyAPick) {
     addNodeWithCommands("Subnet 1", {3});
     select("Subnet 1/Node-1/03 Read Holding Register");
     INSTRUCTION& command = subnet(0).commands[0];
-    editor().OnGridClick(9, 1);
+    editor().onGridClick(9, 1);
     ASSERT_TRUE(editor().view().optionListVisible);
     EXPECT_EQ(editor().view().options, (std::vector<std::string>{"Fast Scan", "Slow Scan"}));
     EXPECT_EQ(editor().view().currentOption, 0);
@@ -69,7 +69,7 @@ TEST_F(Grid, OptionListOpensOnTheFirstOptionAndStoresOnlyAPick) {
 TEST_F(Grid, EditBoxCommitsOnSelectionChangeResizeAndAnotherClick) {
     addNodeWithCommands("Subnet 1", {3, 4});
     select("Subnet 1/Node-1/03 Read Holding Register");
-    editor().OnGridClick(2, 1);
+    editor().onGridClick(2, 1);
     EXPECT_EQ(editor().view().editBoxText, "");
     editor().setEditBoxText("12");
     select("Subnet 1/Node-1/04 Read Input Register"); // the tree takes the focus
@@ -77,15 +77,15 @@ TEST_F(Grid, EditBoxCommitsOnSelectionChangeResizeAndAnotherClick) {
     EXPECT_FALSE(editor().view().editBoxVisible);
     EXPECT_EQ(editor().grid().text(2, 1), ""); // the new selection's rows, untouched by the commit
 
-    editor().OnGridClick(2, 1);
+    editor().onGridClick(2, 1);
     editor().setEditBoxText("13");
     editor().viewResized();
     EXPECT_EQ(subnet(0).commands[1].startAddress, "13");
     EXPECT_EQ(editor().grid().text(2, 1), "13");
 
-    editor().OnGridClick(3, 1);
+    editor().onGridClick(3, 1);
     editor().setEditBoxText("4");
-    editor().OnGridClick(2, 1); // the click on another cell commits first
+    editor().onGridClick(2, 1); // the click on another cell commits first
     EXPECT_EQ(subnet(0).commands[1].dataCount, "4");
     EXPECT_EQ(editor().grid().text(6, 1), "8");
     EXPECT_TRUE(editor().view().editBoxVisible);
@@ -109,18 +109,18 @@ TEST_F(Grid, AnItemOfNoKindLeavesTheGridAsItWas) {
     editor().selectItem(device);
     EXPECT_EQ(editor().grid().text(1, 1), "3");
     EXPECT_EQ(editor().editFlags(), flags);
-    editor().OnGridClick(2, 1);
+    editor().onGridClick(2, 1);
     EXPECT_FALSE(editor().view().editBoxVisible);
 }
 
 TEST_F(Grid, RebuildingUnderAnOpenEditBoxDropsTheEdit) {
     addNodeWithCommands("Subnet 1", {3});
     select("Subnet 1/Node-1/03 Read Holding Register");
-    editor().OnGridClick(2, 1);
+    editor().onGridClick(2, 1);
     editor().setEditBoxText("5");
-    editor().BuildTopItems(); // the shown item is gone
+    editor().buildTopItems(); // the shown item is gone
     state().ProjectModified = false;
-    editor().CommitEdit();
+    editor().commitEdit();
     EXPECT_FALSE(editor().view().editBoxVisible);
     EXPECT_FALSE(state().ProjectModified);
 }

@@ -55,11 +55,11 @@ TEST_F(NodeRows, AnAddressUsedByAnotherNodeIsRefusedWithAMessage) {
 TEST_F(NodeRows, HelpAndEditability) {
     addNodeWithCommands("Subnet 1", {});
     select("Subnet 1/Node-1");
-    editor().OnGridClick(0, 1);
+    editor().onGridClick(0, 1);
     EXPECT_EQ(editor().helpText(), "Modbus Slave Address");
     EXPECT_TRUE(editor().view().editBoxVisible);
-    editor().CommitEdit();
-    editor().OnGridClick(1, 1);
+    editor().commitEdit();
+    editor().onGridClick(1, 1);
     EXPECT_FALSE(editor().view().editBoxVisible);
     EXPECT_EQ(editor().helpText(), "Modbus Slave Address"); // other rows leave the pane alone
 }

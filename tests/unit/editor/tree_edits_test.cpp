@@ -1,7 +1,7 @@
-#include "editor/editor_layout.h"
-#include "editor/select_command.h"
+#include "core/editor/editor_layout.h"
+#include "core/editor/select_command.h"
 #include "editor_fixture.h"
-#include "strings/strings.h"
+#include "core/strings/strings.h"
 
 using namespace veltrane;
 using veltrane::testing::EditorFixture;
@@ -19,7 +19,7 @@ protected:
             node.name = name;
             node.address = std::to_string(nodeNumberOfText(name));
         }
-        editor().RebuildTree();
+        editor().rebuildTree();
     }
 
     // Every command item sits under the node its record names, at the slot its data names.
@@ -62,7 +62,7 @@ TEST_F(TreeEdits, AddNodeNumbersBelowTheSmallestOrAboveTheLargest) {
         setNodes(c.existing);
         select("Subnet 1");
         state().ProjectModified = false;
-        ASSERT_TRUE(editor().AddNode());
+        ASSERT_TRUE(editor().addNode());
         const ItemId added = tree().children(find("Subnet 1")).back();
         EXPECT_EQ(tree().text(added), c.expected);
         const NodeEntry& node = subnet(0).nodes[static_cast<std::size_t>(subnet(0).nodeCount - 1)];
@@ -77,8 +77,8 @@ TEST_F(TreeEdits, AddNodeNumbersBelowTheSmallestOrAboveTheLargest) {
 TEST_F(TreeEdits, LimitsRefuseTheFortyNinthNodeAndCommand) {
     select("Subnet 1");
     for (int i = 0; i < kMaxNodes; ++i)
-        ASSERT_TRUE(editor().AddNode());
-    EXPECT_FALSE(editor().AddNode());
+        ASSERT_TRUE(editor().addNode());
+    EXPECT_FALSE(editor().addNode());
     EXPECT_EQ(prompter.shown(), std::vector<std::string>{"Number of nodes overrun!"});
     EXPECT_EQ(subnet(0).nodeCount, kMaxNodes);
     EXPECT_EQ(tree().children(find("Subnet 1")).size(), 48u);
@@ -87,11 +87,11 @@ TEST_F(TreeEdits, LimitsRefuseTheFortyNinthNodeAndCommand) {
     prompter.clearShown();
     select("Subnet 1/Node-1");
     for (int i = 0; i < 30; ++i)
-        ASSERT_TRUE(editor().AddCommand(2));
+        ASSERT_TRUE(editor().addCommand(2));
     select("Subnet 1/Node-2");
     for (int i = 0; i < 18; ++i)
-        ASSERT_TRUE(editor().AddCommand(0));
-    EXPECT_FALSE(editor().AddCommand(0));
+        ASSERT_TRUE(editor().addCommand(0));
+    EXPECT_FALSE(editor().addCommand(0));
     EXPECT_EQ(prompter.shown(), std::vector<std::string>{"Number of commands overrun!"});
     EXPECT_EQ(subnet(0).commandCount, kMaxCommands);
     EXPECT_EQ(tree().children(find("Subnet 1/Node-2")).size(), 18u);
@@ -112,7 +112,7 @@ TEST_F(TreeEdits, AddCommandFillsTheNewSlotByFunctionCode) {
         select(node);
         // A stale slot (a deleted command's leftovers) must not leak into the new command.
         subnet(1).commands[static_cast<std::size_t>(subnet(1).commandCount)].mappingAddress = "77";
-        ASSERT_TRUE(editor().AddCommand(c.entry));
+        ASSERT_TRUE(editor().addCommand(c.entry));
         const INSTRUCTION& command = subnet(1).commands[static_cast<std::size_t>(subnet(1).commandCount - 1)];
         EXPECT_EQ(command.functionCode, c.code);
         EXPECT_EQ(command.dataCount, c.dataCount);
@@ -126,10 +126,10 @@ TEST_F(TreeEdits, AddCommandFillsTheNewSlotByFunctionCode) {
     }
     expectTreeMatchesRecords("Subnet 2", 1);
     for (int entry = 6; entry <= 11; ++entry)
-        EXPECT_FALSE(editor().AddCommand(entry));
+        EXPECT_FALSE(editor().addCommand(entry));
 
     state().flags.dataFilterModel = true;
-    ASSERT_TRUE(editor().AddCommand(2));
+    ASSERT_TRUE(editor().addCommand(2));
     EXPECT_EQ(subnet(1).commands[static_cast<std::size_t>(subnet(1).commandCount - 1)].filterOrSwap, "Word");
 }
 
@@ -163,10 +163,10 @@ TEST_F(TreeEdits, DeleteNodeRemovesItsCommandsAndRenumbersTheRest) {
         addNodeWithCommands("Subnet 1", {4, 5});
         addNodeWithCommands("Subnet 1", {16});
         select("Subnet 1/Node-1");
-        editor().AddCommand(5); // node 1's commands need not be contiguous
+        editor().addCommand(5); // node 1's commands need not be contiguous
         select("Subnet 1/Node-2");
         state().ProjectModified = false;
-        ASSERT_TRUE(editor().DeleteNode(origin));
+        ASSERT_TRUE(editor().deleteNode(origin));
 
         const CONFIG& s = subnet(0);
         EXPECT_TRUE(state().ProjectModified);
@@ -190,10 +190,10 @@ TEST_F(TreeEdits, DeleteCommandClosesTheGapInRecordsAndItems) {
     addNodeWithCommands("Subnet 1", {1, 2});
     addNodeWithCommands("Subnet 1", {3});
     select("Subnet 1/Node-1");
-    editor().AddCommand(3);
+    editor().addCommand(3);
     select("Subnet 1/Node-1/02 Read Input Status");
     state().ProjectModified = false;
-    ASSERT_TRUE(editor().DeleteCommand());
+    ASSERT_TRUE(editor().deleteCommand());
     EXPECT_TRUE(state().ProjectModified);
     const CONFIG& s = subnet(0);
     ASSERT_EQ(s.commandCount, 3);
@@ -205,12 +205,12 @@ TEST_F(TreeEdits, DeleteCommandClosesTheGapInRecordsAndItems) {
     EXPECT_EQ(editor().view().selectedCommandIndex, 3);
 
     select("Subnet 1/Node-2/03 Read Holding Register");
-    ASSERT_TRUE(editor().DeleteCommand(EditOrigin::ContextMenu));
+    ASSERT_TRUE(editor().deleteCommand(EditOrigin::ContextMenu));
     EXPECT_EQ(tree().selected(), tree().topLevel().front());
     expectTreeMatchesRecords("Subnet 1", 0);
 
     select("Subnet 1/Node-1");
-    EXPECT_FALSE(editor().DeleteCommand()); // a node is no command
+    EXPECT_FALSE(editor().deleteCommand()); // a node is no command
 }
 
 TEST_F(TreeEdits, PasteCopiesTheSourceNodesCommandsAsTheyAreAtPasteTime) {
@@ -221,12 +221,12 @@ TEST_F(TreeEdits, PasteCopiesTheSourceNodesCommandsAsTheyAreAtPasteTime) {
     subnet(0).commands[2].slaveAddress = "1"; // another node's command with the same address text
     select("Subnet 1/Node-1");
     ASSERT_TRUE(editor().canCopyNode());
-    ASSERT_TRUE(editor().CopyNode());
+    ASSERT_TRUE(editor().copyNode());
     subnet(0).commands[1].scanType = "Slow Scan"; // changed after the copy: the paste sees it
 
     select("Subnet 1");
     ASSERT_TRUE(editor().canPasteNode());
-    ASSERT_TRUE(editor().PasteNode());
+    ASSERT_TRUE(editor().pasteNode());
     const CONFIG& s = subnet(0);
     ASSERT_EQ(s.nodeCount, 3);
     EXPECT_EQ(s.nodes[2].name, "Node-3");
@@ -245,7 +245,7 @@ TEST_F(TreeEdits, PasteCopiesTheSourceNodesCommandsAsTheyAreAtPasteTime) {
     // Across subnets: onto a node of subnet 2 the new node lands in subnet 2.
     addNodeWithCommands("Subnet 2", {});
     select("Subnet 2/Node-1");
-    ASSERT_TRUE(editor().PasteNode());
+    ASSERT_TRUE(editor().pasteNode());
     EXPECT_EQ(subnet(1).nodeCount, 2);
     EXPECT_EQ(subnet(1).commandCount, 3);
     EXPECT_EQ(subnet(1).commands[0].nodeIndex, 2);
@@ -257,16 +257,16 @@ TEST_F(TreeEdits, PasteStopsAtTheCommandLimitKeepingWhatWasCopied) {
     addNodeWithCommands("Subnet 1", {3, 3, 3});
     select("Subnet 1/Node-1");
     for (int i = 0; i < 44; ++i)
-        editor().AddCommand(0); // 47 commands in all
+        editor().addCommand(0); // 47 commands in all
     select("Subnet 1/Node-1");
-    editor().CopyNode();
+    editor().copyNode();
     select("Subnet 1");
-    ASSERT_TRUE(editor().PasteNode());
+    ASSERT_TRUE(editor().pasteNode());
     EXPECT_EQ(prompter.shown(), std::vector<std::string>{"Number of commands overrun!"});
     EXPECT_EQ(subnet(0).nodeCount, 2);
     EXPECT_EQ(subnet(0).commandCount, 48);
     EXPECT_EQ(tree().children(find("Subnet 1/Node-2")).size(), 1u);
-    EXPECT_EQ(tree().selected(), find("Subnet 1")); // no ExpandAll after the refusal
+    EXPECT_EQ(tree().selected(), find("Subnet 1")); // no expandAll after the refusal
 }
 
 TEST_F(TreeEdits, CopyAndPasteEnabling) {
@@ -276,9 +276,9 @@ TEST_F(TreeEdits, CopyAndPasteEnabling) {
     addNodeWithCommands("Subnet 1", {});
     subnet(0).nodes[0].name = "Node-0";
     subnet(0).nodes[0].address = "0";
-    editor().RebuildTree();
+    editor().rebuildTree();
     select("Subnet 1/Node-0");
-    EXPECT_TRUE(editor().CopyNode()); // 0 is a valid slave address
+    EXPECT_TRUE(editor().copyNode()); // 0 is a valid slave address
     EXPECT_EQ(editor().copyBuffer().sourceNode, 0);
     select("Ethernet");
     EXPECT_FALSE(editor().canPasteNode());
@@ -293,7 +293,7 @@ TEST_F(TreeEdits, SelectionAndContextMenuSetTheEditFlags) {
     subnet(1).protocolType = "User Config";
     subnet(1).nodeCount = 1;
     subnet(1).nodes[0].name = "Node-1";
-    editor().RebuildTree(); // subnet 2's node shows: subnet 1 is still a master
+    editor().rebuildTree(); // subnet 2's node shows: subnet 1 is still a master
     struct Case {
         std::string path;
         EditFlags onSelect;
@@ -345,13 +345,13 @@ TEST(RebuildTree, TypeFiveShowsLayoutOneAndUnknownTypesKeepTheTree) {
     subnet.nodeCount = 1;
     subnet.nodes[0].name = "Node-1";
     document.state().DeviceType = device::ProfibusSlave;
-    editor.RebuildTree();
+    editor.rebuildTree();
     ASSERT_EQ(editor.tree().topLevel().size(), 2u);
     EXPECT_EQ(editor.tree().path(editor.tree().children(editor.tree().topLevel()[1]).at(0)), "Subnet/Node-1");
 
     document.state().DeviceType = 9;
     const std::vector<ItemId> before = editor.tree().allItems();
-    editor.RebuildTree();
+    editor.rebuildTree();
     EXPECT_EQ(editor.tree().allItems(), before);
     EXPECT_EQ(editor.tree().selected(), editor.tree().topLevel().front());
 }

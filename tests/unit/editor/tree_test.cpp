@@ -1,5 +1,5 @@
-#include "document/document.h"
-#include "editor/tree_items.h"
+#include "core/document/document.h"
+#include "core/editor/tree_items.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST(Tree, TopItemsPerLayout) {
         state.DeviceType = c.deviceType;
         state.flags.singleSubnetModel = c.single;
         Editor editor(project, state, prompter);
-        editor.BuildTopItems();
+        editor.buildTopItems();
         EXPECT_EQ(topTexts(editor.tree()), c.texts) << c.deviceType;
     }
 }
@@ -66,7 +66,7 @@ TEST(Tree, RebuildPlacesCommandsUnderTheirNodes) {
     subnet.commands[2].functionCode = "16";
     subnet.commands[2].nodeIndex = 9;  // no such node: no item
     Editor& editor = document.editor();
-    editor.RebuildTree();
+    editor.rebuildTree();
     const TreeModel& tree = editor.tree();
     const ItemId subnet1 = tree.topLevel()[1];
     ASSERT_EQ(tree.children(subnet1).size(), 2u);
@@ -81,6 +81,6 @@ TEST(Tree, RebuildPlacesCommandsUnderTheirNodes) {
     document.project().subnets[1].nodeCount = 1;
     document.project().subnets[1].nodes[0].name = "Node-5";
     subnet.protocolType = "User Config";
-    editor.RebuildTree();
+    editor.rebuildTree();
     EXPECT_TRUE(tree.children(tree.topLevel()[2]).empty());
 }

@@ -1,6 +1,6 @@
-#include "export/export_cells.h"
+#include "core/export/export_cells.h"
 
-#include "model/project_defaults.h"
+#include "core/model/project_defaults.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ int rowCount(const std::map<Position, std::string>& cells, ExportSheet sheet) {
 
 class ExportCellsTest : public ::testing::Test {
 protected:
-    void SetUp() override { InitializeNewProject(project, state); }
+    void SetUp() override { initializeNewProject(project, state); }
 
     INSTRUCTION& addCommand(int subnet, const std::string& slave, const std::string& mapping) {
         CONFIG& s = project.subnets[static_cast<std::size_t>(subnet - 1)];

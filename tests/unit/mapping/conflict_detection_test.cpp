@@ -1,7 +1,7 @@
-#include "mapping/conflict_check.h"
-#include "mapping/conflict_detection.h"
+#include "core/mapping/conflict_check.h"
+#include "core/mapping/conflict_detection.h"
 
-#include "project_builder.h"
+#include "support/project_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -86,14 +86,14 @@ TEST(ConflictDetection, WriteIntoTheInputBufferIsLocalExchangeForTheDialogButACo
 
     MappingConflictState state;
     ScriptedPrompter prompter;
-    EXPECT_EQ(CheckMappingConflicts(b.project, b.state, prompter, state), ConflictCheck::Conflict);
+    EXPECT_EQ(checkMappingConflicts(b.project, b.state, prompter, state), ConflictCheck::Conflict);
     EXPECT_TRUE(state.MappingConflictFound);
     EXPECT_TRUE(prompter.shown().empty());
 
     // A write alone in the input space is yellow but no conflict for either rule.
     b.at(1, 1).mappingAddress = "100";
     MappingConflictState alone;
-    EXPECT_EQ(CheckMappingConflicts(b.project, b.state, prompter, alone), ConflictCheck::NoConflict);
+    EXPECT_EQ(checkMappingConflicts(b.project, b.state, prompter, alone), ConflictCheck::NoConflict);
     EXPECT_FALSE(alone.MappingConflictFound);
 }
 
@@ -261,7 +261,7 @@ TEST(ConflictCheck, IncompleteCommandsLeaveTheFlagAlone) {
     for (const bool before : {false, true}) {
         MappingConflictState state{before};
         ScriptedPrompter prompter;
-        EXPECT_EQ(CheckMappingConflicts(b.project, b.state, prompter, state), ConflictCheck::Incomplete);
+        EXPECT_EQ(checkMappingConflicts(b.project, b.state, prompter, state), ConflictCheck::Incomplete);
         EXPECT_EQ(state.MappingConflictFound, before);
         ASSERT_EQ(prompter.shown().size(), 1u);
         EXPECT_EQ(
@@ -274,6 +274,6 @@ TEST(ConflictCheck, IncompleteCommandsLeaveTheFlagAlone) {
     b.at(1, 2).mappingAddress = "10";
     MappingConflictState state{true};
     ScriptedPrompter prompter;
-    EXPECT_EQ(CheckMappingConflicts(b.project, b.state, prompter, state), ConflictCheck::NoConflict);
+    EXPECT_EQ(checkMappingConflicts(b.project, b.state, prompter, state), ConflictCheck::NoConflict);
     EXPECT_TRUE(state.MappingConflictFound);
 }

@@ -1,6 +1,6 @@
-#include "mapping/conflict_report.h"
+#include "core/mapping/conflict_report.h"
 
-#include "project_builder.h"
+#include "support/project_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,9 @@ TEST(ConflictReport, RunsSplitWhereColourVerdictOrCoveringEntriesChange) {
     b.node(2, "3");
     b.command(2, 1, {"6", "1", "4003"});  // 0x4003 .. 0x4004
 
-    const DetectionList list = BuildDetectionList(b.project, b.state);
+    const DetectionList list = buildDetectionList(b.project, b.state);
     OccupancyMaps maps;
-    CountOccupancy(list, maps);
+    countOccupancy(list, maps);
     const std::vector<std::string> lines = describeFindings(findConflicts(list, maps), list);
     const std::vector<std::string> expected = {
         "conflict 0000: Modbus command status, subnet 1 command 1 (03 Read Holding Register)",

@@ -1,7 +1,7 @@
-#include "mapping/mapping_calculator.h"
+#include "core/mapping/mapping_calculator.h"
 
-#include "editor/editor.h"
-#include "project_builder.h"
+#include "core/editor/editor.h"
+#include "support/project_builder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/project_defaults.h"
+#include "core/model/project_defaults.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ TEST(ProjectDefaults, NewProjectIsEtherNetIpWithTwoMasterSubnets) {
     Project project;
     ProjectState state;
     state.flags.singleSubnetModel = true;
-    InitializeNewProject(project, state);
+    initializeNewProject(project, state);
 
     EXPECT_EQ(state.DeviceType, 4);
     EXPECT_EQ(state.SubnetCount, 2);
@@ -42,7 +42,7 @@ TEST(ProjectDefaults, KeepsDelimitersAndLaterDoubleFaultClear) {
     project.subnets[1].endDelimiter = "3";
     project.subnets[1].doubleFaultClear = "Disable";
     ProjectState state;
-    InitializeNewProject(project, state);
+    initializeNewProject(project, state);
     EXPECT_EQ(project.subnets[0].startDelimiter, "2");
     EXPECT_EQ(project.subnets[1].endDelimiter, "3");
     EXPECT_EQ(project.subnets[1].doubleFaultClear, "Disable");
@@ -82,7 +82,7 @@ TEST(ProjectDefaults, DependOnDeviceTypeAndSwitches) {
         ProjectState state;
         state.DeviceType = c.deviceType;
         state.flags = c.flags;
-        ApplyProjectDefaults(project, state);
+        applyProjectDefaults(project, state);
         SCOPED_TRACE(c.deviceType);
         EXPECT_EQ(project.fieldbus.inputSize, c.size);
         EXPECT_EQ(project.fieldbus.outputSize, c.size);
@@ -96,10 +96,10 @@ TEST(ProjectDefaults, DependOnDeviceTypeAndSwitches) {
     ProjectState state;
     state.DeviceType = 4;
     state.flags = single;
-    ApplyProjectDefaults(project, state);
+    applyProjectDefaults(project, state);
     EXPECT_EQ(project.fieldbus.configMode, "Disable");
     EXPECT_EQ(project.fieldbus.configData, "Enable");
     state.DeviceType = 5;
-    ApplyProjectDefaults(project, state);
+    applyProjectDefaults(project, state);
     EXPECT_EQ(project.subnets[0].slaveModeAddress, "1");
 }

@@ -1,7 +1,7 @@
 // A save on a full disk. The test runs itself again inside a private mount namespace
 // (unshare -rm) where a 64 KiB tmpfs can be mounted without touching the host.
 
-#include "document/document.h"
+#include "core/document/document.h"
 #include "file_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "document/document.h"
+#include "core/document/document.h"
 #include "file_test_support.h"
-#include "model/archive_reader.h"
-#include "model/archive_writer.h"
-#include "model/project_file.h"
+#include "core/model/archive_reader.h"
+#include "core/model/archive_writer.h"
+#include "core/model/project_file.h"
 
 #include <gtest/gtest.h>
 

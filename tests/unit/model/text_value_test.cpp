@@ -1,4 +1,4 @@
-#include "model/text_value.h"
+#include "core/model/text_value.h"
 
 #include <gtest/gtest.h>
 

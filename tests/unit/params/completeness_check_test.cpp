@@ -1,6 +1,6 @@
-#include "editor/completeness_check.h"
-#include "editor/profibus_config_data.h"
-#include "model/project_defaults.h"
+#include "core/editor/completeness_check.h"
+#include "core/editor/profibus_config_data.h"
+#include "core/model/project_defaults.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ struct Fixture {
     explicit Fixture(std::int32_t deviceType, ModelFlags flags = {}) {
         state.DeviceType = deviceType;
         state.flags = flags;
-        ApplyProjectDefaults(project, state);
+        applyProjectDefaults(project, state);
     }
 
     INSTRUCTION& addCommand(int subnet, std::string slave, std::string code, std::string count, std::string mapping) {
@@ -38,10 +38,10 @@ struct Fixture {
 }  // namespace
 
 TEST(HexPair, StopsAtFirstNonHexDigit) {
-    EXPECT_EQ(HexPairToByte('D', '1'), 0xD1);
-    EXPECT_EQ(HexPairToByte('e', 'f'), 0xEF);
-    EXPECT_EQ(HexPairToByte('G', '1'), 0);
-    EXPECT_EQ(HexPairToByte('1', 'G'), 1);
+    EXPECT_EQ(hexPairToByte('D', '1'), 0xD1);
+    EXPECT_EQ(hexPairToByte('e', 'f'), 0xEF);
+    EXPECT_EQ(hexPairToByte('G', '1'), 0);
+    EXPECT_EQ(hexPairToByte('1', 'G'), 1);
 }
 
 TEST(ProfibusConfigData, IdentifierTable) {
@@ -66,7 +66,7 @@ TEST(ProfibusConfigData, IdentifierTable) {
         {std::vector<std::uint8_t>(9, 0x10), false, 255, 255},
     };
     for (const Case& c : cases) {
-        const ProfibusConfigSizes sizes = ParseProfibusConfigData(c.bytes);
+        const ProfibusConfigSizes sizes = parseProfibusConfigData(c.bytes);
         EXPECT_EQ(sizes.valid, c.valid) << testing::PrintToString(c.bytes);
         EXPECT_EQ(sizes.inputTotal, c.input) << testing::PrintToString(c.bytes);
         EXPECT_EQ(sizes.outputTotal, c.output) << testing::PrintToString(c.bytes);
@@ -131,7 +131,7 @@ TEST(Completeness, MasterSubnetReportsInOrder) {
         f.addCommand(1, "3", "3", "2", "0");
         c.change(f.project);
         ScriptedPrompter prompter;
-        EXPECT_FALSE(CheckConfigurationComplete(f.project, f.state, prompter)) << c.item;
+        EXPECT_FALSE(checkConfigurationComplete(f.project, f.state, prompter)) << c.item;
         EXPECT_EQ(prompter.shown(), std::vector<std::string>{kNotComplete + c.item});
     }
 }

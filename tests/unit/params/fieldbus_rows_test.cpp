@@ -1,5 +1,5 @@
-#include "editor/fieldbus_parameters.h"
-#include "model/project_defaults.h"
+#include "core/editor/fieldbus_parameters.h"
+#include "core/model/project_defaults.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ struct Gateway {
         state.DeviceType = setup.type;
         if (setup.flags)
             setup.flags(state.flags);
-        ApplyProjectDefaults(project, state);
+        applyProjectDefaults(project, state);
         project.fieldbus.fieldbusType = fieldbusTypeFor(setup.type);
         if (setup.change)
             setup.change(project);
@@ -221,7 +221,7 @@ TEST(FieldbusRows, IpTexts) {
         {" 1.2.3.4", false},     {"1.2.3.-4", false},       {"", false},            {"1.2.3.99999999999", false},
     };
     for (const auto& [text, valid] : cases)
-        EXPECT_EQ(IsValidIpText(text), valid) << text;
+        EXPECT_EQ(isValidIpText(text), valid) << text;
 }
 
 TEST(FieldbusRows, EditCommits) {

@@ -1,6 +1,6 @@
-#include "document/document.h"
-#include "editor/tree_items.h"
-#include "model/project_defaults.h"
+#include "core/document/document.h"
+#include "core/editor/tree_items.h"
+#include "core/model/project_defaults.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +20,8 @@ protected:
     void open(std::int32_t deviceType) {
         document.newDocument();
         document.state().DeviceType = deviceType;
-        ApplyProjectDefaults(document.project(), document.state());
-        editor().RebuildTree();
+        applyProjectDefaults(document.project(), document.state());
+        editor().rebuildTree();
     }
     Editor& editor() { return document.editor(); }
     TreeModel& tree() { return editor().tree(); }
@@ -35,17 +35,17 @@ protected:
     }
     void addNodeWithCommands(const std::string& subnetText, int commands) {
         editor().selectItem(top(subnetText));
-        ASSERT_TRUE(editor().AddNode());
+        ASSERT_TRUE(editor().addNode());
         editor().selectItem(tree().children(top(subnetText)).back());
         for (int c = 0; c < commands; ++c)
-            ASSERT_TRUE(editor().AddCommand(2));
+            ASSERT_TRUE(editor().addCommand(2));
     }
     void pick(int row, const std::string& option) {
-        editor().OnGridClick(row, 1);
+        editor().onGridClick(row, 1);
         const auto& options = editor().view().options;
         const auto at = std::find(options.begin(), options.end(), option);
         ASSERT_NE(at, options.end()) << option;
-        editor().CommitOption(static_cast<int>(at - options.begin()));
+        editor().commitOption(static_cast<int>(at - options.begin()));
     }
 
     ScriptedPrompter prompter;
@@ -111,7 +111,7 @@ TEST_F(ProtocolChange, AwayFromMasterConfirmedDropsNodesAndCommands) {
     EXPECT_EQ(subnet(0).protocolType, "Modbus Master");
     EXPECT_TRUE(tree().children(top("Subnet")).empty());
     EXPECT_TRUE(editor().editFlags().addNode);
-    EXPECT_TRUE(editor().AddNode());
+    EXPECT_TRUE(editor().addNode());
 }
 
 TEST_F(ProtocolChange, OnlyTheChangedSubnetLosesItsItems) {

@@ -1,5 +1,5 @@
-#include "editor/subnet_parameters.h"
-#include "model/project_defaults.h"
+#include "core/editor/subnet_parameters.h"
+#include "core/model/project_defaults.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ struct Subnet {
         state.DeviceType = setup.type;
         if (setup.flags)
             setup.flags(state.flags);
-        ApplyProjectDefaults(project, state);
+        applyProjectDefaults(project, state);
         if (setup.change)
             setup.change(project.subnets[0]);
     }

@@ -2,9 +2,9 @@
 // Shared pieces of the window tests: one QApplication, a scripted file chooser and a window whose
 // settings live in a temporary folder and whose network check stays on this machine.
 
-#include "interaction/file_chooser.h"
-#include "interaction/prompter.h"
-#include "main_window.h"
+#include "core/interaction/file_chooser.h"
+#include "core/interaction/prompter.h"
+#include "app/shell/main_window.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 #pragma once
 // Small helpers that build projects in memory for the mapping tests.
 
-#include "model/project_defaults.h"
-#include "model/project_state.h"
-#include "model/records.h"
-#include "strings/strings.h"
+#include "core/model/project_defaults.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
+#include "core/strings/strings.h"
 
 #include <string>
 
@@ -21,7 +21,7 @@ struct CommandFields {
 
 class ProjectBuilder {
 public:
-    ProjectBuilder() { InitializeNewProject(project, state); }
+    ProjectBuilder() { initializeNewProject(project, state); }
 
     // Adds a node with the given slave address to subnet k (1-based); returns its slot.
     int node(int k, const std::string& address) {
