@@ -90,13 +90,11 @@ EditorView::EditorView(Editor& editor, QWidget* parent) : QWidget(parent), m_edi
             [this](QTreeWidgetItem* item) { onItemExpansion(item, false); });
     connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &EditorView::onContextMenu);
 
-    m_editor.tree().onChanged = [this] { onModelChanged(); };
+    m_treeSubscription = m_editor.tree().changes().subscribe([this] { onModelChanged(); });
     rebuildTree();
 }
 
-EditorView::~EditorView() {
-    m_editor.tree().onChanged = nullptr;
-}
+EditorView::~EditorView() = default;
 
 void EditorView::setGridWidget(QWidget* grid) {
     if (m_grid == grid)

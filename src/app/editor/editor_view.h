@@ -58,6 +58,7 @@ private:
     static ItemId idOf(const QTreeWidgetItem* item);
 
     Editor& m_editor;
+    ChangeSignal<>::Subscription m_treeSubscription;
     QSplitter* m_columns = nullptr;
     QSplitter* m_rightSide = nullptr;
     QTreeWidget* m_tree = nullptr;

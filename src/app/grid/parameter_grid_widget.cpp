@@ -63,7 +63,7 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent)
     connect(m_editBox, &QLineEdit::returnPressed, this, &ParameterGridWidget::commitEdit);
     connect(m_options, &QComboBox::activated, this, &ParameterGridWidget::onOptionActivated);
 
-    m_editor.grid().onChanged = [this] { scheduleRefresh(); };
+    m_gridSubscription = m_editor.grid().changes().subscribe([this] { scheduleRefresh(); });
     m_editor.onHelpShown = [this] {
         if (onHelpText)
             onHelpText(fromCore(m_editor.helpText()));
@@ -72,7 +72,6 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent)
 }
 
 ParameterGridWidget::~ParameterGridWidget() {
-    m_editor.grid().onChanged = nullptr;
     m_editor.onHelpShown = nullptr;
 }
 

@@ -44,6 +44,7 @@ private:
     QRect cellRect(int row, int column) const;
 
     Editor& m_editor;
+    ChangeSignal<>::Subscription m_gridSubscription;
     QTableWidget* m_table = nullptr;
     QLineEdit* m_editBox = nullptr;
     QComboBox* m_options = nullptr;

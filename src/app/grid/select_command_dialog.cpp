@@ -22,8 +22,7 @@ SelectCommandDialog::SelectCommandDialog(Editor& editor, QWidget* parent)
 }
 
 void SelectCommandDialog::activate(int row) {
-    if (selectCommandActivated(m_editor, row) && onCommandAdded)
-        onCommandAdded();
+    selectCommandActivated(m_editor, row);
 }
 
 } // namespace veltrane

@@ -18,8 +18,6 @@ public:
     explicit SelectCommandDialog(Editor& editor, QWidget* parent = nullptr);
 
     QListWidget* list() const { return m_list; }
-    // Called after each added command (the window refreshes its enabling and caption).
-    std::function<void()> onCommandAdded;
 
     // A double-click on entry `row`, as the list forwards it.
     void activate(int row);

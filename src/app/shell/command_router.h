@@ -1,31 +1,45 @@
 #pragma once
 // Every command of the menus, the toolbar, the accelerators and the tree's context menu ends up
-// here: one action per command id, one handler per command, and the enabling rules applied to the
-// actions. Later features replace a handler's body; nothing else needs to change.
+// here. Each command is one row of a table (text, prompt, toolbar text, keys, handler, enabling
+// rule); the rows are split by menu into file_commands.cpp, edit_commands.cpp, tools_commands.cpp
+// and help_commands.cpp, next to their handlers. The enabling follows the document's change
+// events, so nothing polls.
 
+#include "app/export/excel_export_action.h"
 #include "app/shell/command_ids.h"
+#include "app/shell/document_events.h"
+#include "core/document/command_enabling.h"
 #include "core/document/document.h"
 #include "core/document/project_lifecycle.h"
-#include "app/export/excel_export_action.h"
 #include "core/mapping/conflict_state.h"
 
+#include <QKeySequence>
 #include <QList>
 #include <QObject>
 #include <QUrl>
 
 #include <functional>
 #include <map>
+#include <optional>
+#include <cstdint>
+#include <vector>
 
 class QAction;
 class QWidget;
 
 namespace veltrane {
 
+// The string table's ids; its header is not for moc, which cannot read the generated enum.
+enum class Str : std::uint16_t;
+
 class NetworkCheck;
 class SelectCommandDialog;
 class RecentFiles;
 
 using UrlOpener = std::function<bool(const QUrl&)>;
+
+// Where a command is offered besides its keys and the toolbar.
+enum class CommandMenu { File, Edit, Tools, Help, ContextOnly };
 
 class CommandRouter : public QObject {
     Q_OBJECT
@@ -40,18 +54,37 @@ public:
         ExcelExportOptions exportOptions;
     };
 
+    // One command: everything about it in one place.
+    struct CommandRow {
+        CommandId id;
+        CommandMenu menu;
+        Str text;
+        Str prompt; // status-bar prompt, a line break, tooltip
+        std::optional<Str> toolText;
+        QList<QKeySequence> shortcuts;
+        void (CommandRouter::*handler)();
+        bool CommandEnabling::*enabledBy = nullptr; // none: always enabled
+        bool inContextMenu = false;
+        bool separatorBefore = false;
+    };
+
     explicit CommandRouter(Context context, QObject* parent = nullptr);
 
     QAction* action(CommandId id) const;
+    // Every command, menu by menu in menu order.
+    static const std::vector<CommandRow>& commandTable();
+    // The commands of one menu, in order (ContextOnly: none of the menus).
+    static QList<CommandId> menuCommands(CommandMenu menu);
     // The toolbar's buttons, in order.
     static const QList<CommandId>& toolbarCommands();
-    static const QList<CommandId>& contextMenuCommands();
+    static QList<CommandId> contextMenuCommands();
 
     // Runs a command's handler (as the action's trigger does) when the command is enabled.
     void trigger(CommandId id);
     void openRecentFile(const QString& path);
     // Applies the enabling rules to every action.
     void updateEnabling();
+    DocumentEvents& events() { return *m_events; }
 
 signals:
     void commandTriggered(veltrane::CommandId id);
@@ -62,8 +95,13 @@ signals:
     void exitRequested();
 
 private:
+    static std::vector<CommandRow> fileCommands();
+    static std::vector<CommandRow> editCommands();
+    static std::vector<CommandRow> toolsCommands();
+    static std::vector<CommandRow> helpCommands();
+
     void createActions();
-    void dispatch(CommandId id);
+    void dispatch(const CommandRow& row);
     void notAvailable();
     void rememberFile();
 
@@ -73,15 +111,12 @@ private:
     void onFileSave();
     void onFileSaveAs();
     void onAppExit();
-    // Edit (menu and toolbar)
+    // Edit (menu, toolbar and the tree's context menu)
     void onAddNode();
     void onDeleteNode();
     void onAddCommand();
     void onDeleteCommand();
-    // Edit (tree context menu)
-    void onContextAddNode();
     void onContextDeleteNode();
-    void onContextAddCommand();
     void onContextDeleteCommand();
     void onCopyNode();
     void onPasteNode();
@@ -99,6 +134,7 @@ private:
     void onAbout();
 
     Context m_context;
+    DocumentEvents* m_events = nullptr;
     // Lives for the run and is never saved: the last detection's or check's verdict.
     MappingConflictState m_conflictState;
     std::map<CommandId, QAction*> m_actions;

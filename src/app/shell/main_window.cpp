@@ -20,16 +20,11 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolBar>
 
 namespace veltrane {
 
 namespace {
-// The enabling rules depend on values that grid edits change without telling the window, so the
-// actions are refreshed while the application is idle, as menus and toolbars traditionally are.
-constexpr int kIdleUpdateMs = 250;
-
 Prompter& chosenPrompter(const ShellOptions& options, std::unique_ptr<QtPrompter>& own) {
     if (options.prompter)
         return *options.prompter;
@@ -97,14 +92,9 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
     connect(m_router, &CommandRouter::documentReplaced, this, &MainWindow::showDocumentCaption);
     connect(m_router, &CommandRouter::documentSaved, this, &MainWindow::showDocumentCaption);
     connect(m_router, &CommandRouter::exitRequested, this, &QWidget::close);
-    connect(m_editorView, &EditorView::treeChanged, m_router, &CommandRouter::updateEnabling);
     connect(m_editorView, &EditorView::contextMenuRequested, this, [this](const QPoint& pos) {
-        m_router->updateEnabling();
         m_contextMenu->popup(pos);
     });
-    auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, m_router, &CommandRouter::updateEnabling);
-    idle->start(kIdleUpdateMs);
 
     setWindowTitle(qtr(Str::MainCaption));
     placeOnScreen();
@@ -131,33 +121,29 @@ void MainWindow::placeOnScreen() {
 void MainWindow::buildMenus() {
     auto add = [this](QMenu* menu, CommandId id) { menu->addAction(m_router->action(id)); };
 
+    const auto fill = [this](QMenu* menu, CommandMenu which) {
+        for (const CommandRouter::CommandRow& row : CommandRouter::commandTable()) {
+            if (row.menu != which)
+                continue;
+            if (row.separatorBefore) {
+                menu->addSeparator();
+                // The recent files sit in the File menu just before its last group.
+                if (which == CommandMenu::File) {
+                    m_recentMenu = menu->addMenu(qtr(Str::MenuRecentFiles));
+                    menu->addSeparator();
+                }
+            }
+            menu->addAction(m_router->action(row.id));
+        }
+    };
     QMenu* file = menuBar()->addMenu(qtr(Str::MenuFile));
-    add(file, CommandId::FileNew);
-    add(file, CommandId::FileOpen);
-    add(file, CommandId::FileSave);
-    add(file, CommandId::FileSaveAs);
-    file->addSeparator();
-    m_recentMenu = file->addMenu(qtr(Str::MenuRecentFiles));
-    file->addSeparator();
-    add(file, CommandId::AppExit);
-
+    fill(file, CommandMenu::File);
     QMenu* edit = menuBar()->addMenu(qtr(Str::MenuEdit));
-    for (CommandId id : {CommandId::AddNode, CommandId::DeleteNode, CommandId::AddCommand,
-                         CommandId::DeleteCommand, CommandId::CopyNode, CommandId::PasteNode})
-        add(edit, id);
-
+    fill(edit, CommandMenu::Edit);
     QMenu* tools = menuBar()->addMenu(qtr(Str::MenuTools));
-    for (CommandId id : {CommandId::SerialConnection, CommandId::EthernetConnection, CommandId::Upload,
-                         CommandId::Download, CommandId::CalculateMapping, CommandId::ConflictDetection,
-                         CommandId::ExportExcel, CommandId::Debug})
-        add(tools, id);
-
+    fill(tools, CommandMenu::Tools);
     QMenu* help = menuBar()->addMenu(qtr(Str::MenuHelp));
-    add(help, CommandId::Content);
-    add(help, CommandId::About);
-
-    for (QMenu* menu : {file, edit, tools, help})
-        connect(menu, &QMenu::aboutToShow, m_router, &CommandRouter::updateEnabling);
+    fill(help, CommandMenu::Help);
 
     m_contextMenu = new QMenu(this);
     for (CommandId id : CommandRouter::contextMenuCommands())

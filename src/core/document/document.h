@@ -23,6 +23,8 @@ public:
     const ProjectState& state() const { return m_state; }
     Editor& editor() { return m_editor; }
     Prompter& prompter() { return m_prompter; }
+    // Every change of the records or of their modified state, for any number of listeners.
+    ChangeSignal<ProjectChange>& changes() { return m_editor.projectChanges(); }
 
     // The file the project was opened from or last saved to; empty for an untitled project.
     const std::string& filePath() const { return m_filePath; }

@@ -54,6 +54,7 @@ bool ProjectLifecycle::openProject(const std::string& path) {
     // flag says nothing about the file just opened. A failed open returns before this and keeps
     // the flag with the project it belongs to.
     m_document.state().ProjectModified = false;
+    m_document.editor().notifyProjectChanged(ProjectChange::ModifiedCleared);
     m_lastFile = path;
     return true;
 }

@@ -25,6 +25,24 @@ Editor::Editor(Project& project, ProjectState& state, Prompter& prompter)
 
 Editor::~Editor() = default;
 
+Editor::CommandStateWatch::CommandStateWatch(Editor& editor)
+    : m_editor(editor), m_flags(editor.m_flags), m_copy(editor.m_copy) {}
+
+Editor::CommandStateWatch::~CommandStateWatch() {
+    if (m_editor.m_flags != m_flags || !(m_editor.m_copy == m_copy))
+        m_editor.m_commandStateChanges.notify();
+}
+
+void Editor::setEditFlags(const EditFlags& flags) {
+    CommandStateWatch watch(*this);
+    m_flags = flags;
+}
+
+void Editor::markModified() {
+    m_state.ProjectModified = true;
+    m_projectChanges.notify(ProjectChange::Edited);
+}
+
 CONFIG& Editor::subnet(int index) {
     return m_project.subnets[static_cast<std::size_t>(std::clamp(index, 0, kSubnetSlots - 1))];
 }
@@ -34,6 +52,7 @@ const CONFIG& Editor::subnet(int index) const {
 }
 
 void Editor::initialUpdate() {
+    CommandStateWatch watch(*this);
     if (!m_state.ProjectPrepared) {
         initializeNewProject(m_project, m_state);
         buildTopItems();
@@ -126,6 +145,7 @@ void Editor::expandAll() {
 }
 
 void Editor::selectItem(ItemId id) {
+    CommandStateWatch watch(*this);
     commitEdit();
     closeOptionList();
     m_tree.select(id);

@@ -4,6 +4,7 @@
 // given and talks to the user only through the prompter; widgets only mirror tree() and grid() and
 // forward clicks, picks and typed text to the operations below.
 
+#include "core/common/change_signal.h"
 #include "core/editor/grid_state.h"
 #include "core/editor/parameter_grid.h"
 #include "core/editor/row_provider.h"
@@ -34,6 +35,16 @@ struct NodeCopyBuffer {
     int sourceSubnet = 0; // 1..4, 0 for none
     int sourceNode = -1;  // node number (0 is a valid slave address), -1 for none
     bool valid = false;
+
+    bool operator==(const NodeCopyBuffer&) const = default;
+};
+
+// What happened to the project, for whoever listens (views, the command enabling, a transfer).
+enum class ProjectChange {
+    Replaced,         // a new project, an opened file or an upload took the place of the records
+    Edited,           // an edit changed the records and set ProjectModified
+    Saved,            // the records went to their file; ProjectModified is clear
+    ModifiedCleared,  // ProjectModified was cleared without a save (the question before an open answered it)
 };
 
 // Delete Node and Delete Command end differently when chosen from the tree's context menu.
@@ -58,8 +69,16 @@ public:
     GridState& view() { return m_view; }
     const GridState& view() const { return m_view; }
     const EditFlags& editFlags() const { return m_flags; }
-    void setEditFlags(const EditFlags& flags) { m_flags = flags; }
+    void setEditFlags(const EditFlags& flags);
     const NodeCopyBuffer& copyBuffer() const { return m_copy; }
+
+    // Notified after every change of the records or of their modified state.
+    ChangeSignal<ProjectChange>& projectChanges() { return m_projectChanges; }
+    void notifyProjectChanged(ProjectChange change) { m_projectChanges.notify(change); }
+    // Sets ProjectModified after an edit and tells the listeners.
+    void markModified();
+    // Notified when the edit flags or the copy buffer changed (what the Edit commands follow).
+    ChangeSignal<>& commandStateChanges() { return m_commandStateChanges; }
 
     // A subnet record by 0-based index (0..3).
     CONFIG& subnet(int index);
@@ -114,6 +133,21 @@ public:
     bool selectionUnchanged() const;
 
 private:
+    // Tells the listeners of commandStateChanges() when the operation it guards changed the edit
+    // flags or the copy buffer, once, after the operation.
+    class CommandStateWatch {
+    public:
+        explicit CommandStateWatch(Editor& editor);
+        ~CommandStateWatch();
+        CommandStateWatch(const CommandStateWatch&) = delete;
+        CommandStateWatch& operator=(const CommandStateWatch&) = delete;
+
+    private:
+        Editor& m_editor;
+        EditFlags m_flags;
+        NodeCopyBuffer m_copy;
+    };
+
     struct Selection {
         ItemKind kind = ItemKind::None;
         int subnetIndex = 0;
@@ -138,6 +172,8 @@ private:
     std::unique_ptr<RowProvider> m_subnetRows;
     std::unique_ptr<RowProvider> m_nodeRows;
     std::unique_ptr<RowProvider> m_commandRows;
+    ChangeSignal<ProjectChange> m_projectChanges;
+    ChangeSignal<> m_commandStateChanges;
 };
 
 } // namespace veltrane

@@ -49,6 +49,7 @@ bool Editor::selectionUnchanged() const {
 }
 
 void Editor::showSelection() {
+    CommandStateWatch watch(*this);
     m_view.selectionShown = true;
     const ItemId selected = m_tree.selected();
     if (selected != kNoItem)
@@ -129,7 +130,7 @@ void Editor::commitOption(int index) {
     RowProvider* rows = providerFor(m_view.selectionKind);
     const bool modified = rows == nullptr || rows->commitOption(*this, m_view.clickedRow, text);
     if (modified)
-        m_state.ProjectModified = true;
+        markModified();
 }
 
 void Editor::closeOptionList() {
@@ -172,7 +173,7 @@ void Editor::commitEdit() {
     }
     m_view.editBoxVisible = false;
     m_view.editBoxText = m_view.editText;
-    m_state.ProjectModified = true;
+    markModified();
 }
 
 void Editor::showRowHelp(int subnetIndex) {

@@ -77,8 +77,7 @@ int ParameterGrid::usedRows() const {
 }
 
 void ParameterGrid::changed() {
-    if (onChanged)
-        onChanged();
+    m_changes.notify();
 }
 
 } // namespace veltrane

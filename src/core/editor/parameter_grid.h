@@ -2,6 +2,8 @@
 // A headless two-column grid: row titles in column 0, values in column 1, a background colour per
 // cell and a current cell. The Qt grid widget only mirrors it.
 
+#include "core/common/change_signal.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -17,8 +19,8 @@ public:
     static constexpr int kRows = 100;
     static constexpr int kColumns = 2;
 
-    // Called after every change of a text, a colour or the whole grid.
-    std::function<void()> onChanged;
+    // Notified after every change of a text, a colour or the whole grid.
+    ChangeSignal<>& changes() { return m_changes; }
 
     // Empties every cell and resets every colour.
     void clear();
@@ -56,6 +58,7 @@ private:
     std::array<std::array<Cell, kColumns>, kRows> m_cells{};
     int m_currentRow = 0;
     int m_currentColumn = 0;
+    ChangeSignal<> m_changes;
 };
 
 } // namespace veltrane

@@ -22,7 +22,7 @@ bool selectCommandActivated(Editor& editor, int position) {
         return false;
     const bool added = editor.addCommand(position);
     // Marked even when the command limit refused the entry, as every accepted double-click is.
-    editor.state().ProjectModified = true;
+    editor.markModified();
     return added;
 }
 

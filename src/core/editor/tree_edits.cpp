@@ -66,11 +66,12 @@ bool Editor::addNode() {
     config.nodeCount = position;
     m_tree.insert(subnetItem, node.name, position);
     m_tree.setExpanded(subnetItem, true);
-    m_state.ProjectModified = true;
+    markModified();
     return true;
 }
 
 bool Editor::deleteNode(EditOrigin origin) {
+    CommandStateWatch watch(*this);
     const ItemId nodeItem = m_tree.selected();
     if (kindOf(m_tree, nodeItem) != ItemKind::Node)
         return false;
@@ -112,7 +113,7 @@ bool Editor::deleteNode(EditOrigin origin) {
         }
     }
     m_tree.remove(nodeItem);
-    m_state.ProjectModified = true;
+    markModified();
 
     if (origin == EditOrigin::Menu) {
         rebuildTree();
@@ -182,7 +183,7 @@ bool Editor::deleteCommand(EditOrigin origin) {
         for (ItemId item : m_tree.children(node))
             if (m_tree.data(item) > k)
                 m_tree.setData(item, m_tree.data(item) - 1);
-    m_state.ProjectModified = true;
+    markModified();
 
     if (origin == EditOrigin::ContextMenu)
         expandAll();
@@ -198,6 +199,7 @@ bool Editor::canCopyNode() const {
 }
 
 bool Editor::copyNode() {
+    CommandStateWatch watch(*this);
     if (!canCopyNode())
         return false;
     const ItemId selected = m_tree.selected();
@@ -254,6 +256,7 @@ bool Editor::pasteNode() {
 }
 
 bool Editor::contextMenu(ItemId hit) {
+    CommandStateWatch watch(*this);
     if (!m_tree.contains(hit))
         return false;
     selectItem(hit);

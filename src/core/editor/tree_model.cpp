@@ -89,8 +89,7 @@ std::vector<ItemId> TreeModel::allItems() const {
 }
 
 void TreeModel::changed() {
-    if (onChanged)
-        onChanged();
+    m_changes.notify();
 }
 
 }  // namespace veltrane

@@ -2,6 +2,8 @@
 // A headless tree: items with a text, an integer item data, a parent, ordered children, an
 // expanded state and one selected item. The Qt tree widget only mirrors it.
 
+#include "core/common/change_signal.h"
+
 #include <functional>
 #include <string>
 #include <unordered_map>
@@ -22,8 +24,8 @@ public:
         bool expanded = false;
     };
 
-    // Called after every change of structure, texts, data, expansion or selection.
-    std::function<void()> onChanged;
+    // Notified after every change of structure, texts, data, expansion or selection.
+    ChangeSignal<>& changes() { return m_changes; }
 
     ItemId insert(ItemId parent, std::string text, int data = 0);
     void remove(ItemId id);  // with its children; clears the selection when it was inside
@@ -58,6 +60,7 @@ private:
     std::vector<ItemId> m_topLevel;
     ItemId m_selected = kNoItem;
     ItemId m_nextId = 1;
+    ChangeSignal<> m_changes;
 };
 
 }  // namespace veltrane

@@ -266,3 +266,32 @@ TEST(MainWindow, ToolsCommandsReachMappingConflictsAndExport) {
     EXPECT_TRUE(QFileInfo::exists(h.path(QStringLiteral("export.xlsx"))))
         << testing::PrintToString(h.prompter.shown());
 }
+
+TEST(MainWindow, AGridEditUpdatesTheEnablingAtOnce) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    Editor& editor = w.document().editor();
+    CommandRouter& r = w.router();
+    auto topItem = [&](const std::string& text) {
+        for (ItemId id : editor.tree().topLevel())
+            if (editor.tree().text(id) == text)
+                return id;
+        return kNoItem;
+    };
+
+    editor.selectItem(topItem("Subnet 1"));
+    EXPECT_TRUE(r.action(CommandId::AddNode)->isEnabled());
+    EXPECT_TRUE(r.action(CommandId::ContextAddNode)->isEnabled());
+
+    // The protocol row: a Modbus slave subnet takes no nodes. No event loop runs in between, so
+    // only the change notification can have disabled the commands.
+    const auto& options = editor.view().options;
+    editor.onGridClick(0, 1);
+    const auto slave = std::find(options.begin(), options.end(), "Modbus Slave");
+    ASSERT_NE(slave, options.end());
+    h.prompter.addAnswer(Answer::Ok);
+    editor.commitOption(static_cast<int>(slave - options.begin()));
+    ASSERT_EQ(w.document().project().subnets[0].protocolType, "Modbus Slave");
+    EXPECT_FALSE(r.action(CommandId::AddNode)->isEnabled());
+    EXPECT_FALSE(r.action(CommandId::ContextAddNode)->isEnabled());
+}

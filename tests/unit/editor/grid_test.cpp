@@ -1,4 +1,4 @@
-#include "editor_fixture.h"
+#include "support/editor_fixture.h"
 
 using namespace veltrane;
 using veltrane::testing::EditorFixture;

@@ -1,6 +1,6 @@
 #include "core/editor/editor_layout.h"
 #include "core/editor/select_command.h"
-#include "editor_fixture.h"
+#include "support/editor_fixture.h"
 #include "core/strings/strings.h"
 
 using namespace veltrane;
