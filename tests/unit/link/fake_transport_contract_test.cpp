@@ -1,8 +1,10 @@
-// The transport contract against the fake port, so the fake that every exchange test relies on
-// behaves like the real line.
+// The transport contracts against the fakes, so the fakes that exchange tests rely on behave like
+// the real port and sockets.
 
 #include "support/byte_stream_contract.h"
+#include "support/datagram_socket_contract.h"
 #include "support/fake_byte_stream.h"
+#include "support/fake_datagram_socket.h"
 
 namespace veltrane::testing {
 namespace {
@@ -26,6 +28,26 @@ struct FakeHarness {
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, ByteStreamContract, ::testing::Types<FakeHarness>);
+
+}  // namespace
+}  // namespace veltrane::testing
+
+namespace veltrane::testing {
+namespace {
+
+struct FakeDatagramHarness {
+    std::string setUp() { return {}; }
+    DatagramSocket& a() { return socketA; }
+    DatagramSocket& b() { return socketB; }
+    Clock& clock() { return fakeClock; }
+
+    FakeClock fakeClock;
+    FakeDatagramNetwork network{fakeClock};
+    FakeDatagramSocket socketA{network};
+    FakeDatagramSocket socketB{network};
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, DatagramSocketContract, ::testing::Types<FakeDatagramHarness>);
 
 }  // namespace
 }  // namespace veltrane::testing
