@@ -1,5 +1,8 @@
 #include "link/serial_port_stream.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include "core/strings/strings.h"
 
 namespace veltrane {
@@ -17,12 +20,27 @@ QSerialPort::Parity toQt(Parity parity) {
     return QSerialPort::NoParity;
 }
 
-bool applySettings(QSerialPort& port, const SerialLineSettings& s) {
+// Unix98 pseudo-terminal slaves (/dev/pts/N) have majors 136 to 143.
+bool isPseudoTerminal(const std::string& device) {
+    struct stat info {};
+    if (::stat(device.c_str(), &info) != 0 || !S_ISCHR(info.st_mode))
+        return false;
+    return major(info.st_rdev) >= 136 && major(info.st_rdev) <= 143;
+}
+
+bool applySettings(QSerialPort& port, const SerialLineSettings& s, bool pseudoTerminal) {
     if (s.dataBits < 5 || s.dataBits > 8 || (s.stopBits != 1 && s.stopBits != 2) || s.baudRate <= 0)
         return false;
-    return port.setBaudRate(s.baudRate) && port.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
-           port.setParity(toQt(s.parity)) &&
-           port.setStopBits(s.stopBits == 1 ? QSerialPort::OneStop : QSerialPort::TwoStop);
+    if (!port.setBaudRate(s.baudRate) || !port.setStopBits(s.stopBits == 1 ? QSerialPort::OneStop : QSerialPort::TwoStop))
+        return false;
+    // The kernel keeps a pseudo-terminal at 8 bits without parity, whatever is asked; bytes pass
+    // through it unframed, so the refusal changes nothing on the line.
+    const bool framing = port.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) && port.setParity(toQt(s.parity));
+    if (!framing && pseudoTerminal) {
+        port.clearError();
+        return true;
+    }
+    return framing;
 }
 
 Error portError(const QSerialPort& port, Str id) {
@@ -50,7 +68,7 @@ Status SerialPortStream::open(const std::string& device, const SerialLineSetting
             return makeError(ErrorKind::Io, format(Str::SerialPortOpenFailed, {device}));
         }
     }
-    if (!applySettings(m_port, settings)) {
+    if (!applySettings(m_port, settings, isPseudoTerminal(device))) {
         m_port.close();
         return makeError(ErrorKind::Io, tr(Str::SerialSettingError));
     }

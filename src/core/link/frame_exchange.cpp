@@ -27,15 +27,16 @@ Result<std::size_t> FrameExchange::discardWaiting() {
 Result<Bytes> FrameExchange::exchange(const Bytes& request, const ExchangeRule& rule) {
     m_discarded = 0;
     m_port.clearError();
-    if (auto written = m_port.write(request); !written)
-        return written.error();
-
+    // Stale input goes before the request does: once the request is out, a quick gateway (or the
+    // simulator on a pseudo-terminal) may already have answered, and that answer must not be lost.
     if (rule.discardStaleInput) {
         auto dropped = discardWaiting();
         if (!dropped)
             return dropped.error();
         m_discarded += *dropped;
     }
+    if (auto written = m_port.write(request); !written)
+        return written.error();
 
     // Wait for the first byte. The last look at the port happens exactly at the bound, so a reply
     // that starts at the bound is still taken.

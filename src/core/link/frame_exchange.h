@@ -21,8 +21,8 @@ namespace veltrane {
 
 // How one request waits for its reply.
 struct ExchangeRule {
-    // Drop input that is already waiting right after the request went out: it is left over from
-    // an earlier exchange and is never the reply.
+    // Drop input that is waiting when the request is about to go out: it is left over from an
+    // earlier exchange and is never the reply.
     bool discardStaleInput = true;
     // The reply must begin within this time after the request was written.
     std::int64_t firstByteTimeoutMs = 300;

@@ -14,9 +14,6 @@ using testing::FakeClock;
 const Bytes kRequest{0x10, 0x00, 0x10};
 const Bytes kReply{0x10, 0x00, 0x10};
 
-// Replies are scheduled at least 1 ms after the request: input already waiting when the write
-// returns is stale by definition.
-
 class FrameExchangeTest : public ::testing::Test {
 protected:
     FakeClock clock;
@@ -60,7 +57,7 @@ TEST_P(FirstByteBound, ReplyStartingAtTheBoundCountsAndOneMillisecondLaterDoesNo
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, FirstByteBound,
-    ::testing::Values(BoundCase{"RightAway", ExchangeRule::standard(), 1, true, 1},
+    ::testing::Values(BoundCase{"Instant", ExchangeRule::standard(), 0, true, 0},
                       BoundCase{"AtBound", ExchangeRule::standard(), 300, true, 300},
                       BoundCase{"PastBound", ExchangeRule::standard(), 301, false, 300},
                       BoundCase{"Silence", ExchangeRule::standard(), -1, false, 300},
@@ -126,29 +123,27 @@ TEST_F(FrameExchangeTest, IncompleteReplyGivesUpOneGapAfterItsLastByte) {
     EXPECT_EQ(clock.nowMs(), 40 + FrameExchange::kInterByteGapMs);
 }
 
-TEST_F(FrameExchangeTest, StaleInputIsDroppedOnlyByRulesThatFlush) {
+TEST_F(FrameExchangeTest, StaleInputIsDroppedOnlyByRulesThatFlushAndAnInstantReplyIsKept) {
     const Bytes stale{0x81, 0x02, 0x01, 0x00, 0x84};
-    for (const ExchangeRule& rule : {ExchangeRule::standard(), ExchangeRule::commandPackage()}) {
+    struct Case {
+        ExchangeRule rule;
+        Bytes expected;
+    };
+    for (const auto& [rule, expected] : {Case{ExchangeRule::standard(), kReply},
+                                          Case{ExchangeRule::commandPackage(), kReply},
+                                          // Without the flush, what was waiting is the first frame read.
+                                          Case{ExchangeRule::keepInput(), stale},
+                                          Case{ExchangeRule::contentDecides(), stale}}) {
         FakeClock c;
         FakeByteStream p{c};
         FrameExchange e{p, c};
         p.feed(stale);
-        p.replyToNextWrite({{20, kReply}});
+        // The reply is there the moment the request has gone out, as from a pseudo-terminal.
+        p.replyToNextWrite({{0, kReply}});
         auto reply = e.exchange(kRequest, rule);
         ASSERT_TRUE(reply);
-        EXPECT_EQ(*reply, kReply);
-        EXPECT_EQ(e.discardedBytes(), stale.size());
-    }
-    for (const ExchangeRule& rule : {ExchangeRule::keepInput(), ExchangeRule::contentDecides()}) {
-        FakeClock c;
-        FakeByteStream p{c};
-        FrameExchange e{p, c};
-        p.feed(stale);
-        p.replyToNextWrite({{20, kReply}});
-        auto reply = e.exchange(kRequest, rule);
-        ASSERT_TRUE(reply);
-        EXPECT_EQ(*reply, stale);  // what was waiting is the first frame read
-        EXPECT_EQ(c.nowMs(), 0);
+        EXPECT_EQ(*reply, expected);
+        EXPECT_EQ(e.discardedBytes(), rule.discardStaleInput ? stale.size() : kReply.size());
     }
 }
 
