@@ -1,0 +1,107 @@
+#include "link/udp_datagram_socket.h"
+
+#include <sys/socket.h>
+
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QVariant>
+
+#include "core/strings/strings.h"
+
+namespace veltrane {
+
+namespace {
+
+bool parseIpv4(const std::string& text, QHostAddress& address) {
+    return address.setAddress(QString::fromStdString(text)) && address.protocol() == QAbstractSocket::IPv4Protocol;
+}
+
+}  // namespace
+
+Status UdpDatagramSocket::bind(const std::string& localAddress, std::uint16_t port) {
+    QHostAddress address;
+    if (!parseIpv4(localAddress, address))
+        return makeError(ErrorKind::Format, format(Str::SocketBadAddress, {localAddress}));
+    // Several listeners (simulated gateways, a second scan socket) may share one port.
+    if (!m_socket.bind(address, port, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
+        return makeError(ErrorKind::Io, format(Str::SocketBindFailed, {localAddress, std::to_string(port),
+                                                                         m_socket.errorString().toStdString()}));
+    }
+    return applyOptions();
+}
+
+Status UdpDatagramSocket::applyOptions() {
+    if (m_socket.state() != QAbstractSocket::BoundState)
+        return {};
+    // Qt opens every UDP socket with broadcasting allowed; a socket that did not ask for it must
+    // not be able to broadcast by mistake.
+    const int broadcast = m_broadcast ? 1 : 0;
+    if (::setsockopt(static_cast<int>(m_socket.socketDescriptor()), SOL_SOCKET, SO_BROADCAST, &broadcast,
+                     sizeof broadcast) != 0)
+        return makeError(ErrorKind::Io, format(Str::SocketOptionFailed, {"SO_BROADCAST"}));
+    if (m_receiveBufferSize > 0) {
+        m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, m_receiveBufferSize);
+        // The system may grant more (Linux doubles the request) but never silently less.
+        if (m_socket.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt() < m_receiveBufferSize)
+            return makeError(ErrorKind::Io, format(Str::SocketOptionFailed, {"SO_RCVBUF"}));
+    }
+    return {};
+}
+
+Status UdpDatagramSocket::setBroadcast(bool allowed) {
+    m_broadcast = allowed;
+    return applyOptions();
+}
+
+Status UdpDatagramSocket::setReceiveBufferSize(int bytes) {
+    m_receiveBufferSize = bytes;
+    return applyOptions();
+}
+
+Status UdpDatagramSocket::sendTo(const Bytes& data, const std::string& address, std::uint16_t port) {
+    QHostAddress to;
+    if (!parseIpv4(address, to))
+        return makeError(ErrorKind::Format, format(Str::SocketBadAddress, {address}));
+    // An unbound socket would be bound by Qt with its own options; bind it here so ours apply.
+    if (m_socket.state() != QAbstractSocket::BoundState) {
+        if (auto bound = bind("0.0.0.0", 0); !bound)
+            return bound;
+    }
+    const qint64 sent = m_socket.writeDatagram(reinterpret_cast<const char*>(data.data()),
+                                               static_cast<qint64>(data.size()), to, port);
+    if (sent != static_cast<qint64>(data.size())) {
+        return makeError(ErrorKind::Io, format(Str::SocketSendFailed, {address, std::to_string(port),
+                                                                        m_socket.errorString().toStdString()}));
+    }
+    return {};
+}
+
+Result<Datagram> UdpDatagramSocket::receive(std::size_t maxBytes, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!m_socket.hasPendingDatagrams()) {
+        if (m_socket.state() != QAbstractSocket::BoundState)
+            return makeError(ErrorKind::Io, format(Str::SocketReceiveFailed, {m_socket.errorString().toStdString()}));
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0)
+            return makeError(ErrorKind::Timeout, tr(Str::SocketNoData));
+        if (!m_socket.waitForReadyRead(static_cast<int>(left)) && m_socket.error() != QAbstractSocket::SocketTimeoutError)
+            return makeError(ErrorKind::Io, format(Str::SocketReceiveFailed, {m_socket.errorString().toStdString()}));
+    }
+    Datagram datagram;
+    datagram.data.resize(maxBytes);
+    QHostAddress sender;
+    quint16 senderPort = 0;
+    // A datagram longer than maxBytes is cut; the rest of it is dropped by the system.
+    const qint64 got = m_socket.readDatagram(reinterpret_cast<char*>(datagram.data.data()),
+                                             static_cast<qint64>(maxBytes), &sender, &senderPort);
+    if (got < 0)
+        return makeError(ErrorKind::Io, format(Str::SocketReceiveFailed, {m_socket.errorString().toStdString()}));
+    datagram.data.resize(static_cast<std::size_t>(got));
+    datagram.senderAddress = QHostAddress(sender.toIPv4Address()).toString().toStdString();
+    datagram.senderPort = senderPort;
+    return datagram;
+}
+
+void UdpDatagramSocket::close() { m_socket.close(); }
+
+}  // namespace veltrane
