@@ -86,21 +86,21 @@ Status EthernetHost::start() {
         m_images = std::move(*loaded);
     }
 
-    for (const GatewaySpec& spec : m_options.gateways) {
-        auto endpoint = std::make_unique<Endpoint>(spec.identity, spec.faults.value_or(m_options.faults));
+    for (const GatewaySetup& setup : m_options.gateways) {
+        auto endpoint = std::make_unique<Endpoint>(setup.identity, setup.faults.value_or(m_options.faults));
         Endpoint* e = endpoint.get();
-        if (const auto stored = m_images.find(spec.identity.ipAddress); stored != m_images.end())
+        if (const auto stored = m_images.find(setup.identity.ipAddress); stored != m_images.end())
             e->gateway.setImage(stored->second);
 
-        const QHostAddress address(QString::fromStdString(spec.identity.ipAddress));
+        const QHostAddress address(QString::fromStdString(setup.identity.ipAddress));
         const auto mode = QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint;
         if (!e->unicast.bind(address, m_options.udpPort, mode))
-            return makeError(ErrorKind::Io, "udp " + spec.identity.ipAddress + ": " + e->unicast.errorString().toStdString());
+            return makeError(ErrorKind::Io, "udp " + setup.identity.ipAddress + ": " + e->unicast.errorString().toStdString());
         if (!m_options.broadcastAddress.empty() &&
             !e->broadcast.bind(QHostAddress(QString::fromStdString(m_options.broadcastAddress)), m_options.udpPort, mode))
             return makeError(ErrorKind::Io, "udp " + m_options.broadcastAddress + ": " + e->broadcast.errorString().toStdString());
         if (!e->server.listen(address, m_options.tcpPort))
-            return makeError(ErrorKind::Io, "tcp " + spec.identity.ipAddress + ": " + e->server.errorString().toStdString());
+            return makeError(ErrorKind::Io, "tcp " + setup.identity.ipAddress + ": " + e->server.errorString().toStdString());
 
         // Replies always leave from the gateway's own address, also to a broadcast request.
         auto answer = [e](QUdpSocket& from) {

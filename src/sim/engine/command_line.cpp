@@ -21,7 +21,7 @@ Simulates Ethernet gateways: UDP discovery and the TCP configuration exchange
 (read, write, restart). Each gateway binds only its own address; without
 --gateway or --count there is one gateway on 127.0.0.1.
 
-  --gateway SPEC        add a gateway (repeatable). SPEC is key=value pairs
+  --gateway SETUP        add a gateway (repeatable). SETUP is key=value pairs
                         joined by commas: ip=ADDRESS (required), model=CODE
                         (default 30202; 30102 is the single-subnet model),
                         mac=XX-XX-XX-XX-XX-XX (default 02-00 and the address),
@@ -75,10 +75,10 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
         const std::string& value = args[++i];
         bool ok = true;
         if (arg == "--gateway") {
-            auto spec = parseGatewaySpec(value);
-            if (!spec)
-                return spec.error();
-            options.gateways.push_back(*spec);
+            auto setup = parseGatewaySetup(value);
+            if (!setup)
+                return setup.error();
+            options.gateways.push_back(*setup);
         } else if (arg == "--count") {
             ok = readNumber(value, count) && count > 0;
         } else if (arg == "--udp-port") {
@@ -116,7 +116,7 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
             options.gateways.push_back({id, std::nullopt});
     }
     if (options.gateways.empty()) {
-        GatewaySpec local;
+        GatewaySetup local;
         local.identity.ipAddress = "127.0.0.1";
         local.identity.mac = {0x02, 0x00, 0x7f, 0x00, 0x00, 0x01};
         options.gateways.push_back(local);
@@ -129,12 +129,12 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
         plan.wrongCode = wrongCode;
     };
     tune(options.faults);
-    for (GatewaySpec& spec : options.gateways) {
-        if (spec.faults)
-            tune(*spec.faults);
-        for (const GatewaySpec& other : options.gateways)
-            if (&other != &spec && other.identity.ipAddress == spec.identity.ipAddress)
-                return bad("two gateways on " + spec.identity.ipAddress);
+    for (GatewaySetup& setup : options.gateways) {
+        if (setup.faults)
+            tune(*setup.faults);
+        for (const GatewaySetup& other : options.gateways)
+            if (&other != &setup && other.identity.ipAddress == setup.identity.ipAddress)
+                return bad("two gateways on " + setup.identity.ipAddress);
     }
     return options;
 }

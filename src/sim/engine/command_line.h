@@ -12,7 +12,7 @@
 namespace veltrane::sim {
 
 struct SimOptions {
-    std::vector<GatewaySpec> gateways;  // one at 127.0.0.1 when none is given
+    std::vector<GatewaySetup> gateways;  // one at 127.0.0.1 when none is given
     std::uint16_t udpPort = 18801;
     std::uint16_t tcpPort = 18801;
     std::string broadcastAddress = "255.255.255.255";  // empty: no broadcast listener

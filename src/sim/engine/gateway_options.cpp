@@ -75,8 +75,8 @@ Result<FaultPlan> parseFault(std::string_view text) {
     return plan;
 }
 
-Result<GatewaySpec> parseGatewaySpec(std::string_view text) {
-    GatewaySpec spec;
+Result<GatewaySetup> parseGatewaySetup(std::string_view text) {
+    GatewaySetup setup;
     bool haveIp = false;
     bool haveMac = false;
     while (!text.empty()) {
@@ -88,7 +88,7 @@ Result<GatewaySpec> parseGatewaySpec(std::string_view text) {
             return bad("expected key=value in '" + std::string(item) + "'");
         const std::string_view key = item.substr(0, eq);
         const std::string_view value = item.substr(eq + 1);
-        GatewayIdentity& id = spec.identity;
+        GatewayIdentity& id = setup.identity;
         if (key == "ip") {
             // A strict dotted quad: this is the exact address the simulator will bind.
             const auto ip = ethernet::parseIpv4(value);
@@ -129,14 +129,14 @@ Result<GatewaySpec> parseGatewaySpec(std::string_view text) {
             auto plan = parseFault(value);
             if (!plan)
                 return plan.error();
-            spec.faults = *plan;
+            setup.faults = *plan;
         } else {
             return bad("unknown gateway key '" + std::string(key) + "'");
         }
     }
     if (!haveIp)
         return bad("a gateway needs ip=ADDRESS");
-    return spec;
+    return setup;
 }
 
 Result<std::vector<GatewayIdentity>> generateGateways(int count, std::string_view first) {

@@ -11,14 +11,14 @@
 
 namespace veltrane::sim {
 
-struct GatewaySpec {
+struct GatewaySetup {
     GatewayIdentity identity;
     std::optional<FaultPlan> faults;  // this gateway's own, instead of the common plan
 };
 
 // "ip=127.0.0.2,model=30202,mac=00-1a-2b-3c-4d-5e,fw=2.10,remote=on,fault=split@read"; every key
 // but ip is optional. The MAC may use "-" or ":".
-Result<GatewaySpec> parseGatewaySpec(std::string_view text);
+Result<GatewaySetup> parseGatewaySetup(std::string_view text);
 
 // "KIND[@SCOPE]": KIND one of silent, wrong-code, split, close, none; SCOPE one of all (default),
 // discovery, read, write, restart.

@@ -23,7 +23,7 @@ TEST(SimCommandLine, GatewaysFaultsAndPorts) {
                                            "--no-broadcast", "--state", "s.txt"});
     ASSERT_TRUE(options) << options.message();
     ASSERT_EQ(options->gateways.size(), 3u);
-    const GatewaySpec& first = options->gateways[0];
+    const GatewaySetup& first = options->gateways[0];
     EXPECT_EQ(first.identity.modelCode, 30102u);
     EXPECT_EQ(first.identity.mac, (std::array<std::uint8_t, 6>{0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}));
     EXPECT_EQ(first.identity.firmwareMajor, 2);
