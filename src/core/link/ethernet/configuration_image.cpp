@@ -1,0 +1,306 @@
+#include "core/link/ethernet/configuration_image.h"
+
+#include "core/link/ethernet/ipv4_text.h"
+#include "core/link/ethernet/message_header.h"
+#include "core/link/ethernet/wire_bytes.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace veltrane::ethernet {
+
+namespace {
+
+using Bytes = std::span<std::uint8_t, kImageSize>;
+using ConstBytes = std::span<const std::uint8_t, kImageSize>;
+
+constexpr std::size_t kIpAssign = 0x008;
+constexpr std::size_t kIpAddress = 0x00C;
+constexpr std::size_t kSubnetMask = 0x010;
+constexpr std::size_t kDefaultGateway = 0x014;
+constexpr std::size_t kDns1 = 0x018;
+constexpr std::size_t kDns2 = 0x01C;
+constexpr std::size_t kSerial[2] = {0x020, 0x028};
+constexpr std::size_t kProtocol[2] = {0x030, 0x294};
+constexpr std::size_t kCommands[2] = {0x054, 0x2B8};
+constexpr std::size_t kCommandRecordSize = 12;
+
+bool is(const std::string& text, Str label) { return text == tr(label); }
+
+std::int32_t clampedCount(std::int32_t count) { return std::clamp(count, 0, kMaxCommands); }
+
+// ----- encoding -----
+
+std::uint32_t number(const std::string& text) { return static_cast<std::uint32_t>(decimalValue(text)); }
+std::uint8_t byteOf(const std::string& text) { return static_cast<std::uint8_t>(decimalValue(text)); }
+
+void putAddress(Bytes bytes, std::size_t at, const std::string& text) {
+    const Ipv4Octets octets = parseIpv4(text).value_or(Ipv4Octets{0xFF, 0xFF, 0xFF, 0xFF});
+    std::copy(octets.begin(), octets.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+std::uint8_t parityCode(const std::string& parity) {
+    if (is(parity, Str::ParityNone))
+        return 0;
+    if (is(parity, Str::ParityOdd))
+        return 1;
+    if (is(parity, Str::ParityEven))
+        return 2;
+    if (is(parity, Str::ParityMark))
+        return 3;
+    return 4;
+}
+
+void putSerial(Bytes bytes, std::size_t at, const CONFIG& subnet) {
+    const bool master = is(subnet.protocolType, Str::ProtocolModbusMaster);
+    wire::put32(bytes, at, number(master ? subnet.baudRate : subnet.userBaudRate));
+    bytes[at + 4] = byteOf(master ? subnet.dataBits : subnet.userDataBits);
+    bytes[at + 5] = parityCode(master ? subnet.parity : subnet.userParity);
+    bytes[at + 6] = byteOf(master ? subnet.stopBits : subnet.userStopBits);
+}
+
+void putProtocolBlock(Bytes bytes, std::size_t at, const CONFIG& subnet) {
+    if (is(subnet.protocolType, Str::ProtocolModbusMaster)) {
+        wire::put32(bytes, at + 12, number(subnet.responseTimeout));
+        wire::put32(bytes, at + 16, number(subnet.pollDelay));
+        std::uint32_t output = 3;
+        if (is(subnet.outputMode, Str::OutputCycle))
+            output = 1;
+        else if (is(subnet.outputMode, Str::OutputForbidden))
+            output = 2;
+        wire::put32(bytes, at + 20, output);
+        wire::put32(bytes, at + 28, number(subnet.scanRate));
+        wire::put32(bytes, at + 32, static_cast<std::uint32_t>(clampedCount(subnet.commandCount)));
+        return;
+    }
+    wire::put32(bytes, at, 3);
+    std::uint32_t frame = 2;
+    if (is(subnet.frameType, Str::FrameTimeInterval))
+        frame = 0;
+    else if (is(subnet.frameType, Str::FrameLength))
+        frame = 1;
+    wire::put32(bytes, at + 4, frame);
+    wire::put32(bytes, at + 8, number(subnet.charInterval));
+    wire::put32(bytes, at + 12, number(subnet.frameLength));
+    bytes[at + 16] = byteOf(subnet.startDelimiter);
+    bytes[at + 17] = byteOf(subnet.endDelimiter);
+    wire::put32(bytes, at + 20, is(subnet.autoSend, Str::Disable) ? 0 : 1);
+    wire::put32(bytes, at + 24, number(subnet.autoSendPeriod));
+    wire::put32(bytes, at + 28, is(subnet.crcCheck, Str::Disable) ? 0 : 1);
+}
+
+void putCommands(Bytes bytes, std::size_t at, const CONFIG& subnet) {
+    // Written whatever the protocol: a User Config subnet keeps its commands in the gateway.
+    const auto count = static_cast<std::size_t>(clampedCount(subnet.commandCount));
+    for (std::size_t i = 0; i < count; ++i) {
+        const INSTRUCTION& c = subnet.commands[i];
+        const std::size_t r = at + i * kCommandRecordSize;
+        bytes[r] = byteOf(c.slaveAddress);
+        bytes[r + 1] = byteOf(c.functionCode);
+        wire::put16(bytes, r + 2, number(c.startAddress));
+        wire::put16(bytes, r + 4, number(c.dataCount));
+        wire::put16(bytes, r + 6, hexValue(c.mappingAddress));
+        bytes[r + 8] = byteOf(c.mappingBit);
+        bytes[r + 9] = is(c.scanType, Str::ScanFast) ? 0 : 1;
+        std::uint8_t swap = 2;
+        if (is(c.filterOrSwap, Str::SwapNone))
+            swap = 0;
+        else if (is(c.filterOrSwap, Str::SwapTwoBytes))
+            swap = 1;
+        bytes[r + 10] = swap;
+    }
+}
+
+// ----- decoding -----
+
+std::string signedText(ConstBytes bytes, std::size_t at) {
+    return decimalText(static_cast<std::int32_t>(wire::get32(bytes, at)));
+}
+
+std::string addressText(ConstBytes bytes, std::size_t at, const char* fallback) {
+    const Ipv4Octets octets{bytes[at], bytes[at + 1], bytes[at + 2], bytes[at + 3]};
+    // 255.255.255.255 is what the parser calls a failure, so it never becomes a setting.
+    if (octets == Ipv4Octets{0xFF, 0xFF, 0xFF, 0xFF})
+        return fallback;
+    return ipv4Text(octets);
+}
+
+const std::string& parityText(std::uint8_t code) {
+    switch (code) {
+    case 0: return tr(Str::ParityNone);
+    case 1: return tr(Str::ParityOdd);
+    case 2: return tr(Str::ParityEven);
+    case 3: return tr(Str::ParityMark);
+    default: return tr(Str::ParitySpace);
+    }
+}
+
+struct SerialFields {
+    std::string* baud;
+    std::string* dataBits;
+    std::string* parity;
+    std::string* stopBits;
+};
+
+void readSerial(ConstBytes bytes, std::size_t at, const SerialFields& to) {
+    *to.baud = signedText(bytes, at);
+    *to.dataBits = decimalText(bytes[at + 4]);
+    *to.parity = parityText(bytes[at + 5]);
+    *to.stopBits = decimalText(bytes[at + 6]);
+}
+
+void readUserConfig(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
+    subnet.protocolType = tr(Str::ProtocolUserConfig);
+    switch (wire::get32(bytes, at + 4)) {
+    case 1: subnet.frameType = tr(Str::FrameLength); break;
+    case 2: subnet.frameType = tr(Str::FrameDelimiter); break;
+    default: subnet.frameType = tr(Str::FrameTimeInterval); break;
+    }
+    subnet.charInterval = signedText(bytes, at + 8);
+    subnet.frameLength = signedText(bytes, at + 12);
+    subnet.startDelimiter = decimalText(bytes[at + 16]);
+    subnet.endDelimiter = decimalText(bytes[at + 17]);
+    subnet.autoSend = tr(bytes[at + 23] != 0 ? Str::Enable : Str::Disable);
+    subnet.autoSendPeriod = signedText(bytes, at + 24);
+    subnet.crcCheck = tr(bytes[at + 31] != 0 ? Str::Enable : Str::Disable);
+}
+
+std::string hexText(std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%x", value);
+    return text;
+}
+
+void readCommands(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
+    std::vector<std::uint8_t> slaves;  // distinct slave addresses in order of first appearance
+    const auto count = static_cast<std::size_t>(subnet.commandCount);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t r = at + i * kCommandRecordSize;
+        INSTRUCTION& c = subnet.commands[i];
+        const std::uint8_t slave = bytes[r];
+        c.slaveAddress = decimalText(slave);
+        auto found = std::find(slaves.begin(), slaves.end(), slave);
+        if (found == slaves.end())
+            found = slaves.insert(slaves.end(), slave);
+        c.nodeIndex = static_cast<std::int32_t>(found - slaves.begin()) + 1;
+        NodeEntry& node = subnet.nodes[static_cast<std::size_t>(c.nodeIndex - 1)];
+        node.address = decimalText(slave);
+        node.name = format(Str::NodeNamePattern, {decimalText(slave)});
+
+        c.functionCode = decimalText(bytes[r + 1]);
+        c.startAddress = decimalText(wire::get16(bytes, r + 2));
+        c.dataCount = decimalText(wire::get16(bytes, r + 4));
+        c.mappingAddress = hexText(wire::get16(bytes, r + 6));
+        c.mappingBit = decimalText(bytes[r + 8]);
+        c.scanType = tr(bytes[r + 9] == 0 ? Str::ScanFast : Str::ScanSlow);
+        switch (bytes[r + 10]) {
+        case 0: c.filterOrSwap = tr(Str::SwapNone); break;
+        case 1: c.filterOrSwap = tr(Str::SwapTwoBytes); break;
+        default: c.filterOrSwap = tr(Str::SwapFourBytes); break;
+        }
+    }
+    subnet.nodeCount = static_cast<std::int32_t>(slaves.size());
+}
+
+void readModbusMaster(ConstBytes bytes, std::size_t block, std::size_t table, CONFIG& subnet) {
+    subnet.protocolType = tr(Str::ProtocolModbusMaster);
+    subnet.transmissionMode = tr(Str::ModeRTU);
+    subnet.responseTimeout = signedText(bytes, block + 12);
+    subnet.pollDelay = signedText(bytes, block + 16);
+    switch (wire::get32(bytes, block + 20)) {
+    case 1: subnet.outputMode = tr(Str::OutputCycle); break;
+    case 2: subnet.outputMode = tr(Str::OutputForbidden); break;
+    default: subnet.outputMode = tr(Str::OutputChangeOfValue); break;
+    }
+    subnet.scanRate = signedText(bytes, block + 28);
+    subnet.commandCount = clampedCount(static_cast<std::int32_t>(wire::get32(bytes, block + 32)));
+    readCommands(bytes, table, subnet);
+}
+
+}  // namespace
+
+ConfigurationImage ConfigurationImage::fromReceived(std::span<const std::uint8_t> received) {
+    ConfigurationImage image;
+    std::copy_n(received.begin(), std::min(received.size(), kImageSize), image.m_bytes.begin());
+    return image;
+}
+
+std::uint32_t ConfigurationImage::commandCode() const { return wire::get32(m_bytes, 0); }
+
+void ConfigurationImage::setCommandCode(std::uint32_t code) { wire::put32(m_bytes, 0, code); }
+
+ConfigurationImage buildConfigurationImage(const Project& project, const ProjectState& state) {
+    ConfigurationImage image;
+    const Bytes bytes = image.bytes();
+    const FIELDBUS& fieldbus = project.fieldbus;
+    wire::put32(bytes, 0, command::WriteConfiguration);
+    wire::put32(bytes, 4, kImageBodySize);
+
+    std::uint32_t assign = 2;
+    if (is(fieldbus.ipAssignMode, Str::IpManuallyAssign))
+        assign = 0;
+    else if (is(fieldbus.ipAssignMode, Str::IpDHCP))
+        assign = 1;
+    wire::put32(bytes, kIpAssign, assign);
+    putAddress(bytes, kIpAddress, fieldbus.ipAddress);
+    putAddress(bytes, kSubnetMask, fieldbus.subnetMask);
+    putAddress(bytes, kDefaultGateway, fieldbus.defaultGateway);
+    if (state.flags.singleSubnetModel) {
+        wire::put32(bytes, kDns1, is(fieldbus.configMode, Str::Enable) ? 1 : 0);
+        wire::put32(bytes, kDns2, is(fieldbus.configData, Str::Enable) ? 3 : 0);
+    } else {
+        putAddress(bytes, kDns1, fieldbus.dns1);
+        putAddress(bytes, kDns2, fieldbus.dns2);
+    }
+    for (std::size_t k = 0; k < 2; ++k) {
+        const CONFIG& subnet = project.subnets[k];
+        putSerial(bytes, kSerial[k], subnet);
+        putProtocolBlock(bytes, kProtocol[k], subnet);
+        putCommands(bytes, kCommands[k], subnet);
+    }
+    return image;
+}
+
+void decodeConfigurationImage(const ConfigurationImage& image, Project& project, ProjectState& state) {
+    const ConstBytes bytes = image.bytes();
+    FIELDBUS& fieldbus = project.fieldbus;
+    state.DeviceType = device::EtherNetIP;
+    fieldbus.fieldbusType = tr(Str::FieldbusEtherNetIP);
+
+    switch (bytes[kIpAssign + 3]) {
+    case 0: fieldbus.ipAssignMode = tr(Str::IpManuallyAssign); break;
+    case 1: fieldbus.ipAssignMode = tr(Str::IpDHCP); break;
+    default: fieldbus.ipAssignMode = tr(Str::IpBOOTP); break;
+    }
+    fieldbus.ipAddress = addressText(bytes, kIpAddress, "192.168.0.110");
+    fieldbus.subnetMask = addressText(bytes, kSubnetMask, "255.255.255.0");
+    fieldbus.defaultGateway = addressText(bytes, kDefaultGateway, "192.168.0.1");
+    if (state.flags.singleSubnetModel) {
+        fieldbus.configMode = tr(bytes[kDns1 + 3] != 0 ? Str::Enable : Str::Disable);
+        fieldbus.configData = tr(bytes[kDns2 + 3] != 0 ? Str::Enable : Str::Disable);
+    } else {
+        fieldbus.dns1 = addressText(bytes, kDns1, "0.0.0.0");
+        fieldbus.dns2 = addressText(bytes, kDns2, "0.0.0.0");
+    }
+
+    CONFIG& first = project.subnets[0];
+    const bool firstIsMaster = bytes[kProtocol[0] + 3] == 0;
+    if (firstIsMaster)
+        readSerial(bytes, kSerial[0], {&first.baudRate, &first.dataBits, &first.parity, &first.stopBits});
+    else
+        readSerial(bytes, kSerial[0], {&first.userBaudRate, &first.userDataBits, &first.userParity, &first.userStopBits});
+    CONFIG& second = project.subnets[1];
+    readSerial(bytes, kSerial[1], {&second.baudRate, &second.dataBits, &second.parity, &second.stopBits});
+
+    if (firstIsMaster)
+        readModbusMaster(bytes, kProtocol[0], kCommands[0], first);
+    else
+        readUserConfig(bytes, kProtocol[0], first);
+    readModbusMaster(bytes, kProtocol[1], kCommands[1], second);
+}
+
+}  // namespace veltrane::ethernet

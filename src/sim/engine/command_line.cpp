@@ -1,0 +1,142 @@
+#include "sim/engine/command_line.h"
+
+#include <charconv>
+
+namespace veltrane::sim {
+
+namespace {
+Error bad(std::string message) { return makeError(ErrorKind::Format, std::move(message)); }
+
+template <class T>
+bool readNumber(const std::string& text, T& value) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+}  // namespace
+
+std::string usageText() {
+    return R"(usage: veltrane-gwsim [OPTIONS]
+
+Simulates Ethernet gateways: UDP discovery and the TCP configuration exchange
+(read, write, restart). Each gateway binds only its own address; without
+--gateway or --count there is one gateway on 127.0.0.1.
+
+  --gateway SETUP        add a gateway (repeatable). SETUP is key=value pairs
+                        joined by commas: ip=ADDRESS (required), model=CODE
+                        (default 30202; 30102 is the single-subnet model),
+                        mac=XX-XX-XX-XX-XX-XX (default 02-00 and the address),
+                        fw=MAJOR.MINOR (default 1.0), remote=on|off (default on;
+                        off refuses writes and restarts), fault=FAULT (this
+                        gateway's own fault, see --fault)
+  --count N             add N gateways on 127.0.0.2, 127.0.0.3, ...
+  --udp-port PORT       discovery port (default 18801)
+  --tcp-port PORT       configuration port (default 18801)
+  --broadcast ADDRESS   also receive discovery broadcasts sent to ADDRESS,
+                        shared by all gateways (default 255.255.255.255)
+  --no-broadcast        receive discovery only on each gateway's own address
+  --state FILE          keep the gateways' configuration images in FILE: read
+                        at start, rewritten after every accepted write
+  --fault FAULT         inject a fault in every gateway without its own.
+                        FAULT is KIND[@SCOPE]; KIND: none, silent (no reply),
+                        wrong-code (reply code replaced by --wrong-code),
+                        split (reply in two parts), close (close the
+                        connection after --close-after bytes of the reply);
+                        SCOPE: all (default), discovery, read, write, restart
+  --split-at BYTES      size of the first part of a split reply (default 600)
+  --split-delay MS      delay before the second part (default 100)
+  --close-after BYTES   reply bytes sent before an early close (default 0)
+  --wrong-code CODE     the code of a wrong reply (default 0)
+  --help                show this text
+
+When ready, prints one line per gateway:
+  listening ADDRESS udp PORT tcp PORT
+)";
+}
+
+Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
+    SimOptions options;
+    int count = 0;
+    std::size_t splitAt = options.faults.splitAt;
+    long splitDelay = options.faults.splitDelay.count();
+    std::size_t closeAfter = options.faults.closeAfter;
+    std::uint32_t wrongCode = options.faults.wrongCode;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        }
+        if (arg == "--no-broadcast") {
+            options.broadcastAddress.clear();
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return bad(arg + " needs a value");
+        const std::string& value = args[++i];
+        bool ok = true;
+        if (arg == "--gateway") {
+            auto setup = parseGatewaySetup(value);
+            if (!setup)
+                return setup.error();
+            options.gateways.push_back(*setup);
+        } else if (arg == "--count") {
+            ok = readNumber(value, count) && count > 0;
+        } else if (arg == "--udp-port") {
+            ok = readNumber(value, options.udpPort);
+        } else if (arg == "--tcp-port") {
+            ok = readNumber(value, options.tcpPort);
+        } else if (arg == "--broadcast") {
+            options.broadcastAddress = value;
+        } else if (arg == "--state") {
+            options.statePath = value;
+        } else if (arg == "--fault") {
+            auto plan = parseFault(value);
+            if (!plan)
+                return plan.error();
+            options.faults = *plan;
+        } else if (arg == "--split-at") {
+            ok = readNumber(value, splitAt);
+        } else if (arg == "--split-delay") {
+            ok = readNumber(value, splitDelay) && splitDelay >= 0;
+        } else if (arg == "--close-after") {
+            ok = readNumber(value, closeAfter);
+        } else if (arg == "--wrong-code") {
+            ok = readNumber(value, wrongCode);
+        } else {
+            return bad("unknown option " + arg);
+        }
+        if (!ok)
+            return bad("bad value for " + arg + ": " + value);
+    }
+    if (count > 0) {
+        auto generated = generateGateways(count);
+        if (!generated)
+            return generated.error();
+        for (const GatewayIdentity& id : *generated)
+            options.gateways.push_back({id, std::nullopt});
+    }
+    if (options.gateways.empty()) {
+        GatewaySetup local;
+        local.identity.ipAddress = "127.0.0.1";
+        local.identity.mac = {0x02, 0x00, 0x7f, 0x00, 0x00, 0x01};
+        options.gateways.push_back(local);
+    }
+    // The fault parameters apply to the common plan and to every gateway's own.
+    auto tune = [&](FaultPlan& plan) {
+        plan.splitAt = splitAt;
+        plan.splitDelay = std::chrono::milliseconds(splitDelay);
+        plan.closeAfter = closeAfter;
+        plan.wrongCode = wrongCode;
+    };
+    tune(options.faults);
+    for (GatewaySetup& setup : options.gateways) {
+        if (setup.faults)
+            tune(*setup.faults);
+        for (const GatewaySetup& other : options.gateways)
+            if (&other != &setup && other.identity.ipAddress == setup.identity.ipAddress)
+                return bad("two gateways on " + setup.identity.ipAddress);
+    }
+    return options;
+}
+
+}  // namespace veltrane::sim
