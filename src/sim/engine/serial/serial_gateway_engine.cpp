@@ -27,6 +27,11 @@ Bytes SerialReply::bytes() const {
 
 SerialGatewayEngine::SerialGatewayEngine(SerialGatewayConfig config) : m_config(std::move(config)) {}
 
+void SerialGatewayEngine::setFaults(std::vector<SerialFault> faults) {
+    m_config.faults = std::move(faults);
+    m_requests = 0;
+}
+
 int SerialGatewayEngine::subnetCount() const { return m_config.deviceCode == 3 ? serial::kWireSubnets : 1; }
 int SerialGatewayEngine::recordsPerPackage() const { return m_config.deviceCode == 3 ? 20 : 6; }
 bool SerialGatewayEngine::longSubnetReplies() const {

@@ -26,7 +26,7 @@ struct SerialFault {
         SplitReply,     // the first half now, the rest after `delay`
         LateReply,      // the whole reply after `delay`
     };
-    std::size_t request = 0;  // 0-based count of requests since the engine was made
+    std::size_t request = 0;  // 0-based count of requests since the engine was made or setFaults
     Kind kind = Kind::Silence;
     std::array<std::uint8_t, 2> errorBytes{0x01, 0x00};
     std::chrono::milliseconds delay{100};
@@ -36,7 +36,7 @@ struct SerialGatewayConfig {
     int deviceCode = 1;          // the t a device information reply reports: DeviceType + 1
     int firmwareVersion = 40;    // reported as 10 x byte 1 + byte 2
     bool extendedFrames = false; // long subnet and PROFIBUS replies whatever the device code
-    std::vector<SerialFault> faults;
+    std::vector<SerialFault> faults{};
 };
 
 // What the gateway holds, in wire form.
@@ -71,6 +71,9 @@ public:
     // The answer to one request frame. A frame whose checksum does not match is not answered,
     // as a gateway drops garbled input; it still counts as a request for the faults.
     SerialReply handle(ByteView request);
+
+    // Replaces the faults; their request numbers count from here on.
+    void setFaults(std::vector<SerialFault> faults);
 
     const SerialGatewayMemory& memory() const { return m_memory; }
     const SerialGatewayConfig& config() const { return m_config; }
