@@ -3,6 +3,8 @@
 #include "core/link/serial/reply_checks.h"
 #include "core/strings/strings.h"
 
+#include <algorithm>
+
 namespace veltrane::serial {
 
 namespace {
