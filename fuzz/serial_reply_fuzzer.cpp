@@ -33,7 +33,7 @@ void checkRecords(const Project& project) {
         }
     }
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2)
@@ -69,13 +69,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t at = 0;
     int steps = 0;
     while (upload.current()) {
-        check(++steps < 64);  // 1 + 1 + 4 x (2 + 3) + 2 steps at most: a longer run is a loop
+        check(++steps < 64); // 1 + 1 + 4 x (2 + 3) + 2 steps at most: a longer run is a loop
         const ByteView rest = replies.subspan(at);
         if (rest.empty()) {
             (void)upload.onTimeout();
             break;
         }
-        const std::size_t length = rest.size() < 2 ? rest.size() : std::min<std::size_t>(rest.size(), 3u + rest[1]);
+        const std::size_t length =
+            rest.size() < 2 ? rest.size() : std::min<std::size_t>(rest.size(), 3u + rest[1]);
         (void)upload.onReply(rest.first(length));
         at += length;
     }

@@ -31,4 +31,4 @@ inline std::string hexText(const std::vector<std::uint8_t>& bytes) {
     return out;
 }
 
-}  // namespace veltrane::testing
+} // namespace veltrane::testing

@@ -21,7 +21,7 @@ TEST(SerialFrame, DecodesOnlyCompleteFramesWithMatchingChecksum) {
         bool ok;
     } cases[] = {
         {"90 02 03 00 95", true},
-        {"90 02 03 00 95 EE EE", true},  // what follows the frame is not part of it
+        {"90 02 03 00 95 EE EE", true}, // what follows the frame is not part of it
         {"90 02 03 00 96", false},
         {"90 02 03 00", false},
         {"10 00 10", true},

@@ -10,8 +10,10 @@ using veltrane::testing::hexBytes;
 
 namespace {
 // The frame of the hex data with its n and checksum.
-Bytes frame(std::uint8_t code, const char* data) { return Frame{code, hexBytes(data)}.encode(); }
-}  // namespace
+Bytes frame(std::uint8_t code, const char* data) {
+    return Frame{code, hexBytes(data)}.encode();
+}
+} // namespace
 
 TEST(DownloadReplyCheck, AcceptsWellFormedRepliesOnly) {
     const struct {
@@ -35,7 +37,7 @@ TEST(DownloadReplyCheck, AcceptsWellFormedRepliesOnly) {
         {"A1 02 01 00 A4", 0xA1},
         {"B0 02 01 00 B3", 0xB0},
         {"81 02 01 00 84", 0x81},
-        {"94 02 01 00 97", 0x00},  // a refused clear is not a reply the download knows
+        {"94 02 01 00 97", 0x00}, // a refused clear is not a reply the download knows
         {"22 00 22", 0x00},
         {"10 00", 0x00},
         {"", 0x00},
@@ -64,29 +66,31 @@ TEST(UploadReplyCheck, CodesByFormAndContext) {
         {frame(0x01, "05 03 05 00 00 00 00 00"), shortForm, 0x00},
         {frame(0x01, "05 03 05 00 00 00 00 00"), hardwareSized, 0x01},
         {frame(0x04, "00 00 05 00 00 00 00 00 01 2C 00 03 00 0A"), shortForm, 0x04},
-        {frame(0x04, "00 00 05 00 00 00 00 00 01 2C 00 03"), shortForm, 0x00},  // n = 12
-        {frame(0x04, "04 00 05 00 00 00 00 00 01 2C 00 03 00 0A"), shortForm, 0x00},  // subnet 4
+        {frame(0x04, "00 00 05 00 00 00 00 00 01 2C 00 03"), shortForm, 0x00},       // n = 12
+        {frame(0x04, "04 00 05 00 00 00 00 00 01 2C 00 03 00 0A"), shortForm, 0x00}, // subnet 4
         {frame(0x04, "01 00 05 00 00 00 00 00 01 2C 00 03 00 0A 00 00 00 00 00 00 00 00 01"), longForm, 0x04},
         // The long form is judged by its checksum at byte 25 only.
-        {hexBytes("04 00 01 00 05 00 00 00 00 00 01 2C 00 03 00 0A 00 00 00 00 00 00 00 00 01 45"), longForm, 0x04},
-        {hexBytes("04 00 01 00 05 00 00 00 00 00 01 2C 00 03 00 0A 00 00 00 00 00 00 00 00 01"), longForm, 0x00},
+        {hexBytes("04 00 01 00 05 00 00 00 00 00 01 2C 00 03 00 0A 00 00 00 00 00 00 00 00 01 45"), longForm,
+         0x04},
+        {hexBytes("04 00 01 00 05 00 00 00 00 00 01 2C 00 03 00 0A 00 00 00 00 00 00 00 00 01"), longForm,
+         0x00},
         {frame(0x15, "00 00 07"), shortForm, 0x15},
         {frame(0x15, "03 00 30"), shortForm, 0x15},
-        {frame(0x15, "03 00 31"), shortForm, 0x00},  // 49 commands do not fit a subnet
+        {frame(0x15, "03 00 31"), shortForm, 0x00}, // 49 commands do not fit a subnet
         {frame(0x15, "04 00 01"), shortForm, 0x00},
         {hexBytes("15 03 00 00 07 1E"), shortForm, 0x00},
         {hexBytes("16 01 00 17"), shortForm, 0x16},
         {hexBytes("16 00 16"), shortForm, 0x16},
         {hexBytes("16 01 07 1E"), shortForm, 0x00},
         {frame(0x16, "00 2F 01 03 00 00 00 0A 00 00 00 00 00"), shortForm, 0x16},
-        {frame(0x16, "00 30 01 03 00 00 00 0A 00 00 00 00 00"), shortForm, 0x00},  // position 48
+        {frame(0x16, "00 30 01 03 00 00 00 0A 00 00 00 00 00"), shortForm, 0x00}, // position 48
         {frame(0x16, "04 00 01 03 00 00 00 0A 00 00 00 00 00"), shortForm, 0x00},
         {hexBytes("16 0D 00 00 01 03 00 00 00 0A 00 00 00 00 00 FF"), shortForm, 0x00},
         {frame(0x22, "05 01 02 03"), shortForm, 0x22},
         {frame(0x22, "05 01 02"), shortForm, 0x00},
         {frame(0x31, "03 01"), shortForm, 0x31},
         {frame(0x31, "03 01 01"), shortForm, 0x00},
-        {hexBytes("31 03 03 01 01 00"), longForm, 0x31},  // the long reply is not tested
+        {hexBytes("31 03 03 01 01 00"), longForm, 0x31}, // the long reply is not tested
         {hexBytes("31 03 03 01"), longForm, 0x00},
         {hexBytes("81 02 01 00 84"), shortForm, 0x81},
         {hexBytes("95 02 01 00 98"), shortForm, 0x95},
@@ -96,7 +100,8 @@ TEST(UploadReplyCheck, CodesByFormAndContext) {
     };
     for (const auto& c : cases) {
         UploadBuffers buffers;
-        EXPECT_EQ(checkUploadReply(c.reply, c.context, buffers), c.code) << veltrane::testing::hexText(c.reply);
+        EXPECT_EQ(checkUploadReply(c.reply, c.context, buffers), c.code)
+            << veltrane::testing::hexText(c.reply);
     }
 }
 
@@ -105,7 +110,8 @@ TEST(UploadReplyCheck, StoresUnderTheNumbersTheReplyNames) {
     const UploadContext context{};
     ASSERT_EQ(checkUploadReply(frame(0x15, "02 00 2A"), context, buffers), 0x15);
     EXPECT_EQ(buffers.commandCounts[2], 42);
-    ASSERT_EQ(checkUploadReply(frame(0x04, "01 01 05 00 02 00 07 01 00 00 00 00 00 00"), context, buffers), 0x04);
+    ASSERT_EQ(checkUploadReply(frame(0x04, "01 01 05 00 02 00 07 01 00 00 00 00 00 00"), context, buffers),
+              0x04);
     EXPECT_EQ(buffers.blocks[1][0], 1);
     EXPECT_EQ(buffers.blocks[1][5], 7);
 
@@ -133,9 +139,9 @@ TEST(UploadReplyCheck, OptionAndConfigDataReplies) {
     EXPECT_FALSE(checkOptionReply(hexBytes("33 01")));
     EXPECT_EQ(checkConfigDataReply(hexBytes("35 09 02 01 A2 00 00 00 00 00 00 E3")), hexBytes("01 A2"));
     EXPECT_EQ(checkConfigDataReply(hexBytes("35 09 00 00 00 00 00 00 00 00 00 3E")), Bytes{});
-    EXPECT_FALSE(checkConfigDataReply(hexBytes("35 09 09 01 02 03 04 05 06 07 08 09 5E")));  // c above 8
+    EXPECT_FALSE(checkConfigDataReply(hexBytes("35 09 09 01 02 03 04 05 06 07 08 09 5E"))); // c above 8
     EXPECT_FALSE(checkConfigDataReply(hexBytes("35 08 02 01 A2")));
-    EXPECT_FALSE(checkConfigDataReply(hexBytes("35 09 03 01 A2")));  // the third byte never came
+    EXPECT_FALSE(checkConfigDataReply(hexBytes("35 09 03 01 A2"))); // the third byte never came
 
     EXPECT_TRUE(isOptionWriteAccepted(hexBytes("32 00 32")));
     EXPECT_FALSE(isOptionWriteAccepted(hexBytes("B2 02 01 00 B5")));

@@ -20,7 +20,7 @@ Project defaultsFor(std::int32_t deviceType, ModelFlags flags = {}) {
     applyProjectDefaults(project, state);
     return project;
 }
-}  // namespace
+} // namespace
 
 TEST(SerialRequests, FixedAndAddressedRequests) {
     const FixedFrames fixed = buildFixedFrames(defaultsFor(device::DeviceNet));
@@ -49,7 +49,8 @@ TEST(SerialRequests, FixedAndAddressedRequests) {
 }
 
 TEST(SerialRequests, ModbusMasterSubnetShortFrame) {
-    const Project project = defaultsFor(device::DeviceNet);  // 19200 8N1 RTU, 300 ms, Change of Value, pulse -1
+    const Project project =
+        defaultsFor(device::DeviceNet); // 19200 8N1 RTU, 300 ms, Change of Value, pulse -1
     const SubnetFrames frames = buildSubnetFrames(project, 0);
     EXPECT_EQ(hexText(frames.parametersShort), "03 0E 00 00 05 00 00 00 00 00 01 2C 00 03 00 0A 50");
     EXPECT_EQ(frames.parametersLong.size(), 26u);
@@ -70,7 +71,7 @@ TEST(SerialRequests, LongFrameCarriesUserConfigAndInterface) {
     c.autoSendPeriod = "1000";
     c.crcCheck = "Enable";
     c.commInterface = "RS232";
-    c.responseTimeout = "500";  // a Master value: not sent for User Config
+    c.responseTimeout = "500"; // a Master value: not sent for User Config
     EXPECT_EQ(hexText(subnetParameterFrame(project, 0, true)),
               "03 17 00 03 08 00 02 00 00 00 00 00 00 00 00 00 01 01 2C 6F 01 03 E8 01 01 B2");
 }
@@ -85,21 +86,26 @@ TEST(SerialRequests, CommandStatusOfSubnet1GoesIntoEveryLongBlock) {
     EXPECT_EQ(block[0], 1);
     EXPECT_EQ(block[5], 17);
     EXPECT_EQ(block[6], 1);
-    EXPECT_EQ(block[7], 0);  // Master-only bytes stay 0
+    EXPECT_EQ(block[7], 0); // Master-only bytes stay 0
     EXPECT_EQ(block[13], 2);
     project.subnets[0].protocolType = "User Config";
     EXPECT_EQ(subnetBlock(project, 1)[13], 0);
-    project.subnets[1].protocolType = "Modbus";  // no code: everything 0
+    project.subnets[1].protocolType = "Modbus"; // no code: everything 0
     EXPECT_EQ(subnetBlock(project, 1), SubnetBlock{});
 }
 
 TEST(SerialRequests, AddCommandFrame) {
     veltrane::testing::ProjectBuilder b;
     b.node(1, "1");
-    b.command(1, 1, {.functionCode = "3", .dataCount = "10", .mappingAddress = "0", .mappingBit = "0",
-                     .filterOrSwap = "Word"});
+    b.command(1, 1,
+              {.functionCode = "3",
+               .dataCount = "10",
+               .mappingAddress = "0",
+               .mappingBit = "0",
+               .filterOrSwap = "Word"});
     b.at(1, 1).scanType = "Fast Scan";
-    EXPECT_EQ(hexText(buildAddCommandFrame(b.project, 0, 0)), "10 0D 00 00 01 03 00 00 00 0A 00 00 00 00 00 2B");
+    EXPECT_EQ(hexText(buildAddCommandFrame(b.project, 0, 0)),
+              "10 0D 00 00 01 03 00 00 00 0A 00 00 00 00 00 2B");
 
     INSTRUCTION& c = b.at(1, 1);
     c.slaveAddress = "247";
@@ -150,7 +156,7 @@ TEST(SerialRequests, OptionValueAndConfigDataByModelAndFirmware) {
     project.subnets[0].timeoutAction = "hold";
     EXPECT_EQ(optionValue(project, state, 40), 0);
 
-    state.flags.hardwareSizedModel = true;  // takes precedence, at any firmware
+    state.flags.hardwareSizedModel = true; // takes precedence, at any firmware
     project.subnets[0].doubleFaultClear = "Disable";
     EXPECT_EQ(optionValue(project, state, 0), 0);
     project.subnets[0].doubleFaultClear = "Enable";

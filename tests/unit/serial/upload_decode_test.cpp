@@ -29,7 +29,7 @@ Uploaded decode(const UploadBuffers& buffers, std::int32_t deviceType, ModelFlag
     applyUpload(buffers, out.project, out.state);
     return out;
 }
-}  // namespace
+} // namespace
 
 TEST(UploadDecode, FieldbusByReportedDeviceCode) {
     UploadBuffers b;
@@ -42,14 +42,14 @@ TEST(UploadDecode, FieldbusByReportedDeviceCode) {
     EXPECT_EQ(u.project.fieldbus.deviceNetBaudRate, "Auto listeners");
     EXPECT_EQ(u.project.fieldbus.inputSize, "160");
     EXPECT_EQ(u.project.fieldbus.outputSize, "112");
-    b.deviceNet = {63, 9, 7, 6};  // codes without a text leave the defaults
+    b.deviceNet = {63, 9, 7, 6}; // codes without a text leave the defaults
     u = decode(b, device::DeviceNet);
     EXPECT_EQ(u.project.fieldbus.deviceNetBaudRate, "125K");
     EXPECT_EQ(u.project.fieldbus.inputSize, "64");
     EXPECT_EQ(u.project.fieldbus.outputSize, "64");
 
     b.deviceInfo[0] = 4;
-    b.profibus = {1, 9, 1};  // an unknown PROFIBUS size code reads as 112
+    b.profibus = {1, 9, 1}; // an unknown PROFIBUS size code reads as 112
     u = decode(b, device::ProfibusFilter);
     EXPECT_EQ(u.state.DeviceType, 3);
     EXPECT_EQ(u.project.fieldbus.fieldbusType, "Profibus");
@@ -68,7 +68,7 @@ TEST(UploadDecode, FieldbusByReportedDeviceCode) {
 
 TEST(UploadDecode, SubnetBlocksByProtocol) {
     UploadBuffers b;
-    b.deviceInfo[0] = 3;  // four subnets
+    b.deviceInfo[0] = 3; // four subnets
     b.blocks[0] = block("00 08 01 02 01 00 01 EA 60 FA 04 14 FF 03 00 00 00 00 00 00 00 01");
     b.blocks[1] = block("01 03 00 04 00 F7 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
     b.blocks[2] = block("02 00 00 00 01");
@@ -97,7 +97,7 @@ TEST(UploadDecode, SubnetBlocksByProtocol) {
     EXPECT_EQ(s.slaveModeAddress, "247");
     EXPECT_EQ(s.slaveTransmissionMode, "ASCII");
     EXPECT_EQ(s.commInterface, "RS485");
-    EXPECT_EQ(s.baudRate, "19200");  // the Master group keeps its defaults
+    EXPECT_EQ(s.baudRate, "19200"); // the Master group keeps its defaults
 
     const CONFIG& c = u.project.subnets[2];
     EXPECT_EQ(c.protocolType, "Custom protocol");
@@ -148,7 +148,7 @@ TEST(UploadDecode, NodesFollowTheSlaveAddressesOfTheCommands) {
     EXPECT_EQ(subnet.commands[3].mappingAddress, "14");
     EXPECT_EQ(subnet.commands[3].nodeIndex, 3);
     EXPECT_EQ(subnet.commands[0].mappingAddress, "0");
-    EXPECT_EQ(subnet.commands[4].slaveAddress, "");  // beyond the count: defaults
+    EXPECT_EQ(subnet.commands[4].slaveAddress, ""); // beyond the count: defaults
 
     // Filters instead of swaps with the data filter model.
     const Uploaded filtered = decode(b, device::Profibus, {.dataFilterModel = true});
@@ -164,7 +164,7 @@ TEST(UploadDecode, CountsBeyondTheSlotsAreBounded) {
     const Uploaded u = decode(b, device::FourSubnets);
     EXPECT_EQ(u.project.subnets[0].commandCount, 48);
     EXPECT_EQ(u.project.subnets[1].commandCount, 0);
-    EXPECT_EQ(u.project.subnets[2].nodeCount, 1);  // 48 records of slave 0
+    EXPECT_EQ(u.project.subnets[2].nodeCount, 1); // 48 records of slave 0
 }
 
 TEST(UploadDecode, OptionByteAndConfigData) {
@@ -187,5 +187,5 @@ TEST(UploadDecode, OptionByteAndConfigData) {
 
     u = decode(b, device::Profibus, {.hardwareSizedModel = true});
     EXPECT_EQ(u.project.subnets[0].doubleFaultClear, "Disable");
-    EXPECT_EQ(u.project.subnets[0].timeoutAction, "\\Template.xls");  // the default
+    EXPECT_EQ(u.project.subnets[0].timeoutAction, "\\Template.xls"); // the default
 }

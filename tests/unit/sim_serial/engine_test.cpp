@@ -25,27 +25,28 @@ TEST(SerialGatewayEngine, AnswersAndKeepsWhatIsWritten) {
         {"16 02 00 01 19", "16 01 00 17"},
         {"14 03 00 55 AA 16", "14 00 14"},
         {"15 01 00 16", "15 03 00 00 00 18"},
-        {"15 01 01 17", "95 02 02 00 99"},  // a single-subnet gateway has subnet 0 only
-        {"10 0D 00 30 01 03 00 00 00 0A 00 00 00 00 00 5B", "90 02 02 00 94"},  // position 48
+        {"15 01 01 17", "95 02 02 00 99"}, // a single-subnet gateway has subnet 0 only
+        {"10 0D 00 30 01 03 00 00 00 0A 00 00 00 00 00 5B", "90 02 02 00 94"}, // position 48
         {"32 01 07 3A", "32 00 32"},
         {"33 00 33", "33 01 07 3B"},
         {"34 09 02 D1 E1 00 00 00 00 00 00 F1", "34 00 34"},
         {"35 00 35", "35 09 02 D1 E1 00 00 00 00 00 00 F2"},
         {"7F 00 7F", "FF 02 01 00 02"},
-        {"01 00 02", ""},  // garbled: no answer
+        {"01 00 02", ""}, // garbled: no answer
     };
     for (const auto& e : exchanges)
         EXPECT_EQ(hexText(gateway.handle(hexBytes(e.request)).bytes()), e.reply) << e.request;
 }
 
 TEST(SerialGatewayEngine, FaultsHitTheNamedRequest) {
-    sim::SerialGatewayEngine gateway({.deviceCode = 1,
-                                      .faults = {{.request = 1},
-                                                 {.request = 2, .kind = SerialFault::Kind::BadChecksum},
-                                                 {.request = 3, .kind = SerialFault::Kind::NegativeReply, .errorBytes = {3, 0}},
-                                                 {.request = 4, .kind = SerialFault::Kind::SplitReply},
-                                                 {.request = 5, .kind = SerialFault::Kind::LateReply,
-                                                  .delay = std::chrono::milliseconds{400}}}});
+    sim::SerialGatewayEngine gateway(
+        {.deviceCode = 1,
+         .faults = {
+             {.request = 1},
+             {.request = 2, .kind = SerialFault::Kind::BadChecksum},
+             {.request = 3, .kind = SerialFault::Kind::NegativeReply, .errorBytes = {3, 0}},
+             {.request = 4, .kind = SerialFault::Kind::SplitReply},
+             {.request = 5, .kind = SerialFault::Kind::LateReply, .delay = std::chrono::milliseconds{400}}}});
     const auto request = hexBytes("01 00 01");
     EXPECT_EQ(gateway.handle(request).chunks.size(), 1u);
     EXPECT_TRUE(gateway.handle(request).silent());
@@ -59,7 +60,7 @@ TEST(SerialGatewayEngine, FaultsHitTheNamedRequest) {
     const sim::SerialReply late = gateway.handle(request);
     ASSERT_EQ(late.chunks.size(), 1u);
     EXPECT_EQ(late.chunks[0].delay, std::chrono::milliseconds{400});
-    EXPECT_EQ(gateway.memory().commandCounts[0], 0);  // the refused add changed nothing
+    EXPECT_EQ(gateway.memory().commandCounts[0], 0); // the refused add changed nothing
 }
 
 TEST(FrameAssembler, GathersFramesFromPieces) {

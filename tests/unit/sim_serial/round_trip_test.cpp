@@ -1,9 +1,9 @@
 // A project downloaded into the simulated gateway and uploaded again comes back as it was sent.
 
+#include "config_diff.h"
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_upload.h"
 #include "core/model/project_defaults.h"
-#include "config_diff.h"
 #include "sequence_driver.h"
 #include "support/hex_bytes.h"
 #include "support/project_builder.h"
@@ -35,10 +35,15 @@ void addCommands(veltrane::testing::ProjectBuilder& b, int k, int count) {
     for (int i = 0; i < count; ++i) {
         const bool read = i % 2 == 0;
         b.command(k, i % 3 == 2 ? second : first,
-                  {.functionCode = read ? "3" : "16", .dataCount = std::to_string(i + 1),
-                   .mappingAddress = read ? "1a" : "4000", .mappingBit = std::to_string(i % 8),
-                   .filterOrSwap = i % 4 == 1 ? (b.state.flags.dataFilterModel || b.state.DeviceType == 3 ? "Hi Byte" : "Two Bytes Swap")
-                                              : (b.state.flags.dataFilterModel || b.state.DeviceType == 3 ? "Word" : "No Swap"),
+                  {.functionCode = read ? "3" : "16",
+                   .dataCount = std::to_string(i + 1),
+                   .mappingAddress = read ? "1a" : "4000",
+                   .mappingBit = std::to_string(i % 8),
+                   .filterOrSwap =
+                       i % 4 == 1
+                           ? (b.state.flags.dataFilterModel || b.state.DeviceType == 3 ? "Hi Byte"
+                                                                                       : "Two Bytes Swap")
+                           : (b.state.flags.dataFilterModel || b.state.DeviceType == 3 ? "Word" : "No Swap"),
                    .startAddress = std::to_string(100 * i)});
         b.at(k, i + 1).scanType = i % 5 == 4 ? "Slow Scan" : "Fast Scan";
     }
@@ -61,20 +66,21 @@ struct RoundTrip {
 };
 
 RoundTrip roundTrip(const Project& project, const ProjectState& state, const Gateway& g) {
-    sim::SerialGatewayEngine gateway({.deviceCode = g.deviceType + 1, .firmwareVersion = g.firmware,
+    sim::SerialGatewayEngine gateway({.deviceCode = g.deviceType + 1,
+                                      .firmwareVersion = g.firmware,
                                       .extendedFrames = g.flags.extendedFrameModel});
     RoundTrip r;
     serial::SerialDownload download(project, state);
     r.download = runSequence(download, gateway);
     serial::SerialUpload upload(state);
     r.upload = runSequence(upload, gateway);
-    r.uploaded = project;  // the caller's copy of the open project
+    r.uploaded = project; // the caller's copy of the open project
     r.state = state;
     if (upload.finished())
         upload.applyTo(r.uploaded, r.state);
     return r;
 }
-}  // namespace
+} // namespace
 
 TEST(SerialRoundTrip, SingleSubnetGateways) {
     const Gateway gateways[] = {
@@ -96,11 +102,11 @@ TEST(SerialRoundTrip, SingleSubnetGateways) {
             subnet.outputMode = "Output Pulse";
             subnet.outputPulse = "300";
             subnet.scanRate = "20";
-            if (serial::usesLongSubnetFrame(b.state)) {  // only the long block carries it
+            if (serial::usesLongSubnetFrame(b.state)) { // only the long block carries it
                 subnet.commInterface = "RS232";
                 subnet.debugInterface = "RS485";
             }
-            addCommands(b, 1, 13);  // three packages of six
+            addCommands(b, 1, 13); // three packages of six
         } else {
             subnet.userBaudRate = "9600";
             subnet.frameType = "Frame Length";
@@ -123,7 +129,7 @@ TEST(SerialRoundTrip, SingleSubnetGateways) {
             b.project.fieldbus.configMode = "Input the Configuration Data";
             b.project.fieldbus.configData = "d1 e1 ";
         }
-        if (g.deviceType == device::ProfibusUserConfig)  // type 7 sends the short PROFIBUS frame
+        if (g.deviceType == device::ProfibusUserConfig) // type 7 sends the short PROFIBUS frame
             subnet.validDataLength = "Enable";
 
         const RoundTrip r = roundTrip(b.project, b.state, g);
@@ -138,20 +144,23 @@ TEST(SerialRoundTrip, SingleSubnetGateways) {
 TEST(SerialRoundTrip, FourSubnetGateway) {
     const Gateway g{device::FourSubnets, {}};
     auto b = projectFor(g);
-    addCommands(b, 1, 3);  // a node without commands is not carried: nodes come from commands
+    addCommands(b, 1, 3); // a node without commands is not carried: nodes come from commands
     b.project.subnets[1].protocolType = "Modbus Slave";
     b.project.subnets[1].slaveModeAddress = "9";
     b.project.subnets[1].slaveTransmissionMode = "ASCII";
     b.project.subnets[2].protocolType = "Custom protocol";
     b.project.subnets[2].customBaudRate = "115200";
-    addCommands(b, 4, 45);  // three packages of twenty
+    addCommands(b, 4, 45); // three packages of twenty
     const RoundTrip r = roundTrip(b.project, b.state, g);
     ASSERT_TRUE(r.download.finished);
     ASSERT_TRUE(r.upload.finished) << (r.upload.error ? r.upload.error->message : "");
     EXPECT_EQ(r.download.linesDone, (std::vector<int>{3, 4, 5, 6}));
     EXPECT_EQ(r.upload.linesDone, (std::vector<int>{3, 4, 5, 6}));
     for (std::size_t k = 0; k < 4; ++k)
-        EXPECT_EQ(veltrane::testing::configDiff(comparable(r.uploaded.subnets[k]), comparable(b.project.subnets[k])), "") << k;
+        EXPECT_EQ(veltrane::testing::configDiff(comparable(r.uploaded.subnets[k]),
+                                                comparable(b.project.subnets[k])),
+                  "")
+            << k;
 }
 
 TEST(SerialRoundTrip, AFailedUploadLeavesNothingToAdopt) {

@@ -31,7 +31,8 @@ inline SequenceRun runSequence(serial::SerialSequence& sequence, sim::SerialGate
             if (elapsed <= step->timeout)
                 received.insert(received.end(), chunk.bytes.begin(), chunk.bytes.end());
         }
-        const serial::StepOutcome outcome = received.empty() ? sequence.onTimeout() : sequence.onReply(received);
+        const serial::StepOutcome outcome =
+            received.empty() ? sequence.onTimeout() : sequence.onReply(received);
         if (outcome.notice)
             run.notices.push_back(outcome.notice->message);
         run.linesDone.insert(run.linesDone.end(), outcome.linesDone.begin(), outcome.linesDone.end());
@@ -44,4 +45,4 @@ inline SequenceRun runSequence(serial::SerialSequence& sequence, sim::SerialGate
     return run;
 }
 
-}  // namespace veltrane::testing
+} // namespace veltrane::testing

@@ -12,8 +12,8 @@
 using namespace veltrane;
 using sim::SerialFault;
 using veltrane::testing::hexBytes;
-using veltrane::testing::SequenceRun;
 using veltrane::testing::runSequence;
+using veltrane::testing::SequenceRun;
 
 namespace {
 veltrane::testing::ProjectBuilder projectOf(std::int32_t deviceType, ModelFlags flags = {}) {
@@ -43,8 +43,10 @@ std::vector<std::uint8_t> codes(const SequenceRun& run) {
     return out;
 }
 
-std::string message(const SequenceRun& run) { return run.error ? run.error->message : ""; }
-}  // namespace
+std::string message(const SequenceRun& run) {
+    return run.error ? run.error->message : "";
+}
+} // namespace
 
 TEST(SerialDownloadSequence, RequestsInOrderByDeviceType) {
     auto deviceNet = projectOf(device::DeviceNet);
@@ -94,24 +96,34 @@ TEST(SerialDownloadSequence, StopsWithTheStepsMessage) {
         const char* message;
         ErrorKind kind;
     } cases[] = {
-        {{.request = 0}, "Read timeout gateway device type, check the serial port settings, etc.", ErrorKind::Timeout},
+        {{.request = 0},
+         "Read timeout gateway device type, check the serial port settings, etc.",
+         ErrorKind::Timeout},
         {{.request = 0, .kind = SerialFault::Kind::BadChecksum},
-         "Download error. Please check the serial port selection and configuration, the device is powered on, is in configuration mode",
+         "Download error. Please check the serial port selection and configuration, the device is powered "
+         "on, is in configuration mode",
          ErrorKind::MalformedReply},
         {{.request = 1}, "DeviceNet or Profibus configuration parameters Timeout", ErrorKind::Timeout},
         {{.request = 1, .kind = SerialFault::Kind::NegativeReply},
-         "DeviceNet or Profibus parameter configuration download error", ErrorKind::NegativeReply},
+         "DeviceNet or Profibus parameter configuration download error",
+         ErrorKind::NegativeReply},
         {{.request = 2}, "Modbus configuration parameters Timeout", ErrorKind::Timeout},
-        {{.request = 2, .kind = SerialFault::Kind::BadChecksum}, "Subnet1 Modbus parameter configuration download error",
+        {{.request = 2, .kind = SerialFault::Kind::BadChecksum},
+         "Subnet1 Modbus parameter configuration download error",
          ErrorKind::MalformedReply},
-        {{.request = 3}, "Read timeout gateway device type, check the serial port settings, etc.", ErrorKind::Timeout},
+        {{.request = 3},
+         "Read timeout gateway device type, check the serial port settings, etc.",
+         ErrorKind::Timeout},
         {{.request = 5}, "Adding Modbus command timeout", ErrorKind::Timeout},
-        {{.request = 5, .kind = SerialFault::Kind::NegativeReply}, "Subnet1 Modbus command configures1 download error",
+        {{.request = 5, .kind = SerialFault::Kind::NegativeReply},
+         "Subnet1 Modbus command configures1 download error",
          ErrorKind::NegativeReply},
         {{.request = 4, .kind = SerialFault::Kind::NegativeReply, .errorBytes = {3, 0}},
-         "Does not support more than one Modbus slave", ErrorKind::NegativeReply},
+         "Does not support more than one Modbus slave",
+         ErrorKind::NegativeReply},
         {{.request = 6, .kind = SerialFault::Kind::LateReply, .delay = std::chrono::milliseconds{301}},
-         "Adding Modbus command timeout", ErrorKind::Timeout},
+         "Adding Modbus command timeout",
+         ErrorKind::Timeout},
     };
     for (const auto& c : cases) {
         const SequenceRun run = download(b, {.deviceCode = 1, .faults = {c.fault}});
@@ -123,10 +135,13 @@ TEST(SerialDownloadSequence, StopsWithTheStepsMessage) {
 
     // A reply split across a pause, or late within the bound, still counts.
     for (const auto kind : {SerialFault::Kind::SplitReply, SerialFault::Kind::LateReply})
-        EXPECT_TRUE(download(b, {.deviceCode = 1, .faults = {{.request = 0, .kind = kind}, {.request = 4, .kind = kind}}}).finished);
+        EXPECT_TRUE(download(b, {.deviceCode = 1,
+                                 .faults = {{.request = 0, .kind = kind}, {.request = 4, .kind = kind}}})
+                        .finished);
 
     // A refused clear is shown and the download goes on.
-    const SequenceRun cleared = download(b, {.deviceCode = 1, .faults = {{.request = 3, .kind = SerialFault::Kind::NegativeReply}}});
+    const SequenceRun cleared =
+        download(b, {.deviceCode = 1, .faults = {{.request = 3, .kind = SerialFault::Kind::NegativeReply}}});
     EXPECT_TRUE(cleared.finished);
     EXPECT_EQ(cleared.notices, (std::vector<std::string>{"Clear Command Error"}));
 }
@@ -135,9 +150,11 @@ TEST(SerialDownloadSequence, FourSubnetMessagesNameTheSubnet) {
     auto b = projectOf(device::FourSubnets);
     addCommands(b, 2, 2);
     // 01, then subnet 1: 03 14; subnet 2: 03 14 10 10.
-    SequenceRun run = download(b, {.deviceCode = 3, .faults = {{.request = 5, .kind = SerialFault::Kind::NegativeReply}}});
+    SequenceRun run =
+        download(b, {.deviceCode = 3, .faults = {{.request = 5, .kind = SerialFault::Kind::NegativeReply}}});
     EXPECT_EQ(message(run), "Subnet2 ModbusError 0 parameter configuration download");
-    run = download(b, {.deviceCode = 3, .faults = {{.request = 4, .kind = SerialFault::Kind::NegativeReply}}});
+    run =
+        download(b, {.deviceCode = 3, .faults = {{.request = 4, .kind = SerialFault::Kind::NegativeReply}}});
     EXPECT_EQ(message(run), "Clear subnet2 command error");
     run = download(b, {.deviceCode = 3, .faults = {{.request = 3, .kind = SerialFault::Kind::BadChecksum}}});
     EXPECT_EQ(message(run), "Subnet2 Modbus parameter configuration download error");
@@ -161,11 +178,13 @@ TEST(SerialDownloadSequence, OptionAndConfigDataByFirmware) {
 TEST(SerialDownloadSequence, Preconditions) {
     auto b = projectOf(device::Profibus);
     b.project.fieldbus.inputSize = "16";
-    EXPECT_EQ(serial::checkDownloadPreconditions(b.project, b.state).message(), "Profibus input output bytes must be consistent!");
+    EXPECT_EQ(serial::checkDownloadPreconditions(b.project, b.state).message(),
+              "Profibus input output bytes must be consistent!");
     b.state.flags.commandStatusModel = true;
     EXPECT_TRUE(serial::checkDownloadPreconditions(b.project, b.state).ok());
     b.node(2, "");
-    EXPECT_EQ(serial::checkDownloadPreconditions(b.project, b.state).message(), "Node address can not be empty!");
+    EXPECT_EQ(serial::checkDownloadPreconditions(b.project, b.state).message(),
+              "Node address can not be empty!");
 }
 
 namespace {
@@ -173,7 +192,7 @@ SequenceRun upload(const veltrane::testing::ProjectBuilder& b, sim::SerialGatewa
     serial::SerialUpload sequence(b.state);
     return runSequence(sequence, gateway);
 }
-}  // namespace
+} // namespace
 
 TEST(SerialUploadSequence, RequestsInOrder) {
     auto b = projectOf(device::DeviceNet);
@@ -183,7 +202,8 @@ TEST(SerialUploadSequence, RequestsInOrder) {
     SequenceRun run = upload(b, gateway);
     EXPECT_TRUE(run.finished);
     std::vector<serial::Bytes> expected;
-    for (const char* hex : {"01 00 01", "22 00 22", "04 01 00 05", "15 01 00 16", "16 02 00 00 18", "16 02 00 01 19"})
+    for (const char* hex :
+         {"01 00 01", "22 00 22", "04 01 00 05", "15 01 00 16", "16 02 00 00 18", "16 02 00 01 19"})
         expected.push_back(hexBytes(hex));
     EXPECT_EQ(run.requests, expected);
     EXPECT_EQ(run.linesDone, (std::vector<int>{0, 1, 2}));
@@ -211,9 +231,9 @@ TEST(SerialUploadSequence, FourSubnetGateway) {
     std::vector<std::string> requests;
     for (const auto& step : steps)
         requests.push_back(veltrane::testing::hexText(step.request));
-    EXPECT_EQ(requests, (std::vector<std::string>{"01 00 01", "04 01 00 05", "15 01 00 16", "04 01 01 06", "04 01 02 07",
-                                                  "15 01 02 18", "16 02 02 00 1A", "16 02 02 01 1B", "04 01 03 08",
-                                                  "15 01 03 19"}));
+    EXPECT_EQ(requests, (std::vector<std::string>{"01 00 01", "04 01 00 05", "15 01 00 16", "04 01 01 06",
+                                                  "04 01 02 07", "15 01 02 18", "16 02 02 00 1A",
+                                                  "16 02 02 01 1B", "04 01 03 08", "15 01 03 19"}));
     EXPECT_EQ(steps[7].timeout, std::chrono::milliseconds{1000});
     EXPECT_EQ(steps[7].replyCapacity, 250u);
 
@@ -224,8 +244,8 @@ TEST(SerialUploadSequence, FourSubnetGateway) {
 TEST(SerialUploadSequence, DeviceCheckAndStops) {
     auto b = projectOf(device::Profibus);
     sim::SerialGatewayEngine five({.deviceCode = 5});
-    EXPECT_EQ(message(upload(b, five)),
-              "Upload error. Please check the serial port selection and configuration, the device is powered on, is in configuration mode");
+    EXPECT_EQ(message(upload(b, five)), "Upload error. Please check the serial port selection and "
+                                        "configuration, the device is powered on, is in configuration mode");
     b.state.flags.hardwareSizedModel = true;
     const SequenceRun refused = upload(b, five);
     EXPECT_EQ(message(refused), "Device type does not match!");
@@ -246,12 +266,15 @@ TEST(SerialUploadSequence, DeviceCheckAndStops) {
         {4, SerialFault::Kind::BadChecksum, "Reading Modbus command list package0 error"},
     };
     for (const auto& c : cases) {
-        sim::SerialGatewayEngine gateway({.deviceCode = 2, .faults = {{.request = c.request, .kind = c.kind}}});
+        sim::SerialGatewayEngine gateway(
+            {.deviceCode = 2, .faults = {{.request = c.request, .kind = c.kind}}});
         EXPECT_EQ(message(upload(p, gateway)), c.message);
     }
     // A package may take up to a second.
-    sim::SerialGatewayEngine slow({.deviceCode = 2, .faults = {{.request = 4, .kind = SerialFault::Kind::LateReply,
-                                                                 .delay = std::chrono::milliseconds{900}}}});
+    sim::SerialGatewayEngine slow(
+        {.deviceCode = 2,
+         .faults = {
+             {.request = 4, .kind = SerialFault::Kind::LateReply, .delay = std::chrono::milliseconds{900}}}});
     EXPECT_TRUE(upload(p, slow).finished);
 }
 

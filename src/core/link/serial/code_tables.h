@@ -81,4 +81,4 @@ inline std::optional<std::string> textOf(const Table& table, std::uint8_t code) 
     return std::string(table[code]);
 }
 
-}  // namespace veltrane::serial::codes
+} // namespace veltrane::serial::codes

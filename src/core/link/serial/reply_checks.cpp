@@ -10,12 +10,14 @@ bool checksumAt(ByteView reply, std::size_t at) {
     return reply.size() > at && checksum(reply.first(at)) == reply[at];
 }
 
-bool hasN(ByteView reply, std::size_t n) { return reply.size() >= 2 && reply[1] == n; }
+bool hasN(ByteView reply, std::size_t n) {
+    return reply.size() >= 2 && reply[1] == n;
+}
 
 bool startsWith(ByteView reply, std::initializer_list<std::uint8_t> prefix) {
     return reply.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), reply.begin());
 }
-}  // namespace
+} // namespace
 
 DownloadReply checkDownloadReply(ByteView reply) {
     DownloadReply out;
@@ -55,7 +57,8 @@ DownloadReply checkDownloadReply(ByteView reply) {
 }
 
 UploadContext UploadContext::of(const ProjectState& state) {
-    return UploadContext{usesLongSubnetFrame(state), readsLongProfibusReply(state), state.flags.hardwareSizedModel};
+    return UploadContext{usesLongSubnetFrame(state), readsLongProfibusReply(state),
+                         state.flags.hardwareSizedModel};
 }
 
 std::uint8_t checkUploadReply(ByteView reply, const UploadContext& context, UploadBuffers& buffers) {
@@ -148,13 +151,16 @@ std::optional<std::vector<std::uint8_t>> checkConfigDataReply(ByteView reply) {
     const std::size_t count = reply[2];
     if (count > kConfigDataBytes || reply.size() < 3 + count)
         return std::nullopt;
-    return std::vector<std::uint8_t>(reply.begin() + 3, reply.begin() + 3 + static_cast<std::ptrdiff_t>(count));
+    return std::vector<std::uint8_t>(reply.begin() + 3,
+                                     reply.begin() + 3 + static_cast<std::ptrdiff_t>(count));
 }
 
-bool isOptionWriteAccepted(ByteView reply) { return startsWith(reply, {code::WriteOption, 0x00}); }
+bool isOptionWriteAccepted(ByteView reply) {
+    return startsWith(reply, {code::WriteOption, 0x00});
+}
 
 bool isConfigDataWriteAccepted(ByteView reply) {
     return startsWith(reply, {code::WriteConfigData, 0x00, code::WriteConfigData});
 }
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

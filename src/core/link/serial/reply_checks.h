@@ -16,8 +16,8 @@ inline constexpr int kDeviceInfoBytes = 8;
 
 // What a download reply carries, when checkDownloadReply accepts it.
 struct DownloadReply {
-    std::uint8_t code = 0;  // 0: not well formed
-    std::array<std::uint8_t, kDeviceInfoBytes> deviceInfo{};  // code 0x01
+    std::uint8_t code = 0;                                   // 0: not well formed
+    std::array<std::uint8_t, kDeviceInfoBytes> deviceInfo{}; // code 0x01
     std::array<std::uint8_t, 2> errorBytes{};                // negative replies
 };
 
@@ -35,15 +35,15 @@ struct UploadBuffers {
     std::array<std::array<CommandRecord, kMaxCommands>, kWireSubnets> commands{};
     // The last two exchanges, kept here so that the project changes only once all have succeeded.
     std::optional<std::uint8_t> option;
-    std::optional<std::vector<std::uint8_t>> configData;  // 0..8 bytes
+    std::optional<std::vector<std::uint8_t>> configData; // 0..8 bytes
 
     bool operator==(const UploadBuffers&) const = default;
 };
 
 // How the device information reply and the long forms are judged.
 struct UploadContext {
-    bool longSubnetBlocks = false;   // usesLongSubnetFrame
-    bool longProfibusReply = false;  // readsLongProfibusReply
+    bool longSubnetBlocks = false;  // usesLongSubnetFrame
+    bool longProfibusReply = false; // readsLongProfibusReply
     bool hardwareSizedModel = false;
 
     static UploadContext of(const ProjectState& state);
@@ -62,4 +62,4 @@ std::optional<std::vector<std::uint8_t>> checkConfigDataReply(ByteView reply);
 bool isOptionWriteAccepted(ByteView reply);
 bool isConfigDataWriteAccepted(ByteView reply);
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

@@ -8,7 +8,9 @@
 namespace veltrane::serial {
 
 namespace {
-std::string text(int value) { return std::to_string(value); }
+std::string text(int value) {
+    return std::to_string(value);
+}
 
 StepOutcome expectCode(ByteView reply, std::initializer_list<std::uint8_t> wanted, Str message) {
     const std::uint8_t got = checkDownloadReply(reply).code;
@@ -18,8 +20,10 @@ StepOutcome expectCode(ByteView reply, std::initializer_list<std::uint8_t> wante
     return stopWith(kindOfRefusal(got), tr(message));
 }
 
-Error timeoutError(Str message) { return makeError(ErrorKind::Timeout, tr(message)); }
-}  // namespace
+Error timeoutError(Str message) {
+    return makeError(ErrorKind::Timeout, tr(message));
+}
+} // namespace
 
 Status checkDownloadPreconditions(const Project& project, const ProjectState& state) {
     const auto t = state.DeviceType;
@@ -64,15 +68,16 @@ void SerialDownload::planAfterDeviceInfo() {
     const auto t = m_state.DeviceType;
     const FixedFrames fixed = buildFixedFrames(m_project);
     if (t != device::FourSubnets && t != device::ProfibusSlave && !m_state.flags.hardwareSizedModel) {
-        Bytes frame = t == device::DeviceNet                                   ? fixed.deviceNet
-                      : (t == device::Profibus || t == device::Profibus7)      ? fixed.profibusShort
+        Bytes frame = t == device::DeviceNet                                             ? fixed.deviceNet
+                      : (t == device::Profibus || t == device::Profibus7)                ? fixed.profibusShort
                       : (t == device::ProfibusFilter || t == device::ProfibusUserConfig) ? fixed.profibusLong
-                                                                               : Bytes{};
+                                                                                         : Bytes{};
         if (!frame.empty())
             addNext({{std::move(frame)},
                      [](ByteView reply) {
                          // Either write's reply is taken after either frame.
-                         return expectCode(reply, {code::WriteDeviceNet, code::WriteProfibus}, Str::DlFieldbusError);
+                         return expectCode(reply, {code::WriteDeviceNet, code::WriteProfibus},
+                                           Str::DlFieldbusError);
                      },
                      timeoutError(Str::DlFieldbusTimeout),
                      {0}});
@@ -86,8 +91,9 @@ void SerialDownload::planAfterDeviceInfo() {
     if (const auto value = optionValue(m_project, m_state, m_firmwareVersion))
         addNext({{optionFrame(*value), SettleRule::C, std::chrono::milliseconds{300}, 128},
                  [](ByteView reply) {
-                     return isOptionWriteAccepted(reply) ? StepOutcome{}
-                                                         : stopWith(ErrorKind::MalformedReply, tr(Str::SerialOptionError));
+                     return isOptionWriteAccepted(reply)
+                                ? StepOutcome{}
+                                : stopWith(ErrorKind::MalformedReply, tr(Str::SerialOptionError));
                  },
                  timeoutError(Str::SerialOptionTimeout),
                  {}});
@@ -130,7 +136,8 @@ void SerialDownload::planSingleSubnet() {
                      // Error 3: the gateway takes commands for one slave only.
                      if (checked.code == (code::AddCommand | kNegativeBit) && checked.errorBytes[0] == 3)
                          return stopWith(ErrorKind::NegativeReply, tr(Str::DlSingleSlaveOnly));
-                     return stopWith(kindOfRefusal(checked.code), format(Str::DlSubnet1CommandError, {text(j)}));
+                     return stopWith(kindOfRefusal(checked.code),
+                                     format(Str::DlSubnet1CommandError, {text(j)}));
                  },
                  timeoutError(Str::DlAddCommandTimeout),
                  j + 1 == frames.commandCount ? std::vector<int>{2} : std::vector<int>{}});
@@ -139,15 +146,16 @@ void SerialDownload::planSingleSubnet() {
 void SerialDownload::planFourSubnets() {
     for (int k = 1; k <= kSubnetLines; ++k) {
         const SubnetFrames frames = buildSubnetFrames(m_project, k - 1);
-        const bool master = m_project.subnets[static_cast<std::size_t>(k - 1)].protocolType ==
-                            tr(Str::ProtocolModbusMaster);
+        const bool master =
+            m_project.subnets[static_cast<std::size_t>(k - 1)].protocolType == tr(Str::ProtocolModbusMaster);
         const int line = kStepLines + k - 1;
         const bool lastIsParameters = !master;
         addNext({{m_state.flags.extendedFrameModel ? frames.parametersLong : frames.parametersShort},
                  [k](ByteView reply) {
                      const std::uint8_t got = checkDownloadReply(reply).code;
-                     return got == code::WriteSubnet ? StepOutcome{}
-                                                     : stopWith(kindOfRefusal(got), format(Str::DlSubnetError, {text(k)}));
+                     return got == code::WriteSubnet
+                                ? StepOutcome{}
+                                : stopWith(kindOfRefusal(got), format(Str::DlSubnetError, {text(k)}));
                  },
                  timeoutError(Str::DlSubnetTimeout),
                  lastIsParameters ? std::vector<int>{line} : std::vector<int>{}});
@@ -158,7 +166,8 @@ void SerialDownload::planFourSubnets() {
                      const std::uint8_t got = checkDownloadReply(reply).code;
                      return got == code::ClearCommands
                                 ? StepOutcome{}
-                                : stopWith(kindOfRefusal(got), format(Str::DlClearSubnetCommandError, {text(k)}));
+                                : stopWith(kindOfRefusal(got),
+                                           format(Str::DlClearSubnetCommandError, {text(k)}));
                  },
                  timeoutError(Str::SerialDeviceInfoTimeout),
                  frames.commandCount == 0 ? std::vector<int>{line} : std::vector<int>{}});
@@ -168,8 +177,9 @@ void SerialDownload::planFourSubnets() {
                          const std::uint8_t got = checkDownloadReply(reply).code;
                          if (got == code::AddCommand)
                              return StepOutcome{};
-                         return stopWith(kindOfRefusal(got), format(Str::DlSubnetCommandErrorHead, {text(k)}) +
-                                                                 format(Str::DlSubnetCommandErrorTail, {text(j)}));
+                         return stopWith(kindOfRefusal(got),
+                                         format(Str::DlSubnetCommandErrorHead, {text(k)}) +
+                                             format(Str::DlSubnetCommandErrorTail, {text(j)}));
                      },
                      timeoutError(Str::DlAddCommandTimeout),
                      j + 1 == frames.commandCount ? std::vector<int>{line} : std::vector<int>{}});
@@ -180,12 +190,14 @@ StepCaptions downloadCaptions(int deviceCode) {
     StepCaptions captions;
     switch (deviceCode) {
     case 1:
-        captions.steps = {tr(Str::DlCaptionDeviceNet), tr(Str::DlCaptionModbusParameters), tr(Str::DlCaptionModbusCommands)};
+        captions.steps = {tr(Str::DlCaptionDeviceNet), tr(Str::DlCaptionModbusParameters),
+                          tr(Str::DlCaptionModbusCommands)};
         break;
     case 2:
     case 6:
     case 7:
-        captions.steps = {tr(Str::DlCaptionProfibus), tr(Str::DlCaptionModbusParameters), tr(Str::DlCaptionModbusCommands)};
+        captions.steps = {tr(Str::DlCaptionProfibus), tr(Str::DlCaptionModbusParameters),
+                          tr(Str::DlCaptionModbusCommands)};
         break;
     case 3:
         captions.fourSubnets = true;
@@ -193,7 +205,8 @@ StepCaptions downloadCaptions(int deviceCode) {
             captions.subnets[static_cast<std::size_t>(k)] = format(Str::DlCaptionSubnet, {text(k + 1)});
         break;
     case 4:
-        captions.steps = {tr(Str::DlCaptionProfibus), tr(Str::DlCaptionSubnetParameters), tr(Str::DlCaptionSubnetCommands)};
+        captions.steps = {tr(Str::DlCaptionProfibus), tr(Str::DlCaptionSubnetParameters),
+                          tr(Str::DlCaptionSubnetCommands)};
         break;
     default:
         break;
@@ -201,4 +214,4 @@ StepCaptions downloadCaptions(int deviceCode) {
     return captions;
 }
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

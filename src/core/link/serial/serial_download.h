@@ -31,4 +31,4 @@ private:
 // The captions of the step lines for the device code a gateway reported.
 StepCaptions downloadCaptions(int deviceCode);
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

@@ -39,4 +39,4 @@ std::size_t completeFrameLength(ByteView buffer) {
     return buffer.size() >= length ? length : 0;
 }
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

@@ -20,7 +20,7 @@ std::uint8_t checksum(ByteView bytes);
 
 struct Frame {
     std::uint8_t code = 0;
-    Bytes data;  // at most 255 bytes: n is one byte
+    Bytes data; // at most 255 bytes: n is one byte
 
     // code, n, data, checksum.
     Bytes encode() const;
@@ -36,4 +36,4 @@ struct Frame {
 // Whether the checksum matches is left to the reader of the frame.
 std::size_t completeFrameLength(ByteView buffer);
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

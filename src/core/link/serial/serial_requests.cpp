@@ -9,15 +9,27 @@
 namespace veltrane::serial {
 
 namespace {
-std::uint8_t lowByte(std::int64_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
-std::uint8_t highByte(std::int64_t value) { return static_cast<std::uint8_t>((value >> 8) & 0xFF); }
-std::uint8_t byteOf(const std::string& text) { return lowByte(decimalValue(text)); }
-std::uint8_t subnetByte(int subnet) { return lowByte(subnet); }
+std::uint8_t lowByte(std::int64_t value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
+std::uint8_t highByte(std::int64_t value) {
+    return static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+std::uint8_t byteOf(const std::string& text) {
+    return lowByte(decimalValue(text));
+}
+std::uint8_t subnetByte(int subnet) {
+    return lowByte(subnet);
+}
 
-Bytes frameOf(std::uint8_t frameCode, Bytes data) { return Frame{frameCode, std::move(data)}.encode(); }
+Bytes frameOf(std::uint8_t frameCode, Bytes data) {
+    return Frame{frameCode, std::move(data)}.encode();
+}
 
-std::uint8_t enabled(const std::string& text) { return text == tr(Str::Enable) ? 1 : 0; }
-}  // namespace
+std::uint8_t enabled(const std::string& text) {
+    return text == tr(Str::Enable) ? 1 : 0;
+}
+} // namespace
 
 bool usesLongSubnetFrame(const ProjectState& state) {
     const auto t = state.DeviceType;
@@ -30,9 +42,15 @@ bool readsLongProfibusReply(const ProjectState& state) {
     return t == device::ProfibusFilter || t == device::ProfibusUserConfig || state.flags.extendedFrameModel;
 }
 
-Bytes requestWithoutData(std::uint8_t requestCode) { return frameOf(requestCode, {}); }
-Bytes readSubnetRequest(int subnet) { return frameOf(code::ReadSubnet, {subnetByte(subnet)}); }
-Bytes readCommandCountRequest(int subnet) { return frameOf(code::ReadCommandCount, {subnetByte(subnet)}); }
+Bytes requestWithoutData(std::uint8_t requestCode) {
+    return frameOf(requestCode, {});
+}
+Bytes readSubnetRequest(int subnet) {
+    return frameOf(code::ReadSubnet, {subnetByte(subnet)});
+}
+Bytes readCommandCountRequest(int subnet) {
+    return frameOf(code::ReadCommandCount, {subnetByte(subnet)});
+}
 Bytes readCommandPackageRequest(int subnet, int package) {
     return frameOf(code::ReadCommandPackage, {subnetByte(subnet), lowByte(package)});
 }
@@ -47,7 +65,7 @@ SubnetBlock subnetBlock(const Project& project, int subnet) {
     const auto& protocols = codes::protocols();
     const auto found = std::find(protocols.begin(), protocols.end(), c.protocolType);
     if (found == protocols.end())
-        return b;  // an unknown protocol sends protocol 0 with nothing else
+        return b; // an unknown protocol sends protocol 0 with nothing else
     const auto protocol = static_cast<std::uint8_t>(found - protocols.begin());
     b[0] = protocol;
 
@@ -57,10 +75,11 @@ SubnetBlock subnetBlock(const Project& project, int subnet) {
         const std::string& parity;
         const std::string& stop;
     };
-    const Group group = protocol == 0   ? Group{c.baudRate, c.dataBits, c.parity, c.stopBits}
-                        : protocol == 1 ? Group{c.slaveBaudRate, c.slaveDataBits, c.slaveParity, c.slaveStopBits}
-                        : protocol == 2 ? Group{c.customBaudRate, c.customDataBits, c.customParity, c.customStopBits}
-                                        : Group{c.userBaudRate, c.userDataBits, c.userParity, c.userStopBits};
+    const Group group =
+        protocol == 0   ? Group{c.baudRate, c.dataBits, c.parity, c.stopBits}
+        : protocol == 1 ? Group{c.slaveBaudRate, c.slaveDataBits, c.slaveParity, c.slaveStopBits}
+        : protocol == 2 ? Group{c.customBaudRate, c.customDataBits, c.customParity, c.customStopBits}
+                        : Group{c.userBaudRate, c.userDataBits, c.userParity, c.userStopBits};
     b[1] = codes::codeOf(codes::subnetBauds(), group.baud);
     b[2] = codes::codeOf(codes::dataBits(), group.bits);
     b[3] = codes::codeOf(codes::parities(), group.parity);
@@ -74,7 +93,7 @@ SubnetBlock subnetBlock(const Project& project, int subnet) {
         const std::int32_t timeout = decimalValue(c.responseTimeout);
         b[7] = highByte(timeout);
         b[8] = lowByte(timeout);
-        b[9] = lowByte(decimalValue(c.pollDelay) / 10);  // "-1" truncates toward zero: 0
+        b[9] = lowByte(decimalValue(c.pollDelay) / 10); // "-1" truncates toward zero: 0
         b[10] = codes::codeOf(codes::outputModes(), c.outputMode);
         b[11] = lowByte(decimalValue(c.outputPulse) / 10);
         b[12] = byteOf(c.scanRate);
@@ -101,7 +120,8 @@ SubnetBlock subnetBlock(const Project& project, int subnet) {
 Bytes subnetParameterFrame(const Project& project, int subnet, bool longForm) {
     const SubnetBlock block = subnetBlock(project, subnet);
     Bytes data{subnetByte(subnet)};
-    data.insert(data.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(longForm ? kLongBlock : kShortBlock));
+    data.insert(data.end(), block.begin(),
+                block.begin() + static_cast<std::ptrdiff_t>(longForm ? kLongBlock : kShortBlock));
     return frameOf(code::WriteSubnet, std::move(data));
 }
 
@@ -145,7 +165,9 @@ Bytes profibusFrame(const Project& project, bool longForm) {
     return frameOf(code::WriteProfibus, std::move(data));
 }
 
-Bytes optionFrame(std::uint8_t value) { return frameOf(code::WriteOption, {value}); }
+Bytes optionFrame(std::uint8_t value) {
+    return frameOf(code::WriteOption, {value});
+}
 
 Bytes configDataFrame(const FIELDBUS& fieldbus) {
     Bytes data(1 + kConfigDataBytes, 0);
@@ -158,12 +180,14 @@ Bytes configDataFrame(const FIELDBUS& fieldbus) {
     return frameOf(code::WriteConfigData, std::move(data));
 }
 
-std::optional<std::uint8_t> optionValue(const Project& project, const ProjectState& state, int firmwareVersion) {
+std::optional<std::uint8_t> optionValue(const Project& project, const ProjectState& state,
+                                        int firmwareVersion) {
     const CONFIG& first = project.subnets[0];
     if (state.flags.hardwareSizedModel)
         return first.doubleFaultClear == tr(Str::Disable) ? 0 : 1;
     if (state.flags.commandStatusModel && firmwareVersion >= 40)
-        return first.timeoutAction == tr(Str::TimeoutHoldChoice) ? std::uint8_t{0} : byteOf(first.timeoutTimes);
+        return first.timeoutAction == tr(Str::TimeoutHoldChoice) ? std::uint8_t{0}
+                                                                 : byteOf(first.timeoutTimes);
     return std::nullopt;
 }
 
@@ -191,7 +215,8 @@ SubnetFrames buildSubnetFrames(const Project& project, int subnet) {
     f.clearCommands = clearCommandsRequest(subnet);
     f.readParameters = readSubnetRequest(subnet);
     f.readCommandCount = readCommandCountRequest(subnet);
-    f.commandCount = std::clamp(project.subnets.at(static_cast<std::size_t>(subnet)).commandCount, 0, kMaxCommands);
+    f.commandCount =
+        std::clamp(project.subnets.at(static_cast<std::size_t>(subnet)).commandCount, 0, kMaxCommands);
     return f;
 }
 
@@ -204,4 +229,4 @@ Bytes buildAddCommandFrame(const Project& project, int subnet, int position) {
     return frameOf(code::AddCommand, std::move(data));
 }
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

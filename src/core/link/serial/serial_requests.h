@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace veltrane::serial {
 
@@ -27,7 +28,7 @@ inline constexpr std::uint8_t WriteOption = 0x32;
 inline constexpr std::uint8_t ReadOption = 0x33;
 inline constexpr std::uint8_t WriteConfigData = 0x34;
 inline constexpr std::uint8_t ReadConfigData = 0x35;
-}  // namespace code
+} // namespace code
 
 inline constexpr std::size_t kShortBlock = 13;
 inline constexpr std::size_t kLongBlock = 22;
@@ -36,7 +37,7 @@ inline constexpr std::size_t kConfigDataBytes = 8;
 inline constexpr std::uint8_t kClearCommandsMagic1 = 0x55;
 inline constexpr std::uint8_t kClearCommandsMagic2 = 0xAA;
 
-using SubnetBlock = std::array<std::uint8_t, kLongBlock>;  // a short block is its first 13 bytes
+using SubnetBlock = std::array<std::uint8_t, kLongBlock>; // a short block is its first 13 bytes
 using CommandRecord = std::array<std::uint8_t, kCommandRecord>;
 
 // The long subnet parameter frame (and reading it back in the long form).
@@ -60,7 +61,8 @@ Bytes optionFrame(std::uint8_t value);
 Bytes configDataFrame(const FIELDBUS& fieldbus);
 
 // The option byte a download sends, when the project sends one at this firmware version.
-std::optional<std::uint8_t> optionValue(const Project& project, const ProjectState& state, int firmwareVersion);
+std::optional<std::uint8_t> optionValue(const Project& project, const ProjectState& state,
+                                        int firmwareVersion);
 // Whether the PROFIBUS configuration data are exchanged at this firmware version.
 bool exchangesConfigData(const ProjectState& state, int firmwareVersion);
 
@@ -82,11 +84,11 @@ struct SubnetFrames {
     Bytes clearCommands;
     Bytes readParameters;
     Bytes readCommandCount;
-    int commandCount = 0;  // used command slots, 0..48
+    int commandCount = 0; // used command slots, 0..48
 };
 SubnetFrames buildSubnetFrames(const Project& project, int subnet);
 
 // The add-command frame of the command in slot position (0-based) of the subnet.
 Bytes buildAddCommandFrame(const Project& project, int subnet, int position);
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

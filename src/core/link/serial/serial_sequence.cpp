@@ -60,6 +60,8 @@ ErrorKind kindOfRefusal(std::uint8_t acceptedCode) {
     return (acceptedCode & kNegativeBit) != 0 ? ErrorKind::NegativeReply : ErrorKind::MalformedReply;
 }
 
-int firmwareVersionOf(ByteView reply) { return reply.size() >= 5 ? 10 * reply[3] + reply[4] : 0; }
+int firmwareVersionOf(ByteView reply) {
+    return reply.size() >= 5 ? 10 * reply[3] + reply[4] : 0;
+}
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

@@ -7,6 +7,7 @@
 #include "core/common/result.h"
 #include "core/link/serial/serial_frame.h"
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -24,7 +25,7 @@ struct SerialStep {
     Bytes request;
     SettleRule rule = SettleRule::B;
     std::chrono::milliseconds timeout{300};
-    std::size_t replyCapacity = 26;  // bytes of the receive buffer; a longer reply is cut here
+    std::size_t replyCapacity = 26; // bytes of the receive buffer; a longer reply is cut here
 };
 
 // Progress lines a transfer shows: the three step lines, then the four subnet lines.
@@ -33,13 +34,13 @@ inline constexpr int kSubnetLines = 4;
 
 struct StepOutcome {
     enum class Kind {
-        Continue,  // go on with current()
-        Stopped,   // show `error->message`; the transfer is over
-        Finished,  // every step succeeded
+        Continue, // go on with current()
+        Stopped,  // show `error->message`; the transfer is over
+        Finished, // every step succeeded
     };
     Kind kind = Kind::Continue;
     std::optional<Error> error;
-    std::optional<Error> notice;  // to show before going on; the transfer continues
+    std::optional<Error> notice; // to show before going on; the transfer continues
     std::vector<int> linesDone;  // lines whose icon is set now: 0..2 steps, 3..6 subnets
     bool closePort = false;      // the gateway is of another type
 };
@@ -74,7 +75,7 @@ protected:
     struct Planned {
         SerialStep step;
         std::function<StepOutcome(ByteView)> check;
-        Error timeout;  // what a missing reply means
+        Error timeout; // what a missing reply means
         std::vector<int> linesDone;
     };
     void add(Planned planned) { m_plan.push_back(std::move(planned)); }
@@ -100,4 +101,4 @@ ErrorKind kindOfRefusal(std::uint8_t acceptedCode);
 // 10 x byte 3 + byte 4 of a device information reply, as received (0 when it is too short).
 int firmwareVersionOf(ByteView reply);
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

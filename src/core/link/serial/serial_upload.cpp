@@ -10,12 +10,20 @@ constexpr std::chrono::milliseconds kPackageTimeout{1000};
 constexpr std::size_t kPackageBuffer = 250;
 constexpr std::size_t kOptionBuffer = 128;
 
-std::string text(int value) { return std::to_string(value); }
-Error timeoutError(Str message) { return makeError(ErrorKind::Timeout, tr(message)); }
-}  // namespace
+std::string text(int value) {
+    return std::to_string(value);
+}
+Error timeoutError(Str message) {
+    return makeError(ErrorKind::Timeout, tr(message));
+}
+} // namespace
 
-int singleSubnetPackages(int commandCount) { return (commandCount - 1) / 6 + 1; }
-int fourSubnetPackages(int commandCount) { return commandCount == 0 ? 0 : (commandCount - 1) / 20 + 1; }
+int singleSubnetPackages(int commandCount) {
+    return (commandCount - 1) / 6 + 1;
+}
+int fourSubnetPackages(int commandCount) {
+    return commandCount == 0 ? 0 : (commandCount - 1) / 20 + 1;
+}
 
 SerialUpload::SerialUpload(const ProjectState& state) : m_state(state), m_context(UploadContext::of(state)) {
     add({{requestWithoutData(code::DeviceInfo), SettleRule::A},
@@ -60,7 +68,8 @@ void SerialUpload::planAfterDeviceInfo() {
     }
 
     if (m_state.flags.hardwareSizedModel || (m_state.flags.commandStatusModel && m_firmwareVersion >= 40))
-        addNext({{requestWithoutData(code::ReadOption), SettleRule::C, std::chrono::milliseconds{300}, kOptionBuffer},
+        addNext({{requestWithoutData(code::ReadOption), SettleRule::C, std::chrono::milliseconds{300},
+                  kOptionBuffer},
                  [this](ByteView reply) {
                      const auto value = checkOptionReply(reply);
                      if (!value)
@@ -92,8 +101,9 @@ void SerialUpload::planSubnet(int subnet, bool fourSubnets) {
              [this, subnet, k, fourSubnets, line](ByteView reply) {
                  const std::uint8_t got = checkUploadReply(reply, m_context, m_buffers);
                  if (got != code::ReadSubnet)
-                     return stopWith(kindOfRefusal(got), fourSubnets ? format(Str::UlSubnetNError, {text(subnet + 1)})
-                                                                     : tr(Str::UlSubnetError));
+                     return stopWith(kindOfRefusal(got), fourSubnets
+                                                             ? format(Str::UlSubnetNError, {text(subnet + 1)})
+                                                             : tr(Str::UlSubnetError));
                  StepOutcome outcome;
                  if (!fourSubnets)
                      outcome.linesDone.push_back(1);
@@ -103,11 +113,13 @@ void SerialUpload::planSubnet(int subnet, bool fourSubnets) {
                  }
                  addNext({{readCommandCountRequest(subnet)},
                           [this, subnet, fourSubnets, line](ByteView countReply) {
-                              const std::uint8_t gotCount = checkUploadReply(countReply, m_context, m_buffers);
+                              const std::uint8_t gotCount =
+                                  checkUploadReply(countReply, m_context, m_buffers);
                               if (gotCount != code::ReadCommandCount)
                                   return stopWith(kindOfRefusal(gotCount),
-                                                  fourSubnets ? format(Str::UlSubnetNCommandError, {text(subnet + 1)})
-                                                              : tr(Str::UlCountError));
+                                                  fourSubnets
+                                                      ? format(Str::UlSubnetNCommandError, {text(subnet + 1)})
+                                                      : tr(Str::UlCountError));
                               StepOutcome counted;
                               if (planPackages(subnet, fourSubnets) == 0)
                                   counted.linesDone.push_back(line);
@@ -132,26 +144,31 @@ int SerialUpload::planPackages(int subnet, bool fourSubnets) {
                      if (got == code::ReadCommandPackage)
                          return StepOutcome{};
                      return stopWith(kindOfRefusal(got),
-                                     fourSubnets ? format(Str::UlSubnetNPackageError, {text(subnet + 1), text(p)})
-                                                 : format(Str::UlPackageError, {text(p)}));
+                                     fourSubnets
+                                         ? format(Str::UlSubnetNPackageError, {text(subnet + 1), text(p)})
+                                         : format(Str::UlPackageError, {text(p)}));
                  },
                  timeoutError(Str::UlPackageTimeout),
                  p + 1 == packages ? std::vector<int>{line} : std::vector<int>{}});
     return packages;
 }
 
-void SerialUpload::applyTo(Project& project, ProjectState& state) const { applyUpload(m_buffers, project, state); }
+void SerialUpload::applyTo(Project& project, ProjectState& state) const {
+    applyUpload(m_buffers, project, state);
+}
 
 StepCaptions uploadCaptions(int deviceCode) {
     StepCaptions captions;
     switch (deviceCode) {
     case 1:
-        captions.steps = {tr(Str::UlCaptionDeviceNet), tr(Str::UlCaptionModbusParameters), tr(Str::UlCaptionModbusCommands)};
+        captions.steps = {tr(Str::UlCaptionDeviceNet), tr(Str::UlCaptionModbusParameters),
+                          tr(Str::UlCaptionModbusCommands)};
         break;
     case 2:
     case 6:
     case 7:
-        captions.steps = {tr(Str::UlCaptionProfibus), tr(Str::UlCaptionModbusParameters), tr(Str::UlCaptionModbusCommands)};
+        captions.steps = {tr(Str::UlCaptionProfibus), tr(Str::UlCaptionModbusParameters),
+                          tr(Str::UlCaptionModbusCommands)};
         break;
     case 3:
         captions.fourSubnets = true;
@@ -159,7 +176,8 @@ StepCaptions uploadCaptions(int deviceCode) {
             captions.subnets[static_cast<std::size_t>(k)] = format(Str::UlCaptionSubnet, {text(k + 1)});
         break;
     case 4:
-        captions.steps = {tr(Str::UlCaptionProfibus), tr(Str::UlCaptionSubnetParameters), tr(Str::UlCaptionSubnetCommands)};
+        captions.steps = {tr(Str::UlCaptionProfibus), tr(Str::UlCaptionSubnetParameters),
+                          tr(Str::UlCaptionSubnetCommands)};
         break;
     default:
         break;
@@ -167,4 +185,4 @@ StepCaptions uploadCaptions(int deviceCode) {
     return captions;
 }
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

@@ -23,7 +23,7 @@ private:
     StepOutcome onDeviceInfo(ByteView reply);
     void planAfterDeviceInfo();
     void planSubnet(int subnet, bool fourSubnets);
-    int planPackages(int subnet, bool fourSubnets);  // the number of packages planned
+    int planPackages(int subnet, bool fourSubnets); // the number of packages planned
 
     ProjectState m_state;
     UploadContext m_context;
@@ -37,4 +37,4 @@ int fourSubnetPackages(int commandCount);
 
 StepCaptions uploadCaptions(int deviceCode);
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

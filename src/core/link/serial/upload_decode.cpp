@@ -15,8 +15,12 @@ void setFrom(std::string& field, const codes::Table& table, std::uint8_t code) {
         field = std::move(*text);
 }
 
-std::string number(int value) { return decimalText(value); }
-int word(const SubnetBlock& b, std::size_t at) { return 256 * b[at] + b[at + 1]; }
+std::string number(int value) {
+    return decimalText(value);
+}
+int word(const SubnetBlock& b, std::size_t at) {
+    return 256 * b[at] + b[at + 1];
+}
 
 void setInterfaces(CONFIG& c, std::uint8_t code) {
     c.commInterface = tr(code != 0 ? Str::InterfaceRS232 : Str::InterfaceRS485);
@@ -158,7 +162,7 @@ void decodeCommands(const std::array<CommandRecord, kMaxCommands>& records, std:
         ++c.commandCount;
     }
 }
-}  // namespace
+} // namespace
 
 void decodeUploadedProject(const UploadBuffers& buffers, Project& project, ProjectState& state) {
     const int t = buffers.deviceInfo[0];
@@ -216,4 +220,4 @@ void applyUpload(const UploadBuffers& buffers, Project& project, ProjectState& s
     decodeUploadedProject(buffers, project, state);
 }
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

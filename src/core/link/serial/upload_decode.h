@@ -20,4 +20,4 @@ void applyUploadedOptions(const UploadBuffers& buffers, Project& project, const 
 // 4 are kept from it) and adopts it afterwards.
 void applyUpload(const UploadBuffers& buffers, Project& project, ProjectState& state);
 
-}  // namespace veltrane::serial
+} // namespace veltrane::serial

@@ -2,7 +2,9 @@
 
 namespace veltrane::sim {
 
-void FrameAssembler::feed(serial::ByteView bytes) { m_pending.insert(m_pending.end(), bytes.begin(), bytes.end()); }
+void FrameAssembler::feed(serial::ByteView bytes) {
+    m_pending.insert(m_pending.end(), bytes.begin(), bytes.end());
+}
 
 std::optional<serial::Bytes> FrameAssembler::next() {
     const std::size_t length = serial::completeFrameLength(m_pending);
@@ -13,4 +15,4 @@ std::optional<serial::Bytes> FrameAssembler::next() {
     return frame;
 }
 
-}  // namespace veltrane::sim
+} // namespace veltrane::sim

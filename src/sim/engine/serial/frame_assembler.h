@@ -23,4 +23,4 @@ private:
     serial::Bytes m_pending;
 };
 
-}  // namespace veltrane::sim
+} // namespace veltrane::sim

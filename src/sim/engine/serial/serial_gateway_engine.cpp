@@ -12,11 +12,13 @@ namespace {
 constexpr std::uint8_t kErrorUnknownRequest = 0x01;
 constexpr std::uint8_t kErrorBadArgument = 0x02;
 
-Bytes reply(std::uint8_t replyCode, Bytes data = {}) { return Frame{replyCode, std::move(data)}.encode(); }
+Bytes reply(std::uint8_t replyCode, Bytes data = {}) {
+    return Frame{replyCode, std::move(data)}.encode();
+}
 Bytes negative(std::uint8_t requestCode, std::uint8_t error1, std::uint8_t error2 = 0) {
     return reply(static_cast<std::uint8_t>(requestCode | serial::kNegativeBit), {error1, error2});
 }
-}  // namespace
+} // namespace
 
 Bytes SerialReply::bytes() const {
     Bytes out;
@@ -32,8 +34,12 @@ void SerialGatewayEngine::setFaults(std::vector<SerialFault> faults) {
     m_requests = 0;
 }
 
-int SerialGatewayEngine::subnetCount() const { return m_config.deviceCode == 3 ? serial::kWireSubnets : 1; }
-int SerialGatewayEngine::recordsPerPackage() const { return m_config.deviceCode == 3 ? 20 : 6; }
+int SerialGatewayEngine::subnetCount() const {
+    return m_config.deviceCode == 3 ? serial::kWireSubnets : 1;
+}
+int SerialGatewayEngine::recordsPerPackage() const {
+    return m_config.deviceCode == 3 ? 20 : 6;
+}
 bool SerialGatewayEngine::longSubnetReplies() const {
     const int t = m_config.deviceCode;
     return t == 4 || t == 6 || t == 7 || m_config.extendedFrames;
@@ -59,7 +65,8 @@ SerialReply SerialGatewayEngine::handle(ByteView request) {
     case SerialFault::Kind::Silence:
         return {};
     case SerialFault::Kind::NegativeReply:
-        out.chunks.push_back({std::chrono::milliseconds{0}, negative(frame->code, fault->errorBytes[0], fault->errorBytes[1])});
+        out.chunks.push_back({std::chrono::milliseconds{0},
+                              negative(frame->code, fault->errorBytes[0], fault->errorBytes[1])});
         return out;
     case SerialFault::Kind::BadChecksum: {
         Bytes bytes = answer(*frame);
@@ -90,8 +97,9 @@ Bytes SerialGatewayEngine::answer(const Frame& request) {
     switch (c) {
     case code::DeviceInfo: {
         const int version = std::clamp(m_config.firmwareVersion, 0, 255 * 10 + 9);
-        return reply(c, {static_cast<std::uint8_t>(m_config.deviceCode), static_cast<std::uint8_t>(version / 10),
-                         static_cast<std::uint8_t>(version % 10), 0, 0, 0, 0, 0});
+        return reply(c,
+                     {static_cast<std::uint8_t>(m_config.deviceCode), static_cast<std::uint8_t>(version / 10),
+                      static_cast<std::uint8_t>(version % 10), 0, 0, 0, 0, 0});
     }
     case code::WriteSubnet: {
         const std::size_t blockSize = d.size() - 1;
@@ -112,7 +120,8 @@ Bytes SerialGatewayEngine::answer(const Frame& request) {
         return reply(c, std::move(data));
     }
     case code::AddCommand: {
-        if (!subnetOk(2 + serial::kCommandRecord) || d.size() != 2 + serial::kCommandRecord || d[1] >= kMaxCommands)
+        if (!subnetOk(2 + serial::kCommandRecord) || d.size() != 2 + serial::kCommandRecord ||
+            d[1] >= kMaxCommands)
             return negative(c, kErrorBadArgument);
         std::copy(d.begin() + 2, d.end(), m_memory.commands[d[0]][d[1]].begin());
         m_memory.commandCounts[d[0]] = std::max(m_memory.commandCounts[d[0]], d[1] + 1);
@@ -128,7 +137,8 @@ Bytes SerialGatewayEngine::answer(const Frame& request) {
         if (!subnetOk(1))
             return negative(c, kErrorBadArgument);
         const int count = m_memory.commandCounts[d[0]];
-        return reply(c, {d[0], static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count & 0xFF)});
+        return reply(c,
+                     {d[0], static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count & 0xFF)});
     }
     case code::ReadCommandPackage: {
         if (!subnetOk(2))
@@ -158,7 +168,8 @@ Bytes SerialGatewayEngine::answer(const Frame& request) {
         std::copy(d.begin(), d.end(), m_memory.profibus.begin());
         return reply(c);
     case code::ReadProfibus:
-        return reply(c, Bytes(m_memory.profibus.begin(), m_memory.profibus.begin() + (longProfibusReplies() ? 3 : 2)));
+        return reply(
+            c, Bytes(m_memory.profibus.begin(), m_memory.profibus.begin() + (longProfibusReplies() ? 3 : 2)));
     case code::WriteOption:
         if (d.size() != 1)
             return negative(c, kErrorBadArgument);
@@ -182,4 +193,4 @@ Bytes SerialGatewayEngine::answer(const Frame& request) {
     }
 }
 
-}  // namespace veltrane::sim
+} // namespace veltrane::sim

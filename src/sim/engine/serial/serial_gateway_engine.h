@@ -20,13 +20,13 @@ using serial::ByteView;
 
 struct SerialFault {
     enum class Kind {
-        Silence,        // no reply at all
-        BadChecksum,    // the reply's last byte is off by one
-        NegativeReply,  // code + 0x80 with the error bytes; the request is not carried out
-        SplitReply,     // the first half now, the rest after `delay`
-        LateReply,      // the whole reply after `delay`
+        Silence,       // no reply at all
+        BadChecksum,   // the reply's last byte is off by one
+        NegativeReply, // code + 0x80 with the error bytes; the request is not carried out
+        SplitReply,    // the first half now, the rest after `delay`
+        LateReply,     // the whole reply after `delay`
     };
-    std::size_t request = 0;  // 0-based count of requests since the engine was made or setFaults
+    std::size_t request = 0; // 0-based count of requests since the engine was made or setFaults
     Kind kind = Kind::Silence;
     std::array<std::uint8_t, 2> errorBytes{0x01, 0x00};
     std::chrono::milliseconds delay{100};
@@ -47,21 +47,21 @@ struct SerialGatewayMemory {
     std::array<int, serial::kWireSubnets> commandCounts{};
     std::array<std::array<serial::CommandRecord, kMaxCommands>, serial::kWireSubnets> commands{};
     std::uint8_t option = 0;
-    std::vector<std::uint8_t> configData;  // 0..8 bytes
+    std::vector<std::uint8_t> configData; // 0..8 bytes
 
     bool operator==(const SerialGatewayMemory&) const = default;
 };
 
 struct ReplyChunk {
-    std::chrono::milliseconds delay{0};  // pause before these bytes, after the previous chunk
+    std::chrono::milliseconds delay{0}; // pause before these bytes, after the previous chunk
     Bytes bytes;
 };
 
 struct SerialReply {
-    std::vector<ReplyChunk> chunks;  // none: the gateway stays silent
+    std::vector<ReplyChunk> chunks; // none: the gateway stays silent
 
     bool silent() const { return chunks.empty(); }
-    Bytes bytes() const;  // all chunks in order
+    Bytes bytes() const; // all chunks in order
 };
 
 class SerialGatewayEngine {
@@ -92,4 +92,4 @@ private:
     std::size_t m_requests = 0;
 };
 
-}  // namespace veltrane::sim
+} // namespace veltrane::sim
