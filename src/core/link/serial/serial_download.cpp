@@ -1,0 +1,217 @@
+#include "core/link/serial/serial_download.h"
+
+#include "core/link/serial/reply_checks.h"
+#include "core/strings/strings.h"
+
+#include <algorithm>
+
+namespace veltrane::serial {
+
+namespace {
+std::string text(int value) {
+    return std::to_string(value);
+}
+
+StepOutcome expectCode(ByteView reply, std::initializer_list<std::uint8_t> wanted, Str message) {
+    const std::uint8_t got = checkDownloadReply(reply).code;
+    for (std::uint8_t w : wanted)
+        if (got == w)
+            return {};
+    return stopWith(kindOfRefusal(got), tr(message));
+}
+
+Error timeoutError(Str message) {
+    return makeError(ErrorKind::Timeout, tr(message));
+}
+} // namespace
+
+Status checkDownloadPreconditions(const Project& project, const ProjectState& state) {
+    const auto t = state.DeviceType;
+    if ((t == device::Profibus || t == device::ProfibusFilter || t == device::Profibus7) &&
+        !state.flags.commandStatusModel && project.fieldbus.inputSize != project.fieldbus.outputSize)
+        return makeError(ErrorKind::Refused, tr(Str::DlProfibusSizesDiffer));
+    for (const CONFIG& subnet : project.subnets) {
+        const int used = std::clamp(subnet.nodeCount, 0, kMaxNodes);
+        for (int i = 0; i < used; ++i) {
+            const std::string& address = subnet.nodes[static_cast<std::size_t>(i)].address;
+            if (address.empty() || address == "-1")
+                return makeError(ErrorKind::Refused, tr(Str::DlNodeAddressEmpty));
+        }
+    }
+    return {};
+}
+
+SerialDownload::SerialDownload(const Project& project, const ProjectState& state)
+    : m_project(project), m_state(state) {
+    add({{buildFixedFrames(m_project).deviceInfo, SettleRule::A},
+         [this](ByteView reply) { return onDeviceInfo(reply); },
+         timeoutError(Str::SerialDeviceInfoTimeout),
+         {}});
+}
+
+StepOutcome SerialDownload::onDeviceInfo(ByteView reply) {
+    m_firmwareVersion = firmwareVersionOf(reply);
+    const DownloadReply checked = checkDownloadReply(reply);
+    if (checked.code != code::DeviceInfo)
+        return stopWith(kindOfRefusal(checked.code), tr(Str::DlDeviceInfoError));
+    m_deviceCode = checked.deviceInfo[0];
+    if (m_deviceCode - 1 != m_state.DeviceType && !(m_state.flags.hardwareSizedModel && m_deviceCode == 5)) {
+        StepOutcome outcome = stopWith(ErrorKind::Refused, tr(Str::SerialDeviceTypeMismatch));
+        outcome.closePort = true;
+        return outcome;
+    }
+    planAfterDeviceInfo();
+    return {};
+}
+
+void SerialDownload::planAfterDeviceInfo() {
+    const auto t = m_state.DeviceType;
+    const FixedFrames fixed = buildFixedFrames(m_project);
+    if (t != device::FourSubnets && t != device::ProfibusSlave && !m_state.flags.hardwareSizedModel) {
+        Bytes frame = t == device::DeviceNet                                             ? fixed.deviceNet
+                      : (t == device::Profibus || t == device::Profibus7)                ? fixed.profibusShort
+                      : (t == device::ProfibusFilter || t == device::ProfibusUserConfig) ? fixed.profibusLong
+                                                                                         : Bytes{};
+        if (!frame.empty())
+            addNext({{std::move(frame)},
+                     [](ByteView reply) {
+                         // Either write's reply is taken after either frame.
+                         return expectCode(reply, {code::WriteDeviceNet, code::WriteProfibus},
+                                           Str::DlFieldbusError);
+                     },
+                     timeoutError(Str::DlFieldbusTimeout),
+                     {0}});
+    }
+    if (t == device::FourSubnets)
+        planFourSubnets();
+    else if (t == device::DeviceNet || t == device::Profibus || t == device::ProfibusFilter ||
+             t == device::ProfibusSlave || t == device::ProfibusUserConfig || t == device::Profibus7)
+        planSingleSubnet();
+
+    if (const auto value = optionValue(m_project, m_state, m_firmwareVersion))
+        addNext({{optionFrame(*value), SettleRule::C, std::chrono::milliseconds{300}, 128},
+                 [](ByteView reply) {
+                     return isOptionWriteAccepted(reply)
+                                ? StepOutcome{}
+                                : stopWith(ErrorKind::MalformedReply, tr(Str::SerialOptionError));
+                 },
+                 timeoutError(Str::SerialOptionTimeout),
+                 {}});
+    if (exchangesConfigData(m_state, m_firmwareVersion))
+        // No reply at all is judged like a wrong one: the gateway's reply is read whatever came.
+        addNext({{configDataFrame(m_project.fieldbus), SettleRule::D},
+                 [](ByteView reply) {
+                     return isConfigDataWriteAccepted(reply)
+                                ? StepOutcome{}
+                                : stopWith(ErrorKind::MalformedReply, tr(Str::DlConfigDataFailed));
+                 },
+                 timeoutError(Str::DlConfigDataFailed),
+                 {}});
+}
+
+void SerialDownload::planSingleSubnet() {
+    const SubnetFrames frames = buildSubnetFrames(m_project, 0);
+    const bool master = m_project.subnets[0].protocolType == tr(Str::ProtocolModbusMaster);
+    addNext({{usesLongSubnetFrame(m_state) ? frames.parametersLong : frames.parametersShort},
+             [](ByteView reply) { return expectCode(reply, {code::WriteSubnet}, Str::DlSubnet1Error); },
+             timeoutError(Str::DlSubnetTimeout),
+             master ? std::vector<int>{1} : std::vector<int>{1, 2}});
+    if (!master)
+        return;
+    addNext({{frames.clearCommands},
+             [](ByteView reply) {
+                 StepOutcome outcome;
+                 if (checkDownloadReply(reply).code != code::ClearCommands)
+                     outcome.notice = makeError(ErrorKind::MalformedReply, tr(Str::DlClearCommandError));
+                 return outcome;
+             },
+             timeoutError(Str::SerialDeviceInfoTimeout),
+             frames.commandCount == 0 ? std::vector<int>{2} : std::vector<int>{}});
+    for (int j = 0; j < frames.commandCount; ++j)
+        addNext({{buildAddCommandFrame(m_project, 0, j)},
+                 [j](ByteView reply) {
+                     const DownloadReply checked = checkDownloadReply(reply);
+                     if (checked.code == code::AddCommand)
+                         return StepOutcome{};
+                     // Error 3: the gateway takes commands for one slave only.
+                     if (checked.code == (code::AddCommand | kNegativeBit) && checked.errorBytes[0] == 3)
+                         return stopWith(ErrorKind::NegativeReply, tr(Str::DlSingleSlaveOnly));
+                     return stopWith(kindOfRefusal(checked.code),
+                                     format(Str::DlSubnet1CommandError, {text(j)}));
+                 },
+                 timeoutError(Str::DlAddCommandTimeout),
+                 j + 1 == frames.commandCount ? std::vector<int>{2} : std::vector<int>{}});
+}
+
+void SerialDownload::planFourSubnets() {
+    for (int k = 1; k <= kSubnetLines; ++k) {
+        const SubnetFrames frames = buildSubnetFrames(m_project, k - 1);
+        const bool master =
+            m_project.subnets[static_cast<std::size_t>(k - 1)].protocolType == tr(Str::ProtocolModbusMaster);
+        const int line = kStepLines + k - 1;
+        const bool lastIsParameters = !master;
+        addNext({{m_state.flags.extendedFrameModel ? frames.parametersLong : frames.parametersShort},
+                 [k](ByteView reply) {
+                     const std::uint8_t got = checkDownloadReply(reply).code;
+                     return got == code::WriteSubnet
+                                ? StepOutcome{}
+                                : stopWith(kindOfRefusal(got), format(Str::DlSubnetError, {text(k)}));
+                 },
+                 timeoutError(Str::DlSubnetTimeout),
+                 lastIsParameters ? std::vector<int>{line} : std::vector<int>{}});
+        if (!master)
+            continue;
+        addNext({{frames.clearCommands},
+                 [k](ByteView reply) {
+                     const std::uint8_t got = checkDownloadReply(reply).code;
+                     return got == code::ClearCommands
+                                ? StepOutcome{}
+                                : stopWith(kindOfRefusal(got),
+                                           format(Str::DlClearSubnetCommandError, {text(k)}));
+                 },
+                 timeoutError(Str::SerialDeviceInfoTimeout),
+                 frames.commandCount == 0 ? std::vector<int>{line} : std::vector<int>{}});
+        for (int j = 0; j < frames.commandCount; ++j)
+            addNext({{buildAddCommandFrame(m_project, k - 1, j)},
+                     [k, j](ByteView reply) {
+                         const std::uint8_t got = checkDownloadReply(reply).code;
+                         if (got == code::AddCommand)
+                             return StepOutcome{};
+                         return stopWith(kindOfRefusal(got),
+                                         format(Str::DlSubnetCommandErrorHead, {text(k)}) +
+                                             format(Str::DlSubnetCommandErrorTail, {text(j)}));
+                     },
+                     timeoutError(Str::DlAddCommandTimeout),
+                     j + 1 == frames.commandCount ? std::vector<int>{line} : std::vector<int>{}});
+    }
+}
+
+StepCaptions downloadCaptions(int deviceCode) {
+    StepCaptions captions;
+    switch (deviceCode) {
+    case 1:
+        captions.steps = {tr(Str::DlCaptionDeviceNet), tr(Str::DlCaptionModbusParameters),
+                          tr(Str::DlCaptionModbusCommands)};
+        break;
+    case 2:
+    case 6:
+    case 7:
+        captions.steps = {tr(Str::DlCaptionProfibus), tr(Str::DlCaptionModbusParameters),
+                          tr(Str::DlCaptionModbusCommands)};
+        break;
+    case 3:
+        captions.fourSubnets = true;
+        for (int k = 0; k < kSubnetLines; ++k)
+            captions.subnets[static_cast<std::size_t>(k)] = format(Str::DlCaptionSubnet, {text(k + 1)});
+        break;
+    case 4:
+        captions.steps = {tr(Str::DlCaptionProfibus), tr(Str::DlCaptionSubnetParameters),
+                          tr(Str::DlCaptionSubnetCommands)};
+        break;
+    default:
+        break;
+    }
+    return captions;
+}
+
+} // namespace veltrane::serial

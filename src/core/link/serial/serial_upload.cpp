@@ -1,0 +1,188 @@
+#include "core/link/serial/serial_upload.h"
+
+#include "core/link/serial/upload_decode.h"
+#include "core/strings/strings.h"
+
+namespace veltrane::serial {
+
+namespace {
+constexpr std::chrono::milliseconds kPackageTimeout{1000};
+constexpr std::size_t kPackageBuffer = 250;
+constexpr std::size_t kOptionBuffer = 128;
+
+std::string text(int value) {
+    return std::to_string(value);
+}
+Error timeoutError(Str message) {
+    return makeError(ErrorKind::Timeout, tr(message));
+}
+} // namespace
+
+int singleSubnetPackages(int commandCount) {
+    return (commandCount - 1) / 6 + 1;
+}
+int fourSubnetPackages(int commandCount) {
+    return commandCount == 0 ? 0 : (commandCount - 1) / 20 + 1;
+}
+
+SerialUpload::SerialUpload(const ProjectState& state) : m_state(state), m_context(UploadContext::of(state)) {
+    add({{requestWithoutData(code::DeviceInfo), SettleRule::A},
+         [this](ByteView reply) { return onDeviceInfo(reply); },
+         timeoutError(Str::SerialDeviceInfoTimeout),
+         {}});
+}
+
+StepOutcome SerialUpload::onDeviceInfo(ByteView reply) {
+    m_firmwareVersion = firmwareVersionOf(reply);
+    const std::uint8_t got = checkUploadReply(reply, m_context, m_buffers);
+    if (got != code::DeviceInfo)
+        return stopWith(kindOfRefusal(got), tr(Str::UlDeviceInfoError));
+    m_deviceCode = m_buffers.deviceInfo[0];
+    if (m_deviceCode - 1 != m_state.DeviceType) {
+        StepOutcome outcome = stopWith(ErrorKind::Refused, tr(Str::SerialDeviceTypeMismatch));
+        outcome.closePort = true;
+        return outcome;
+    }
+    planAfterDeviceInfo();
+    return {};
+}
+
+void SerialUpload::planAfterDeviceInfo() {
+    const int t = m_deviceCode;
+    if (t == 1 || t == 2 || t == 4 || t == 7 || t == 8)
+        addNext({{requestWithoutData(t == 1 ? code::ReadDeviceNet : code::ReadProfibus)},
+                 [this](ByteView reply) {
+                     // Either read's reply is taken after either request.
+                     const std::uint8_t got = checkUploadReply(reply, m_context, m_buffers);
+                     return got == code::ReadDeviceNet || got == code::ReadProfibus
+                                ? StepOutcome{}
+                                : stopWith(kindOfRefusal(got), tr(Str::UlFieldbusError));
+                 },
+                 timeoutError(Str::UlFieldbusTimeout),
+                 {0}});
+    if (t == 3) {
+        for (int k = 0; k < kWireSubnets; ++k)
+            planSubnet(k, true);
+    } else if (t == 1 || t == 2 || t == 4 || t == 6 || t == 7 || t == 8) {
+        planSubnet(0, false);
+    }
+
+    if (m_state.flags.hardwareSizedModel || (m_state.flags.commandStatusModel && m_firmwareVersion >= 40))
+        addNext({{requestWithoutData(code::ReadOption), SettleRule::C, std::chrono::milliseconds{300},
+                  kOptionBuffer},
+                 [this](ByteView reply) {
+                     const auto value = checkOptionReply(reply);
+                     if (!value)
+                         return stopWith(ErrorKind::MalformedReply, tr(Str::SerialOptionError));
+                     m_buffers.option = *value;
+                     return StepOutcome{};
+                 },
+                 timeoutError(Str::SerialOptionTimeout),
+                 {}});
+    if (exchangesConfigData(m_state, m_firmwareVersion))
+        addNext({{requestWithoutData(code::ReadConfigData), SettleRule::D},
+                 [this](ByteView reply) {
+                     auto bytes = checkConfigDataReply(reply);
+                     if (!bytes)
+                         return stopWith(ErrorKind::MalformedReply, tr(Str::UlConfigDataFailed));
+                     m_buffers.configData = std::move(*bytes);
+                     return StepOutcome{};
+                 },
+                 timeoutError(Str::UlConfigDataFailed),
+                 {}});
+}
+
+void SerialUpload::planSubnet(int subnet, bool fourSubnets) {
+    const auto k = static_cast<std::size_t>(subnet);
+    const int line = fourSubnets ? kStepLines + subnet : 2;
+    // The line is set by the last step of the subnet; which step that is shows only once the
+    // parameters (and the count) have arrived, so the reading steps hand it on.
+    addNext({{readSubnetRequest(subnet)},
+             [this, subnet, k, fourSubnets, line](ByteView reply) {
+                 const std::uint8_t got = checkUploadReply(reply, m_context, m_buffers);
+                 if (got != code::ReadSubnet)
+                     return stopWith(kindOfRefusal(got), fourSubnets
+                                                             ? format(Str::UlSubnetNError, {text(subnet + 1)})
+                                                             : tr(Str::UlSubnetError));
+                 StepOutcome outcome;
+                 if (!fourSubnets)
+                     outcome.linesDone.push_back(1);
+                 if (m_buffers.blocks[k][0] != 0) {
+                     outcome.linesDone.push_back(line);
+                     return outcome;
+                 }
+                 addNext({{readCommandCountRequest(subnet)},
+                          [this, subnet, fourSubnets, line](ByteView countReply) {
+                              const std::uint8_t gotCount =
+                                  checkUploadReply(countReply, m_context, m_buffers);
+                              if (gotCount != code::ReadCommandCount)
+                                  return stopWith(kindOfRefusal(gotCount),
+                                                  fourSubnets
+                                                      ? format(Str::UlSubnetNCommandError, {text(subnet + 1)})
+                                                      : tr(Str::UlCountError));
+                              StepOutcome counted;
+                              if (planPackages(subnet, fourSubnets) == 0)
+                                  counted.linesDone.push_back(line);
+                              return counted;
+                          },
+                          timeoutError(Str::UlCountTimeout),
+                          {}});
+                 return outcome;
+             },
+             timeoutError(Str::UlSubnetTimeout),
+             {}});
+}
+
+int SerialUpload::planPackages(int subnet, bool fourSubnets) {
+    const int count = m_buffers.commandCounts[static_cast<std::size_t>(subnet)];
+    const int packages = fourSubnets ? fourSubnetPackages(count) : singleSubnetPackages(count);
+    const int line = fourSubnets ? kStepLines + subnet : 2;
+    for (int p = 0; p < packages; ++p)
+        addNext({{readCommandPackageRequest(subnet, p), SettleRule::B, kPackageTimeout, kPackageBuffer},
+                 [this, subnet, p, fourSubnets](ByteView reply) {
+                     const std::uint8_t got = checkUploadReply(reply, m_context, m_buffers);
+                     if (got == code::ReadCommandPackage)
+                         return StepOutcome{};
+                     return stopWith(kindOfRefusal(got),
+                                     fourSubnets
+                                         ? format(Str::UlSubnetNPackageError, {text(subnet + 1), text(p)})
+                                         : format(Str::UlPackageError, {text(p)}));
+                 },
+                 timeoutError(Str::UlPackageTimeout),
+                 p + 1 == packages ? std::vector<int>{line} : std::vector<int>{}});
+    return packages;
+}
+
+void SerialUpload::applyTo(Project& project, ProjectState& state) const {
+    applyUpload(m_buffers, project, state);
+}
+
+StepCaptions uploadCaptions(int deviceCode) {
+    StepCaptions captions;
+    switch (deviceCode) {
+    case 1:
+        captions.steps = {tr(Str::UlCaptionDeviceNet), tr(Str::UlCaptionModbusParameters),
+                          tr(Str::UlCaptionModbusCommands)};
+        break;
+    case 2:
+    case 6:
+    case 7:
+        captions.steps = {tr(Str::UlCaptionProfibus), tr(Str::UlCaptionModbusParameters),
+                          tr(Str::UlCaptionModbusCommands)};
+        break;
+    case 3:
+        captions.fourSubnets = true;
+        for (int k = 0; k < kSubnetLines; ++k)
+            captions.subnets[static_cast<std::size_t>(k)] = format(Str::UlCaptionSubnet, {text(k + 1)});
+        break;
+    case 4:
+        captions.steps = {tr(Str::UlCaptionProfibus), tr(Str::UlCaptionSubnetParameters),
+                          tr(Str::UlCaptionSubnetCommands)};
+        break;
+    default:
+        break;
+    }
+    return captions;
+}
+
+} // namespace veltrane::serial
