@@ -22,6 +22,7 @@ const std::array<Entry, static_cast<std::size_t>(Str::Count_)>& table() {
 #include "core/strings/strings_fieldbus_subnet.inc"
 #include "core/strings/strings_mapping.inc"
 #include "core/strings/strings_export.inc"
+#include "core/strings/strings_debug.inc"
 #undef VELTRANE_STRING
     }};
     return entries;

@@ -18,6 +18,7 @@ enum class Str : std::uint16_t {
 #include "core/strings/strings_fieldbus_subnet.inc"
 #include "core/strings/strings_mapping.inc"
 #include "core/strings/strings_export.inc"
+#include "core/strings/strings_debug.inc"
 #undef VELTRANE_STRING
     Count_
 };
