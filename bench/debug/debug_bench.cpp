@@ -22,14 +22,24 @@ std::vector<Bytes> sampleReports(DebugTransport transport, std::size_t count) {
     options.transport = transport;
     options.waitForAcknowledge = false;
     sim::DebugReportGenerator generator(std::move(commands), options);
+    if (transport == DebugTransport::Ethernet)
+        generator.receive(DebugCommand::start().encodeEthernet());
     std::vector<Bytes> reports;
-    for (std::size_t i = 0; i < count; ++i)
-        reports.push_back(*generator.nextReport());
+    while (reports.size() < count) {
+        std::optional<Bytes> report = generator.nextReport();
+        if (!report)
+            break;
+        reports.push_back(std::move(*report));
+    }
     return reports;
 }
 
 void run(benchmark::State& bench, DebugTransport transport) {
     const std::vector<Bytes> reports = sampleReports(transport, 4096);
+    if (reports.empty()) {
+        bench.SkipWithError("the generator made no reports");
+        return;
+    }
     DebugMonitor monitor = transport == DebugTransport::Ethernet ? DebugMonitor::ethernet(kGateway)
                                                                  : DebugMonitor::serial();
     LiveTable table;
