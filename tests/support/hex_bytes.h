@@ -1,9 +1,8 @@
 #pragma once
-// Bytes written as hex pairs ("03 0E 00"), the way protocol examples are given.
+// Byte strings written as hexadecimal text in tests ("00 00 00 0E" or "0000000E").
 
 #include <cstdint>
-#include <cstdio>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,23 +11,41 @@ namespace veltrane::testing {
 
 inline std::vector<std::uint8_t> hexBytes(std::string_view text) {
     std::vector<std::uint8_t> out;
-    std::istringstream in{std::string(text)};
-    std::string pair;
-    while (in >> pair)
-        out.push_back(static_cast<std::uint8_t>(std::stoul(pair, nullptr, 16)));
+    int high = -1;
+    for (const char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else if (c == ' ' || c == ',')
+            continue;
+        else
+            throw std::invalid_argument("not a hex digit");
+        if (high < 0) {
+            high = digit;
+        } else {
+            out.push_back(static_cast<std::uint8_t>(high * 16 + digit));
+            high = -1;
+        }
+    }
+    if (high >= 0)
+        throw std::invalid_argument("odd number of hex digits");
     return out;
 }
 
 inline std::string hexText(const std::vector<std::uint8_t>& bytes) {
+    static constexpr char digits[] = "0123456789ABCDEF";
     std::string out;
-    char pair[4];
-    for (std::uint8_t b : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X ", b);
-        out += pair;
+    for (const std::uint8_t b : bytes) {
+        if (!out.empty())
+            out += ' ';
+        out += digits[b >> 4];
+        out += digits[b & 0x0F];
     }
-    if (!out.empty())
-        out.pop_back();
     return out;
 }
 
-} // namespace veltrane::testing
+}  // namespace veltrane::testing

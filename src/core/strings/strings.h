@@ -20,6 +20,7 @@ enum class Str : std::uint16_t {
 #include "core/strings/strings_export.inc"
 #include "core/strings/strings_link.inc"
 #include "core/strings/strings_serial_link.inc"
+#include "core/strings/strings_debug.inc"
 #undef VELTRANE_STRING
     Count_
 };
