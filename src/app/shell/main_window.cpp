@@ -119,8 +119,6 @@ void MainWindow::placeOnScreen() {
 }
 
 void MainWindow::buildMenus() {
-    auto add = [this](QMenu* menu, CommandId id) { menu->addAction(m_router->action(id)); };
-
     const auto fill = [this](QMenu* menu, CommandMenu which) {
         for (const CommandRouter::CommandRow& row : CommandRouter::commandTable()) {
             if (row.menu != which)
