@@ -430,7 +430,7 @@ SubnetCommit SubnetParameters::changeProtocol(const std::string& text) {
 void SubnetParameters::rebuildSubnetItem() {
     TreeModel& tree = m_editor.tree();
     for (ItemId id : tree.topLevel())
-        if (subnetNumberOfText(tree.text(id)) == m_index + 1)
+        if (tree.kind(id) == ItemKind::Subnet && tree.subnet(id) == m_index + 1)
             m_editor.rebuildSubnetItems(id, m_index);
     // Nodes can be added to a master subnet only; a custom-protocol subnet offers no edit at all.
     EditFlags flags = m_editor.editFlags();
