@@ -20,11 +20,11 @@ Editor::Selection Editor::describe(ItemId id) const {
     out.kind = kindOf(m_tree, id);
     ItemId at = id;
     for (int generation = 0; generation < 3 && at != kNoItem; ++generation, at = m_tree.parent(at)) {
-        const std::string& text = m_tree.text(at);
-        if (isFieldbusText(text))
+        const ItemKind kind = m_tree.kind(at);
+        if (kind == ItemKind::Fieldbus)
             out.inFieldbusBranch = true;
-        if (isSubnetText(text) && out.subnetIndex == 0)
-            out.subnetIndex = subnetNumberOfText(text) - 1;
+        if (kind == ItemKind::Subnet && out.subnetIndex == 0)
+            out.subnetIndex = m_tree.subnet(at) - 1;
     }
     return out;
 }

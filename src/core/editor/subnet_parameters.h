@@ -13,7 +13,7 @@
 namespace veltrane {
 
 // The setting a subnet row shows. The serial settings and the transmission mode belong to the
-// set of the subnet's protocol. Protocol to ScanRate are in the order of rows 0 to 11.
+// set of the subnet's protocol.
 enum class SubnetField {
     None,
     Protocol,
@@ -73,6 +73,7 @@ private:
     const ProjectState& state() const { return m_editor.state(); }
     bool is(Str protocol) const;
     bool pulseEnabled() const;
+    int serialSet() const;  // whose serial settings the rows show
     std::string value(SubnetField field) const;
     std::string tableTitle(int row) const;
     bool grey(int row) const;
