@@ -1,4 +1,5 @@
 #include "core/editor/completeness_check.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/editor/profibus_config_data.h"
 #include "core/model/function_code.h"
@@ -60,11 +61,11 @@ std::string masterSubnetGap(const CONFIG& subnet, int k) {
 // that is the text users and their documentation know. A slave subnet without its own address is
 // refused without a report of its own.
 CompletenessResult checkSubnet(const CONFIG& subnet, int k) {
-    if (subnet.protocolType == tr(Str::ProtocolModbusMaster)) {
+    if (isModbusMaster(subnet)) {
         const std::string gap = masterSubnetGap(subnet, k);
         if (!gap.empty())
             return fail(tr(Str::CheckNotComplete) + gap);
-    } else if (subnet.protocolType == tr(Str::ProtocolModbusSlave) && subnet.slaveModeAddress.empty()) {
+    } else if (protocolOf(subnet) == SubnetProtocol::ModbusSlave && subnet.slaveModeAddress.empty()) {
         return fail();
     }
     return {};

@@ -1,4 +1,5 @@
 #include "core/editor/editor.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/editor/tree_items.h"
 #include "core/model/project_defaults.h"
@@ -9,9 +10,6 @@
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) {
-    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
-}
 
 bool hasLayoutOne(std::int32_t type) {
     return type == device::DeviceNet || type == device::Profibus || type == device::ProfibusFilter ||

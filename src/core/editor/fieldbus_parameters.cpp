@@ -1,4 +1,5 @@
 #include "core/editor/fieldbus_parameters.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/model/text_value.h"
 
@@ -28,7 +29,7 @@ std::vector<std::string> texts(std::initializer_list<Str> ids) {
 
 std::vector<std::string> enableDisable() { return texts({Str::Enable, Str::Disable}); }
 
-bool subnet1Is(const Project& project, Str protocol) { return project.subnets[0].protocolType == tr(protocol); }
+bool subnet1Is(const Project& project, SubnetProtocol protocol) { return protocolOf(project.subnets[0]) == protocol; }
 
 bool bytesChoice(const Project& project) { return project.fieldbus.configMode == tr(Str::ConfigUseBytesChoice); }
 
@@ -86,11 +87,11 @@ const std::vector<FieldbusFieldInfo>& fieldTable() {
         return (s.flags.dataFilterModel || s.flags.configDataModel) && !bytesChoice(p);
     };
     const Grey whileMaster = [](const Project& p, const ProjectState&) {
-        return subnet1Is(p, Str::ProtocolModbusMaster);
+        return subnet1Is(p, SubnetProtocol::ModbusMaster);
     };
     const Options enableDisableOptions = [](const Project&, const ProjectState&) { return enableDisable(); };
     const Options userConfigSwitch = [](const Project& p, const ProjectState&) {
-        return subnet1Is(p, Str::ProtocolUserConfig) ? enableDisable() : std::vector<std::string>{};
+        return subnet1Is(p, SubnetProtocol::UserConfig) ? enableDisable() : std::vector<std::string>{};
     };
     const Options profibusSizes = [](const Project&, const ProjectState&) {
         return std::vector<std::string>{"8", "16", "48", "112"};
@@ -215,7 +216,7 @@ std::string timeoutChoiceStored(const std::string& label) {
     return label == tr(Str::TimeoutClearLabel) ? tr(Str::TimeoutClearChoice) : label;
 }
 
-bool FieldbusParameters::subnet1Is(Str protocol) const { return subnet1().protocolType == tr(protocol); }
+bool FieldbusParameters::subnet1Is(SubnetProtocol protocol) const { return protocolOf(subnet1()) == protocol; }
 
 bool FieldbusParameters::bytesChoice() const {
     return m_project.fieldbus.configMode == tr(Str::ConfigUseBytesChoice);
@@ -243,10 +244,10 @@ FieldbusField FieldbusParameters::field(int row) const {
         } else if (flags.commandStatusModel || flags.userConfigOnlyModel) {
             layout[1] = F::HardwareInputSize;
             layout[2] = F::HardwareOutputSize;
-            if (subnet1Is(Str::ProtocolModbusMaster)) {
+            if (subnet1Is(SubnetProtocol::ModbusMaster)) {
                 layout[3] = F::TimeoutAction;
                 layout[4] = F::TimeoutTimes;
-            } else if (subnet1Is(Str::ProtocolUserConfig)) {
+            } else if (subnet1Is(SubnetProtocol::UserConfig)) {
                 layout[3] = F::ValidDataLength;
             }
         } else if (!flags.dataFilterModel && !flags.configDataModel) {
@@ -258,7 +259,7 @@ FieldbusField FieldbusParameters::field(int row) const {
             layout[3] = F::ConfigMode;
             layout[4] = F::ConfigData;
         }
-        if (subnet1Is(Str::ProtocolUserConfig) && type != device::ProfibusFilter)
+        if (subnet1Is(SubnetProtocol::UserConfig) && type != device::ProfibusFilter)
             layout[3] = F::ValidDataLength;
     } else if (type == device::EtherNetIP) {
         layout[1] = F::IpAssignMode;
@@ -330,9 +331,9 @@ bool FieldbusParameters::rowEditable(int row) const {
             return bytesChoice() ? (row >= 1 && row <= 3) : (row == 3 || row == 4);
         return row == 1 || row == 2;
     case device::ProfibusFilter:
-        if (subnet1Is(Str::ProtocolUserConfig))
+        if (subnet1Is(SubnetProtocol::UserConfig))
             return row == 3;
-        if (subnet1Is(Str::ProtocolModbusMaster))
+        if (subnet1Is(SubnetProtocol::ModbusMaster))
             return row == 3 || (row == 4 && flags.commandStatusModel &&
                                 subnet1().timeoutAction == tr(Str::TimeoutClearChoice));
         return false;
@@ -342,7 +343,7 @@ bool FieldbusParameters::rowEditable(int row) const {
         if (row >= 2 && row <= 4)
             return m_project.fieldbus.ipAssignMode == tr(Str::IpManuallyAssign);
         if (row == 7 || row == 8)
-            return flags.singleSubnetModel && subnet1Is(Str::ProtocolUserConfig);
+            return flags.singleSubnetModel && subnet1Is(SubnetProtocol::UserConfig);
         return false;
     case device::ProfibusUserConfig:
         return row == 3;
@@ -428,14 +429,14 @@ HelpText FieldbusParameters::help(int row) const {
         case 1: return HelpText::replace(tr(Str::FbHelpProfibusInput));
         case 2: return HelpText::replace(tr(Str::FbHelpProfibusOutput));
         case 3:
-            if (type == device::ProfibusFilter && subnet1Is(Str::ProtocolUserConfig))
+            if (type == device::ProfibusFilter && subnet1Is(SubnetProtocol::UserConfig))
                 return HelpText::replace(tr(Str::FbHelpValidDataLength));
             if (flags.hardwareSizedModel)
                 return HelpText::replace(tr(Str::FbHelpDoubleFault));
             if (flags.commandStatusModel) {
-                if (subnet1Is(Str::ProtocolModbusMaster))
+                if (subnet1Is(SubnetProtocol::ModbusMaster))
                     return HelpText::replace(tr(Str::FbHelpTimeoutAction));
-                if (subnet1Is(Str::ProtocolUserConfig))
+                if (subnet1Is(SubnetProtocol::UserConfig))
                     return HelpText::replace(tr(Str::FbHelpDoubleFault));
                 return HelpText::clear();
             }
@@ -445,7 +446,7 @@ HelpText FieldbusParameters::help(int row) const {
         case 4:
             if (filter)
                 return HelpText::replace(tr(Str::FbHelpConfigData));
-            if (flags.commandStatusModel && subnet1Is(Str::ProtocolModbusMaster))
+            if (flags.commandStatusModel && subnet1Is(SubnetProtocol::ModbusMaster))
                 return HelpText::replace(tr(Str::FbHelpTimeoutTimes));
             return HelpText::clear();
         default: return HelpText::clear();
@@ -465,7 +466,7 @@ HelpText FieldbusParameters::help(int row) const {
             return HelpText::replace(tr(Str::FbHelpProfibusInput));
         if (row == 2)
             return HelpText::replace(tr(Str::FbHelpProfibusOutput));
-        if (row == 3 && subnet1Is(Str::ProtocolUserConfig))
+        if (row == 3 && subnet1Is(SubnetProtocol::UserConfig))
             return HelpText::replace(tr(Str::FbHelpValidDataLength));
         return HelpText::clear();
     default:

@@ -2,15 +2,13 @@
 // over a clicked cell, committing it, and the help pane. The rows themselves come from the kind's
 // RowProvider.
 #include "core/editor/editor.h"
+#include "core/model/subnet_protocol.h"
 #include "core/editor/tree_items.h"
 #include "core/strings/strings.h"
 
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) {
-    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
-}
 } // namespace
 
 Editor::Selection Editor::describe(ItemId id) const {

@@ -1,4 +1,5 @@
 #include "core/editor/subnet_parameters.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/editor/tree_items.h"
 #include "core/model/text_value.h"
@@ -136,7 +137,7 @@ const std::string& otherInterface(const std::string& comm) {
 SubnetParameters::SubnetParameters(Editor& editor, int subnetIndex)
     : m_editor(editor), m_index(std::clamp(subnetIndex, 0, kSubnetSlots - 1)) {}
 
-bool SubnetParameters::is(Str protocol) const { return subnet().protocolType == tr(protocol); }
+bool SubnetParameters::is(SubnetProtocol protocol) const { return protocolOf(subnet()) == protocol; }
 
 // Only a stored "Output Pulse" (from a file) opens the pulse row: the option list never offers it.
 bool SubnetParameters::pulseEnabled() const { return subnet().outputMode == tr(Str::OutputPulse); }
@@ -150,10 +151,10 @@ SubnetField SubnetParameters::field(int row) const {
     const ModelFlags& flags = state().flags;
     F layout[kSubnetRows] = {};
     layout[0] = F::Protocol;
-    const bool master = is(Str::ProtocolModbusMaster);
-    const bool slave = is(Str::ProtocolModbusSlave);
-    const bool user = is(Str::ProtocolUserConfig);
-    if (master || slave || user || is(Str::ProtocolCustom)) {
+    const bool master = is(SubnetProtocol::ModbusMaster);
+    const bool slave = is(SubnetProtocol::ModbusSlave);
+    const bool user = is(SubnetProtocol::UserConfig);
+    if (master || slave || user || is(SubnetProtocol::Custom)) {
         layout[1] = F::BaudRate;
         layout[2] = F::DataBits;
         layout[3] = F::Parity;
@@ -212,7 +213,7 @@ std::string SubnetParameters::tableTitle(int row) const {
         static const Str titles[] = {Str::SnTitleFrameType,      Str::SnTitleCharInterval, Str::SnTitleFrameLength,
                                      Str::SnTitleAutoSend,       Str::SnTitleAutoSendPeriod, Str::SnTitleCrcCheck,
                                      Str::SnTitleCommInterface,  Str::SnTitleDebugInterface};
-        if (row == 12 && state().flags.commandStatusModel && is(Str::ProtocolModbusMaster))
+        if (row == 12 && state().flags.commandStatusModel && is(SubnetProtocol::ModbusMaster))
             return tr(Str::SnTitleCommandStatus);
         return tr(titles[row - 12]);
     }
@@ -220,7 +221,7 @@ std::string SubnetParameters::tableTitle(int row) const {
         static const Str titles[] = {Str::SnTitleFrameType,       Str::SnTitleCharInterval, Str::SnTitleFrameLength,
                                      Str::SnTitleStartDelimiter,  Str::SnTitleEndDelimiter, Str::SnTitleAutoSend,
                                      Str::SnTitleAutoSendPeriod,  Str::SnTitleCrcCheck};
-        return is(Str::ProtocolUserConfig) ? tr(titles[row - 12]) : std::string();
+        return is(SubnetProtocol::UserConfig) ? tr(titles[row - 12]) : std::string();
     }
     if (state().flags.extendedFrameModel && (row == 12 || row == 13))
         return tr(row == 12 ? Str::SnTitleCommInterface : Str::SnTitleDebugInterface);
@@ -228,7 +229,7 @@ std::string SubnetParameters::tableTitle(int row) const {
 }
 
 int SubnetParameters::serialSet() const {
-    return is(Str::ProtocolModbusSlave) ? kSlave : is(Str::ProtocolCustom) ? kCustom : is(Str::ProtocolUserConfig) ? kUser : kMaster;
+    return is(SubnetProtocol::ModbusSlave) ? kSlave : is(SubnetProtocol::Custom) ? kCustom : is(SubnetProtocol::UserConfig) ? kUser : kMaster;
 }
 
 std::string SubnetParameters::value(SubnetField f) const {
@@ -248,10 +249,10 @@ bool SubnetParameters::grey(int row) const {
     const ModelFlags& flags = state().flags;
     const CONFIG& s = subnet();
     if (row == 0)
-        return !(is(Str::ProtocolUserConfig) && !flags.userConfigOnlyModel && type != device::ProfibusUserConfig);
+        return !(is(SubnetProtocol::UserConfig) && !flags.userConfigOnlyModel && type != device::ProfibusUserConfig);
     if (field(row) == F::DebugInterface)
         return true;
-    if (is(Str::ProtocolModbusMaster)) {
+    if (is(SubnetProtocol::ModbusMaster)) {
         if (row == 5)
             return true;
         if (row == 10)
@@ -262,14 +263,14 @@ bool SubnetParameters::grey(int row) const {
             return true;
         return false;
     }
-    if (is(Str::ProtocolModbusSlave)) {
+    if (is(SubnetProtocol::ModbusSlave)) {
         if (row >= 7 && row <= 11)
             return true;
         return type == device::ProfibusFilter && row >= 12 && row != 18;
     }
-    if (is(Str::ProtocolCustom))
+    if (is(SubnetProtocol::Custom))
         return row >= 5 && row <= 11;
-    if (is(Str::ProtocolUserConfig)) {
+    if (is(SubnetProtocol::UserConfig)) {
         if (row >= 5 && row <= 11)
             return true;
         const bool disabled = s.autoSend == tr(Str::Disable);
@@ -323,7 +324,7 @@ bool SubnetParameters::rowEditable(int row) const {
             return false;
         return row <= 4 || (row >= 12 && row <= 17);
     }
-    if (is(Str::ProtocolModbusMaster)) {
+    if (is(SubnetProtocol::ModbusMaster)) {
         if (row == 5 || (row == 10 && !pulseEnabled()))
             return false;
         if (row <= 11)
@@ -334,16 +335,16 @@ bool SubnetParameters::rowEditable(int row) const {
             return row == 18 || flags.extendedFrameModel;
         return false;
     }
-    if (is(Str::ProtocolModbusSlave)) {
+    if (is(SubnetProtocol::ModbusSlave)) {
         if (row == 12 && flags.extendedFrameModel)
             return true;
         if (type == device::ProfibusFilter)
             return row <= 6 || row == 18 || (flags.extendedFrameModel && (row == 17 || row >= 19));
         return row <= 11;
     }
-    if (is(Str::ProtocolCustom))
+    if (is(SubnetProtocol::Custom))
         return row <= 4;
-    if (is(Str::ProtocolUserConfig)) {
+    if (is(SubnetProtocol::UserConfig)) {
         if (row <= 4)
             return true;
         if (row < 12 || row > 19)
@@ -415,13 +416,13 @@ SubnetCommit SubnetParameters::changeProtocol(const std::string& text) {
     if (text == s.protocolType)
         return {};
     Prompter& prompter = m_editor.prompter();
-    if (s.protocolType == tr(Str::ProtocolModbusMaster)) {
+    if (protocolOf(s) == SubnetProtocol::ModbusMaster) {
         if (prompter.ask(tr(Str::AskDeleteMasterConfiguration), Buttons::OkCancel) != Answer::Ok)
             return {false, false};
         // The slots keep their texts; only the counts say they are free.
         s.nodeCount = 0;
         s.commandCount = 0;
-    } else if (text == tr(Str::ProtocolModbusMaster)) {
+    } else if (subnetProtocolOf(text) == SubnetProtocol::ModbusMaster) {
         if (prompter.ask(tr(Str::AskChangeToModbusMaster), Buttons::OkCancel) != Answer::Ok)
             return {};
     }
@@ -437,8 +438,8 @@ void SubnetParameters::rebuildSubnetItem() {
             m_editor.rebuildSubnetItems(id, m_index);
     // Nodes can be added to a master subnet only; a custom-protocol subnet offers no edit at all.
     EditFlags flags = m_editor.editFlags();
-    flags.addNode = is(Str::ProtocolModbusMaster);
-    if (is(Str::ProtocolCustom))
+    flags.addNode = is(SubnetProtocol::ModbusMaster);
+    if (is(SubnetProtocol::Custom))
         flags = EditFlags{};
     m_editor.setEditFlags(flags);
 }
@@ -488,8 +489,8 @@ std::string SubnetParameters::commitEdit(int row, const std::string& editText) {
 HelpText SubnetParameters::help(int row) const {
     const std::int32_t type = state().DeviceType;
     const ModelFlags& flags = state().flags;
-    const bool master = is(Str::ProtocolModbusMaster);
-    const bool user = is(Str::ProtocolUserConfig);
+    const bool master = is(SubnetProtocol::ModbusMaster);
+    const bool user = is(SubnetProtocol::UserConfig);
     if ((master && row > 11) || (user && row > 19))
         return HelpText::clear();
     const bool serialLayout = type == device::ProfibusFilter || type == device::ProfibusUserConfig;

@@ -1,5 +1,6 @@
 // The structural edits of the tree: nodes and commands added, deleted, copied and pasted.
 #include "core/editor/editor.h"
+#include "core/model/subnet_protocol.h"
 #include "core/editor/function_codes.h"
 #include "core/editor/tree_items.h"
 #include "core/model/project_defaults.h"
@@ -12,9 +13,6 @@
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) {
-    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
-}
 
 std::size_t slot(int oneBased) {
     return static_cast<std::size_t>(oneBased - 1);
