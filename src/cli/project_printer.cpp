@@ -1,7 +1,7 @@
 #include "cli/project_printer.h"
 
 #include "cli/json_writer.h"
-#include "cli/record_fields.h"
+#include "core/model/record_fields.h"
 
 #include <algorithm>
 #include <cstdio>

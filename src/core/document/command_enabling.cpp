@@ -1,4 +1,5 @@
 #include "core/document/command_enabling.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/editor/tree_items.h"
 #include "core/strings/strings.h"
@@ -17,7 +18,7 @@ CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project
                                         const EditFlags& flags, const TreeSelection& selection) {
     const std::int32_t type = state.DeviceType;
     const bool userConfigOnly = state.flags.userConfigOnlyModel;
-    const bool subnet1IsMaster = project.subnets[0].protocolType == tr(Str::ProtocolModbusMaster);
+    const bool subnet1IsMaster = protocolOf(project.subnets[0]) == SubnetProtocol::ModbusMaster;
 
     CommandEnabling e;
     e.addNode = flags.addNode;
@@ -63,8 +64,7 @@ bool treeContextMenuAllowed(const TreeModel& tree, const Project& project, ItemI
     const int subnet = subnetOf(tree, id);
     if (subnet < 1 || subnet > kSubnetSlots)
         return false;
-    return project.subnets[static_cast<std::size_t>(subnet - 1)].protocolType ==
-           tr(Str::ProtocolModbusMaster);
+    return isModbusMaster(project.subnets[static_cast<std::size_t>(subnet - 1)]);
 }
 
 } // namespace veltrane

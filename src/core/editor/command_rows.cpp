@@ -1,7 +1,7 @@
 // The rows of a command item: the Modbus request and where its data lie in the gateway's buffers.
 #include "core/editor/editor.h"
-#include "core/editor/function_codes.h"
 #include "core/editor/row_provider.h"
+#include "core/model/function_code.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
@@ -49,9 +49,9 @@ struct DataLimit {
     std::optional<Str> message;
 };
 
-std::optional<DataLimit> dataLimit(const ProjectState& state, const std::string& code) {
-    const bool registers = isMultiRegisterCode(code);
-    const bool bits = isMultiBitCode(code);
+std::optional<DataLimit> dataLimit(const ProjectState& state, const FunctionCodeInfo& code) {
+    const bool registers = code.multipleRegisters();
+    const bool bits = code.multipleBits();
     if (!registers && !bits)
         return std::nullopt;
     if (registers && state.flags.hardwareSizedModel)
@@ -73,8 +73,8 @@ std::optional<DataLimit> dataLimit(const ProjectState& state, const std::string&
 }
 
 // The buffer ranges a mapping address may lie in; none for device types without a known buffer.
-std::vector<Range> mappingRanges(const ProjectState& state, const std::string& code) {
-    const bool read = isReadCode(code);
+std::vector<Range> mappingRanges(const ProjectState& state, const FunctionCodeInfo& code) {
+    const bool read = code.read;
     switch (state.DeviceType) {
     case device::DeviceNet:
         if (read)
@@ -120,23 +120,21 @@ public:
             command->slaveAddress = subnet.nodes[static_cast<std::size_t>(command->nodeIndex - 1)].address;
 
         const ProjectState& state = editor.state();
-        const std::string& code = command->functionCode;
-        const bool single = code == "5" || code == "6";
-        const bool registerMapping = code == "3" || code == "4" || code == "6" || code == "16";
+        const FunctionCodeInfo& code = functionCodeInfo(command->functionCode);
         ParameterGrid& grid = editor.grid();
         grid.setRow(kSlaveAddressRow, tr(Str::RowSlaveAddress), shownValue(command->slaveAddress),
                     GridCellColour::Grey);
-        grid.setRow(kFunctionCodeRow, tr(Str::RowFunctionCode), code, GridCellColour::Grey);
+        grid.setRow(kFunctionCodeRow, tr(Str::RowFunctionCode), command->functionCode, GridCellColour::Grey);
         grid.setRow(kStartingAddressRow, tr(Str::RowStartingAddress), shownValue(command->startAddress),
                     GridCellColour::White);
         grid.setRow(kNumberOfDataRow, tr(Str::RowNumberOfData), shownValue(command->dataCount),
-                    single ? GridCellColour::Grey : GridCellColour::White);
+                    code.single() ? GridCellColour::Grey : GridCellColour::White);
         const std::string& mapping = command->mappingAddress;
         grid.setRow(kMappingAddressRow, tr(Str::RowMappingAddress),
                     mapping.empty() || mapping == "-1" ? std::string() : mapping + "H",
                     GridCellColour::White);
         grid.setRow(kMappingBitRow, tr(Str::RowMappingBit), shownValue(command->mappingBit),
-                    registerMapping ? GridCellColour::Grey : GridCellColour::White);
+                    code.registers() ? GridCellColour::Grey : GridCellColour::White);
         grid.setRow(kNumberOfBytesRow, tr(Str::RowNumberOfBytes), shownValue(command->byteCount),
                     GridCellColour::Grey);
         const Str filterTitle = usesDataFilter(state) ? Str::RowDataFilter : Str::RowByteSwap;
@@ -153,16 +151,16 @@ public:
         const INSTRUCTION* command = selectedCommand(editor);
         if (command == nullptr)
             return false;
-        const std::string& code = command->functionCode;
+        const FunctionCodeInfo& code = functionCodeInfo(command->functionCode);
         switch (row) {
         case kStartingAddressRow:
         case kMappingAddressRow:
         case kScanRow:
             return true;
         case kNumberOfDataRow:
-            return code != "5" && code != "6";
+            return !code.single();
         case kMappingBitRow:
-            return isBitCode(code);
+            return code.bits;
         case kFilterOrSwapRow:
             return !filterFixed(editor.state(), code);
         default:
@@ -181,7 +179,7 @@ public:
         const ProjectState& state = editor.state();
         if (usesDataFilter(state))
             return {tr(Str::FilterWord), tr(Str::FilterHiByte), tr(Str::FilterLowByte)};
-        if (command->functionCode == "6" && state.DeviceType == device::EtherNetIP)
+        if (functionCodeOfText(command->functionCode) == FunctionCode::PresetSingleRegister && state.DeviceType == device::EtherNetIP)
             return {tr(Str::SwapNone), tr(Str::SwapTwoBytes)};
         return {tr(Str::SwapNone), tr(Str::SwapTwoBytes), tr(Str::SwapFourBytes)};
     }
@@ -263,10 +261,10 @@ private:
 
     // The data filter / byte swap is fixed for bit commands, and for single and multiple register
     // writes when the gateway filters instead of swapping.
-    static bool filterFixed(const ProjectState& state, const std::string& code) {
-        if (code == "1" || code == "2" || code == "5" || code == "15")
+    static bool filterFixed(const ProjectState& state, const FunctionCodeInfo& code) {
+        if (code.bits)
             return true;
-        return (code == "6" || code == "16") && usesDataFilter(state);
+        return code.write() && usesDataFilter(state);
     }
 
     static void showBytes(Editor& editor, const INSTRUCTION& command) {
@@ -278,9 +276,10 @@ private:
         const std::int64_t data = decimalValue(command.dataCount);
         // An unset bit ("-1") counts as bit 0, so one coil never needs zero bytes.
         const std::int64_t bit = std::max(0, decimalValue(command.mappingBit));
-        if (isMultiBitCode(command.functionCode))
+        const FunctionCodeInfo& code = functionCodeInfo(command.functionCode);
+        if (code.multipleBits())
             command.byteCount = decimalText((bit + data + 7) / 8);
-        else if (isMultiRegisterCode(command.functionCode))
+        else if (code.multipleRegisters())
             command.byteCount = decimalText(2 * data);
     }
 
@@ -288,10 +287,10 @@ private:
     static bool fitsBuffer(const INSTRUCTION& command) {
         const std::int64_t a = hexValue(command.mappingAddress);
         const std::int64_t b = decimalValue(command.byteCount);
-        if (isReadCode(command.functionCode))
+        const FunctionCodeInfo& code = functionCodeInfo(command.functionCode);
+        if (code.read)
             return a + b <= 0x1EB;
-        const std::string& code = command.functionCode;
-        if (code == "5" || code == "6" || code == "15" || code == "16")
+        if (code.write())
             return a + b <= 0x41EB;
         return true;
     }
@@ -314,21 +313,13 @@ private:
         if (!editor.selectionUnchanged())
             return;
         const std::int32_t v = decimalValue(editText);
-        const std::string& code = command.functionCode;
-        std::optional<std::int32_t> converted;
-        if ((code == "1" || code == "5" || code == "15") && v > 0 && v < 10000)
-            converted = v - 1;
-        else if (code == "2" && v > 10000 && v < 20000)
-            converted = v - 10001;
-        else if (code == "4" && v > 30000 && v < 40000)
-            converted = v - 30001;
-        else if ((code == "3" || code == "6" || code == "16") && v > 40000 && v < 50000)
-            converted = v - 40001;
-        if (!converted)
+        const std::int32_t base = functionCodeInfo(command.functionCode).plcBase;
+        if (base < 0 || v <= base || v >= base + 10000)
             return;
+        const std::int32_t converted = v - base - 1;
         if (editor.prompter().ask(tr(Str::AskPlcAddress), Buttons::OkCancel) != Answer::Ok)
             return;
-        editText = decimalText(*converted);
+        editText = decimalText(converted);
         if (inRange(editText))
             command.startAddress = editText;
         else
@@ -344,7 +335,7 @@ private:
         } else if (!isCanonical(editText)) {
             editText = command.dataCount;
         } else {
-            const std::optional<DataLimit> limit = dataLimit(state, command.functionCode);
+            const std::optional<DataLimit> limit = dataLimit(state, functionCodeInfo(command.functionCode));
             if (limit && n > limit->maximum) {
                 editText = command.dataCount;
                 if (limit->message)
@@ -375,7 +366,7 @@ private:
             editText = command.mappingAddress;
         } else {
             editText = canonical;
-            const std::vector<Range> ranges = mappingRanges(state, command.functionCode);
+            const std::vector<Range> ranges = mappingRanges(state, functionCodeInfo(command.functionCode));
             const bool inside =
                 std::any_of(ranges.begin(), ranges.end(), [v](const Range& r) { return r.contains(v); });
             if (inside)
@@ -397,7 +388,7 @@ private:
             return;
         }
         command.mappingBit = editText;
-        if (isMultiBitCode(command.functionCode)) {
+        if (functionCodeInfo(command.functionCode).multipleBits()) {
             recomputeBytes(command);
             showBytes(editor, command);
         }

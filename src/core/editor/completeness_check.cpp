@@ -1,6 +1,8 @@
 #include "core/editor/completeness_check.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/editor/profibus_config_data.h"
+#include "core/model/function_code.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
@@ -59,31 +61,27 @@ std::string masterSubnetGap(const CONFIG& subnet, int k) {
 // that is the text users and their documentation know. A slave subnet without its own address is
 // refused without a report of its own.
 CompletenessResult checkSubnet(const CONFIG& subnet, int k) {
-    if (subnet.protocolType == tr(Str::ProtocolModbusMaster)) {
+    if (isModbusMaster(subnet)) {
         const std::string gap = masterSubnetGap(subnet, k);
         if (!gap.empty())
             return fail(tr(Str::CheckNotComplete) + gap);
-    } else if (subnet.protocolType == tr(Str::ProtocolModbusSlave) && subnet.slaveModeAddress.empty()) {
+    } else if (protocolOf(subnet) == SubnetProtocol::ModbusSlave && subnet.slaveModeAddress.empty()) {
         return fail();
     }
     return {};
 }
 
-bool isReadCode(const std::string& code) { return code == "1" || code == "2" || code == "3" || code == "4"; }
-bool isWriteCode(const std::string& code) { return code == "5" || code == "6" || code == "15" || code == "16"; }
 }  // namespace
 
 std::string commandByteCount(const INSTRUCTION& command) {
     const std::int64_t count = decimalValue(command.dataCount);
-    const std::string& code = command.functionCode;
-    if (code == "1" || code == "2" || code == "15")
+    const FunctionCodeInfo& code = functionCodeInfo(command.functionCode);
+    if (code.multipleBits())
         return decimalText(count >= 0 ? (count + 7) / 8 : -((-count) / 8));
-    if (code == "3" || code == "4" || code == "16")
+    if (code.multipleRegisters())
         return decimalText(2 * count);
-    if (code == "5")
-        return "1";
-    if (code == "6")
-        return "2";
+    if (code.fixedBytes > 0)
+        return decimalText(code.fixedBytes);
     return {};
 }
 
@@ -140,9 +138,9 @@ CompletenessResult checkConfiguration(Project& project, const ProjectState& stat
             std::int64_t end = std::int64_t{hexValue(command.mappingAddress)} + decimalValue(command.byteCount);
             if (end >= kOutputBufferBase)
                 end -= kOutputBufferBase;
-            if (isReadCode(command.functionCode) && end > inputSize)
+            if (functionCodeInfo(command.functionCode).read && end > inputSize)
                 return fail(format(Str::CheckInputOutOfRange, {command.slaveAddress}));
-            if (isWriteCode(command.functionCode) && end > outputSize)
+            if (functionCodeInfo(command.functionCode).write() && end > outputSize)
                 return fail(format(Str::CheckOutputOutOfRange, {command.slaveAddress}));
         }
     }

@@ -1,4 +1,5 @@
 #include "core/editor/editor.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/editor/tree_items.h"
 #include "core/model/project_defaults.h"
@@ -9,9 +10,6 @@
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) {
-    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
-}
 
 bool hasLayoutOne(std::int32_t type) {
     return type == device::DeviceNet || type == device::Profibus || type == device::ProfibusFilter ||
@@ -67,16 +65,17 @@ void Editor::buildTopItems() {
     m_tree.clear();
     const std::int32_t type = m_state.DeviceType;
     if (hasLayoutOne(type)) {
-        m_tree.insert(kNoItem, tr(Str::TreeFieldbus));
-        m_tree.insert(kNoItem, tr(Str::TreeSubnet));
+        m_tree.insertTop(ItemKind::Fieldbus, tr(Str::TreeFieldbus));
+        m_tree.insertTop(ItemKind::Subnet, tr(Str::TreeSubnet), 1);
     } else if (type == device::FourSubnets) {
+        int number = 0;
         for (Str text : {Str::TreeSubnet1, Str::TreeSubnet2, Str::TreeSubnet3, Str::TreeSubnet4})
-            m_tree.insert(kNoItem, tr(text));
+            m_tree.insertTop(ItemKind::Subnet, tr(text), ++number);
     } else if (type == device::EtherNetIP) {
-        m_tree.insert(kNoItem, tr(Str::TreeEthernet));
-        m_tree.insert(kNoItem, tr(Str::TreeSubnet1));
+        m_tree.insertTop(ItemKind::Fieldbus, tr(Str::TreeEthernet));
+        m_tree.insertTop(ItemKind::Subnet, tr(Str::TreeSubnet1), 1);
         if (!m_state.flags.singleSubnetModel)
-            m_tree.insert(kNoItem, tr(Str::TreeSubnet2));
+            m_tree.insertTop(ItemKind::Subnet, tr(Str::TreeSubnet2), 2);
     }
 }
 

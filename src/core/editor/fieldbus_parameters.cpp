@@ -1,4 +1,5 @@
 #include "core/editor/fieldbus_parameters.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/model/text_value.h"
 
@@ -28,44 +29,151 @@ std::vector<std::string> texts(std::initializer_list<Str> ids) {
 
 std::vector<std::string> enableDisable() { return texts({Str::Enable, Str::Disable}); }
 
-Str titleOf(F field) {
-    switch (field) {
-    case F::Protocol: return Str::FbTitleProtocol;
-    case F::DeviceNetAddress: return Str::FbTitleDeviceNetAddress;
-    case F::DeviceNetBaudRate: return Str::FbTitleDeviceNetBaudRate;
-    case F::DeviceNetInputSize: return Str::FbTitleDeviceNetInput;
-    case F::DeviceNetOutputSize: return Str::FbTitleDeviceNetOutput;
-    case F::ProfibusInputSize:
-    case F::HardwareInputSize: return Str::FbTitleProfibusInput;
-    case F::ProfibusOutputSize:
-    case F::HardwareOutputSize: return Str::FbTitleProfibusOutput;
-    case F::DoubleFaultClear: return Str::FbTitleDoubleFault;
-    case F::TimeoutAction: return Str::FbTitleTimeoutAction;
-    case F::TimeoutTimes: return Str::FbTitleTimeoutTimes;
-    case F::ValidDataLength: return Str::FbTitleValidDataLength;
-    case F::ConfigMode: return Str::FbTitleConfigMode;
-    case F::ConfigData: return Str::FbTitleConfigData;
-    case F::IpAssignMode: return Str::FbTitleIpMode;
-    case F::IpAddress: return Str::FbTitleIpAddress;
-    case F::SubnetMask: return Str::FbTitleSubnetMask;
-    case F::DefaultGateway: return Str::FbTitleDefaultGateway;
-    case F::Dns1: return Str::FbTitleDns1;
-    case F::Dns2: return Str::FbTitleDns2;
-    case F::InputValidDataLength: return Str::FbTitleInputValidLength;
-    case F::TransactionNumber: return Str::FbTitleTransactionNo;
-    case F::None: break;
-    }
-    return Str::Count_;
+bool subnet1Is(const Project& project, SubnetProtocol protocol) { return protocolOf(project.subnets[0]) == protocol; }
+
+bool bytesChoice(const Project& project) { return project.fieldbus.configMode == tr(Str::ConfigUseBytesChoice); }
+
+bool acceptDeviceNetAddress(const std::string& editText, std::string&) {
+    const std::int32_t address = decimalValue(editText);
+    return isCanonical(editText) && address >= 0 && address <= 63;
 }
 
-// Fields the user can change; the others are shown only.
-bool isSetting(F field) {
-    return field != F::None && field != F::Protocol && field != F::HardwareInputSize &&
-           field != F::HardwareOutputSize && field != F::Dns1 && field != F::Dns2;
+bool acceptIp(const std::string& editText, std::string&) { return isValidIpText(editText); }
+
+bool acceptConfigData(const std::string& editText, std::string&) { return isValidConfigDataText(editText); }
+
+bool acceptTimeoutTimes(const std::string& editText, std::string& stored) {
+    const std::int32_t times = decimalValue(editText);
+    stored = decimalText(times);  // a download sends the number, so store it as one
+    return times >= 2 && times <= 254 && std::any_of(editText.begin(), editText.end(), isDecimalDigit);
 }
 
-std::string orDefault(const std::string& stored, const char* shownWhenEmpty) {
-    return stored.empty() ? std::string(shownWhenEmpty) : stored;
+// Empty addresses show the factory settings; they are not stored.
+constexpr const char* kFactoryIp = "192.168.0.110";
+constexpr const char* kFactoryMask = "255.255.255.0";
+constexpr const char* kFactoryGateway = "192.168.0.1";
+constexpr const char* kNoDns = "0.0.0.0";
+
+using Options = std::vector<std::string> (*)(const Project&, const ProjectState&);
+using Grey = bool (*)(const Project&, const ProjectState&);
+using Accept = bool (*)(const std::string& editText, std::string& stored);
+
+// Everything about one fieldbus setting; which row shows it is the layout's business (field()).
+struct FieldbusFieldInfo {
+    F field;
+    Str title;
+    std::string* (*stored)(Project&);  // null: shows `fixed` and is never stored
+    bool setting;                      // the user can change it (when its row is editable)
+    Options options;                   // null: the edit box
+    Grey grey;                         // null: white
+    Accept accept;                     // edit-box rule; null: typed texts are not stored
+    const char* shownWhenEmpty = nullptr;
+    Str fixed = Str::Count_;
+};
+
+std::string* fbField(Project& p, std::string FIELDBUS::*member) { return &(p.fieldbus.*member); }
+std::string* s1Field(Project& p, std::string CONFIG::*member) { return &(p.subnets[0].*member); }
+
+#define VELTRANE_FB(member) [](Project& p) { return fbField(p, &FIELDBUS::member); }
+#define VELTRANE_S1(member) [](Project& p) { return s1Field(p, &CONFIG::member); }
+
+const std::vector<FieldbusFieldInfo>& fieldTable() {
+    const Grey always = [](const Project&, const ProjectState&) { return true; };
+    const Grey unlessManualIp = [](const Project& p, const ProjectState&) {
+        return p.fieldbus.ipAssignMode != tr(Str::IpManuallyAssign);
+    };
+    // The configuration mode decides, also when a User Config subnet puts its own row in row 3.
+    const Grey sizesByConfigMode = [](const Project& p, const ProjectState& s) {
+        return (s.flags.dataFilterModel || s.flags.configDataModel) && !bytesChoice(p);
+    };
+    const Grey whileMaster = [](const Project& p, const ProjectState&) {
+        return subnet1Is(p, SubnetProtocol::ModbusMaster);
+    };
+    const Options enableDisableOptions = [](const Project&, const ProjectState&) { return enableDisable(); };
+    const Options userConfigSwitch = [](const Project& p, const ProjectState&) {
+        return subnet1Is(p, SubnetProtocol::UserConfig) ? enableDisable() : std::vector<std::string>{};
+    };
+    const Options profibusSizes = [](const Project&, const ProjectState&) {
+        return std::vector<std::string>{"8", "16", "48", "112"};
+    };
+    static const std::vector<FieldbusFieldInfo> table = {
+        {F::Protocol, Str::FbTitleProtocol, VELTRANE_FB(fieldbusType), false, nullptr, always, nullptr},
+        {F::DeviceNetAddress, Str::FbTitleDeviceNetAddress, VELTRANE_FB(deviceNetAddress), true, nullptr, nullptr,
+         acceptDeviceNetAddress},
+        {F::DeviceNetBaudRate, Str::FbTitleDeviceNetBaudRate, VELTRANE_FB(deviceNetBaudRate), true,
+         [](const Project&, const ProjectState&) {
+             return texts({Str::BaudDeviceNet125K, Str::BaudDeviceNet250K, Str::BaudDeviceNet500K,
+                           Str::BaudAutoListeners});
+         },
+         [](const Project&, const ProjectState& s) { return s.flags.extendedFrameModel; }, nullptr},
+        {F::DeviceNetInputSize, Str::FbTitleDeviceNetInput, VELTRANE_FB(inputSize), true,
+         [](const Project&, const ProjectState& s) {
+             std::vector<std::string> sizes{"8", "16", "32", "64", "96"};
+             if (!s.flags.largeBufferModel)
+                 sizes.insert(sizes.end(), {"128", "160"});
+             return sizes;
+         },
+         nullptr, nullptr},
+        {F::DeviceNetOutputSize, Str::FbTitleDeviceNetOutput, VELTRANE_FB(outputSize), true,
+         [](const Project&, const ProjectState& s) {
+             std::vector<std::string> sizes{"8", "16", "32", "64"};
+             if (!s.flags.largeBufferModel)
+                 sizes.insert(sizes.end(), {"96", "112"});
+             return sizes;
+         },
+         nullptr, nullptr},
+        {F::ProfibusInputSize, Str::FbTitleProfibusInput, VELTRANE_FB(inputSize), true, profibusSizes,
+         sizesByConfigMode, nullptr},
+        {F::ProfibusOutputSize, Str::FbTitleProfibusOutput, VELTRANE_FB(outputSize), true, profibusSizes,
+         sizesByConfigMode, nullptr},
+        {F::HardwareInputSize, Str::FbTitleProfibusInput, nullptr, false, nullptr, always, nullptr, nullptr,
+         Str::FbHardwareConfigured},
+        {F::HardwareOutputSize, Str::FbTitleProfibusOutput, nullptr, false, nullptr, always, nullptr, nullptr,
+         Str::FbHardwareConfigured},
+        {F::DoubleFaultClear, Str::FbTitleDoubleFault, VELTRANE_S1(doubleFaultClear), true, enableDisableOptions,
+         nullptr, nullptr},
+        {F::TimeoutAction, Str::FbTitleTimeoutAction, VELTRANE_S1(timeoutAction), true,
+         [](const Project&, const ProjectState&) { return texts({Str::TimeoutClearLabel, Str::TimeoutHoldChoice}); },
+         nullptr, nullptr},
+        {F::TimeoutTimes, Str::FbTitleTimeoutTimes, VELTRANE_S1(timeoutTimes), true, nullptr,
+         [](const Project& p, const ProjectState&) {
+             return p.subnets[0].timeoutAction != tr(Str::TimeoutClearChoice);
+         },
+         acceptTimeoutTimes},
+        {F::ValidDataLength, Str::FbTitleValidDataLength, VELTRANE_S1(validDataLength), true, enableDisableOptions,
+         nullptr, nullptr},
+        {F::ConfigMode, Str::FbTitleConfigMode, VELTRANE_FB(configMode), true,
+         [](const Project&, const ProjectState&) { return texts({Str::ConfigUseBytesChoice, Str::ConfigInputData}); },
+         nullptr, nullptr},
+        {F::ConfigData, Str::FbTitleConfigData, VELTRANE_FB(configData), true, nullptr,
+         [](const Project& p, const ProjectState&) { return bytesChoice(p); }, acceptConfigData},
+        {F::IpAssignMode, Str::FbTitleIpMode, VELTRANE_FB(ipAssignMode), true,
+         [](const Project&, const ProjectState&) { return texts({Str::IpManuallyAssign, Str::IpBOOTP, Str::IpDHCP}); },
+         nullptr, nullptr},
+        {F::IpAddress, Str::FbTitleIpAddress, VELTRANE_FB(ipAddress), true, nullptr, unlessManualIp, acceptIp,
+         kFactoryIp},
+        {F::SubnetMask, Str::FbTitleSubnetMask, VELTRANE_FB(subnetMask), true, nullptr, unlessManualIp, acceptIp,
+         kFactoryMask},
+        {F::DefaultGateway, Str::FbTitleDefaultGateway, VELTRANE_FB(defaultGateway), true, nullptr, unlessManualIp,
+         acceptIp, kFactoryGateway},
+        {F::Dns1, Str::FbTitleDns1, VELTRANE_FB(dns1), false, nullptr, always, acceptIp, kNoDns},
+        {F::Dns2, Str::FbTitleDns2, VELTRANE_FB(dns2), false, nullptr, always, acceptIp, kNoDns},
+        {F::InputValidDataLength, Str::FbTitleInputValidLength, VELTRANE_FB(configMode), true, userConfigSwitch,
+         whileMaster, nullptr},
+        {F::TransactionNumber, Str::FbTitleTransactionNo, VELTRANE_FB(configData), true, userConfigSwitch,
+         whileMaster, nullptr},
+    };
+    return table;
+}
+
+#undef VELTRANE_FB
+#undef VELTRANE_S1
+
+const FieldbusFieldInfo* infoOf(F field) {
+    for (const FieldbusFieldInfo& info : fieldTable())
+        if (info.field == field)
+            return &info;
+    return nullptr;
 }
 }  // namespace
 
@@ -108,7 +216,7 @@ std::string timeoutChoiceStored(const std::string& label) {
     return label == tr(Str::TimeoutClearLabel) ? tr(Str::TimeoutClearChoice) : label;
 }
 
-bool FieldbusParameters::subnet1Is(Str protocol) const { return subnet1().protocolType == tr(protocol); }
+bool FieldbusParameters::subnet1Is(SubnetProtocol protocol) const { return protocolOf(subnet1()) == protocol; }
 
 bool FieldbusParameters::bytesChoice() const {
     return m_project.fieldbus.configMode == tr(Str::ConfigUseBytesChoice);
@@ -136,10 +244,10 @@ FieldbusField FieldbusParameters::field(int row) const {
         } else if (flags.commandStatusModel || flags.userConfigOnlyModel) {
             layout[1] = F::HardwareInputSize;
             layout[2] = F::HardwareOutputSize;
-            if (subnet1Is(Str::ProtocolModbusMaster)) {
+            if (subnet1Is(SubnetProtocol::ModbusMaster)) {
                 layout[3] = F::TimeoutAction;
                 layout[4] = F::TimeoutTimes;
-            } else if (subnet1Is(Str::ProtocolUserConfig)) {
+            } else if (subnet1Is(SubnetProtocol::UserConfig)) {
                 layout[3] = F::ValidDataLength;
             }
         } else if (!flags.dataFilterModel && !flags.configDataModel) {
@@ -151,7 +259,7 @@ FieldbusField FieldbusParameters::field(int row) const {
             layout[3] = F::ConfigMode;
             layout[4] = F::ConfigData;
         }
-        if (subnet1Is(Str::ProtocolUserConfig) && type != device::ProfibusFilter)
+        if (subnet1Is(SubnetProtocol::UserConfig) && type != device::ProfibusFilter)
             layout[3] = F::ValidDataLength;
     } else if (type == device::EtherNetIP) {
         layout[1] = F::IpAssignMode;
@@ -174,59 +282,20 @@ FieldbusField FieldbusParameters::field(int row) const {
 }
 
 std::string FieldbusParameters::value(FieldbusField f) const {
-    const FIELDBUS& fb = m_project.fieldbus;
-    switch (f) {
-    case F::Protocol: return fb.fieldbusType;
-    case F::DeviceNetAddress: return fb.deviceNetAddress;
-    case F::DeviceNetBaudRate: return fb.deviceNetBaudRate;
-    case F::DeviceNetInputSize:
-    case F::ProfibusInputSize: return fb.inputSize;
-    case F::DeviceNetOutputSize:
-    case F::ProfibusOutputSize: return fb.outputSize;
-    case F::HardwareInputSize:
-    case F::HardwareOutputSize: return tr(Str::FbHardwareConfigured);
-    case F::DoubleFaultClear: return subnet1().doubleFaultClear;
-    case F::TimeoutAction: return timeoutChoiceLabel(subnet1().timeoutAction);
-    case F::TimeoutTimes: return subnet1().timeoutTimes;
-    case F::ValidDataLength: return subnet1().validDataLength;
-    case F::ConfigMode:
-    case F::InputValidDataLength: return fb.configMode;
-    case F::ConfigData:
-    case F::TransactionNumber: return fb.configData;
-    case F::IpAssignMode: return fb.ipAssignMode;
-    // Empty addresses show the factory settings; they are not stored.
-    case F::IpAddress: return orDefault(fb.ipAddress, "192.168.0.110");
-    case F::SubnetMask: return orDefault(fb.subnetMask, "255.255.255.0");
-    case F::DefaultGateway: return orDefault(fb.defaultGateway, "192.168.0.1");
-    case F::Dns1: return orDefault(fb.dns1, "0.0.0.0");
-    case F::Dns2: return orDefault(fb.dns2, "0.0.0.0");
-    case F::None: break;
-    }
-    return {};
+    const FieldbusFieldInfo* info = infoOf(f);
+    if (info == nullptr)
+        return {};
+    if (info->stored == nullptr)
+        return tr(info->fixed);
+    const std::string& stored = *info->stored(m_project);
+    if (f == F::TimeoutAction)
+        return timeoutChoiceLabel(stored);
+    return stored.empty() && info->shownWhenEmpty != nullptr ? std::string(info->shownWhenEmpty) : stored;
 }
 
 bool FieldbusParameters::grey(FieldbusField f) const {
-    const ModelFlags& flags = m_state.flags;
-    switch (f) {
-    case F::Protocol:
-    case F::HardwareInputSize:
-    case F::HardwareOutputSize:
-    case F::Dns1:
-    case F::Dns2: return true;
-    case F::DeviceNetBaudRate: return flags.extendedFrameModel;
-    case F::TimeoutTimes: return subnet1().timeoutAction != tr(Str::TimeoutClearChoice);
-    case F::ProfibusInputSize:
-    // The configuration mode decides, also when a User Config subnet puts its own row in row 3.
-    case F::ProfibusOutputSize: return (flags.dataFilterModel || flags.configDataModel) && !bytesChoice();
-    case F::ConfigData: return bytesChoice();
-    case F::IpAddress:
-    case F::SubnetMask:
-    case F::DefaultGateway: return m_project.fieldbus.ipAssignMode != tr(Str::IpManuallyAssign);
-    case F::InputValidDataLength:
-    case F::TransactionNumber: return subnet1Is(Str::ProtocolModbusMaster);
-    default: break;
-    }
-    return false;
+    const FieldbusFieldInfo* info = infoOf(f);
+    return info != nullptr && info->grey != nullptr && info->grey(m_project, m_state);
 }
 
 std::vector<ParameterRow> FieldbusParameters::rows() const {
@@ -235,7 +304,7 @@ std::vector<ParameterRow> FieldbusParameters::rows() const {
         const F f = field(row);
         if (f == F::None)
             continue;
-        out[static_cast<std::size_t>(row)] = {tr(titleOf(f)), shownValue(value(f)), grey(f)};
+        out[static_cast<std::size_t>(row)] = {tr(infoOf(f)->title), shownValue(value(f)), grey(f)};
     }
     return out;
 }
@@ -262,9 +331,9 @@ bool FieldbusParameters::rowEditable(int row) const {
             return bytesChoice() ? (row >= 1 && row <= 3) : (row == 3 || row == 4);
         return row == 1 || row == 2;
     case device::ProfibusFilter:
-        if (subnet1Is(Str::ProtocolUserConfig))
+        if (subnet1Is(SubnetProtocol::UserConfig))
             return row == 3;
-        if (subnet1Is(Str::ProtocolModbusMaster))
+        if (subnet1Is(SubnetProtocol::ModbusMaster))
             return row == 3 || (row == 4 && flags.commandStatusModel &&
                                 subnet1().timeoutAction == tr(Str::TimeoutClearChoice));
         return false;
@@ -274,7 +343,7 @@ bool FieldbusParameters::rowEditable(int row) const {
         if (row >= 2 && row <= 4)
             return m_project.fieldbus.ipAssignMode == tr(Str::IpManuallyAssign);
         if (row == 7 || row == 8)
-            return flags.singleSubnetModel && subnet1Is(Str::ProtocolUserConfig);
+            return flags.singleSubnetModel && subnet1Is(SubnetProtocol::UserConfig);
         return false;
     case device::ProfibusUserConfig:
         return row == 3;
@@ -283,67 +352,21 @@ bool FieldbusParameters::rowEditable(int row) const {
     }
 }
 
-bool FieldbusParameters::editable(int row) const { return isSetting(field(row)) && rowEditable(row); }
+bool FieldbusParameters::editable(int row) const {
+    const FieldbusFieldInfo* info = infoOf(field(row));
+    return info != nullptr && info->setting && rowEditable(row);
+}
 
 std::vector<std::string> FieldbusParameters::options(int row) const {
-    const bool large = m_state.flags.largeBufferModel;
-    switch (field(row)) {
-    case F::DeviceNetBaudRate:
-        return texts({Str::BaudDeviceNet125K, Str::BaudDeviceNet250K, Str::BaudDeviceNet500K, Str::BaudAutoListeners});
-    case F::DeviceNetInputSize: {
-        std::vector<std::string> sizes{"8", "16", "32", "64", "96"};
-        if (!large)
-            sizes.insert(sizes.end(), {"128", "160"});
-        return sizes;
-    }
-    case F::DeviceNetOutputSize: {
-        std::vector<std::string> sizes{"8", "16", "32", "64"};
-        if (!large)
-            sizes.insert(sizes.end(), {"96", "112"});
-        return sizes;
-    }
-    case F::ProfibusInputSize:
-    case F::ProfibusOutputSize: return {"8", "16", "48", "112"};
-    case F::DoubleFaultClear:
-    case F::ValidDataLength: return enableDisable();
-    case F::TimeoutAction: return texts({Str::TimeoutClearLabel, Str::TimeoutHoldChoice});
-    case F::ConfigMode: return texts({Str::ConfigUseBytesChoice, Str::ConfigInputData});
-    case F::IpAssignMode: return texts({Str::IpManuallyAssign, Str::IpBOOTP, Str::IpDHCP});
-    case F::InputValidDataLength:
-    case F::TransactionNumber:
-        if (subnet1Is(Str::ProtocolUserConfig))
-            return enableDisable();
+    const FieldbusFieldInfo* info = infoOf(field(row));
+    if (info == nullptr || info->options == nullptr)
         return {};
-    default: return {};
-    }
+    return info->options(m_project, m_state);
 }
 
 std::string* FieldbusParameters::storage(FieldbusField f) {
-    FIELDBUS& fb = m_project.fieldbus;
-    CONFIG& s1 = m_project.subnets[0];
-    switch (f) {
-    case F::DeviceNetAddress: return &fb.deviceNetAddress;
-    case F::DeviceNetBaudRate: return &fb.deviceNetBaudRate;
-    case F::DeviceNetInputSize:
-    case F::ProfibusInputSize: return &fb.inputSize;
-    case F::DeviceNetOutputSize:
-    case F::ProfibusOutputSize: return &fb.outputSize;
-    case F::DoubleFaultClear: return &s1.doubleFaultClear;
-    case F::TimeoutAction: return &s1.timeoutAction;
-    case F::TimeoutTimes: return &s1.timeoutTimes;
-    case F::ValidDataLength: return &s1.validDataLength;
-    case F::ConfigMode:
-    case F::InputValidDataLength: return &fb.configMode;
-    case F::ConfigData:
-    case F::TransactionNumber: return &fb.configData;
-    case F::IpAssignMode: return &fb.ipAssignMode;
-    case F::IpAddress: return &fb.ipAddress;
-    case F::SubnetMask: return &fb.subnetMask;
-    case F::DefaultGateway: return &fb.defaultGateway;
-    case F::Dns1: return &fb.dns1;
-    case F::Dns2: return &fb.dns2;
-    default: return nullptr;
-    }
+    const FieldbusFieldInfo* info = infoOf(f);
+    return info == nullptr || info->stored == nullptr || f == F::Protocol ? nullptr : info->stored(m_project);
 }
 
 bool FieldbusParameters::commitOption(int row, const std::string& text) {
@@ -375,28 +398,9 @@ std::string FieldbusParameters::commitEdit(int row, const std::string& editText)
     std::string* target = storage(f);
     if (target == nullptr)
         return shown;
-    bool accepted = false;
     std::string stored = editText;
-    switch (f) {
-    case F::DeviceNetAddress: {
-        const std::int32_t address = decimalValue(editText);
-        accepted = isCanonical(editText) && address >= 0 && address <= 63;
-        break;
-    }
-    case F::IpAddress:
-    case F::SubnetMask:
-    case F::DefaultGateway:
-    case F::Dns1:
-    case F::Dns2: accepted = isValidIpText(editText); break;
-    case F::ConfigData: accepted = isValidConfigDataText(editText); break;
-    case F::TimeoutTimes: {
-        const std::int32_t times = decimalValue(editText);
-        accepted = times >= 2 && times <= 254 && std::any_of(editText.begin(), editText.end(), isDecimalDigit);
-        stored = decimalText(times);  // a download sends the number, so store it as one
-        break;
-    }
-    default: break;
-    }
+    const Accept accept = infoOf(f)->accept;
+    const bool accepted = accept != nullptr && accept(editText, stored);
     if (!accepted)
         return shown;
     *target = stored;
@@ -425,14 +429,14 @@ HelpText FieldbusParameters::help(int row) const {
         case 1: return HelpText::replace(tr(Str::FbHelpProfibusInput));
         case 2: return HelpText::replace(tr(Str::FbHelpProfibusOutput));
         case 3:
-            if (type == device::ProfibusFilter && subnet1Is(Str::ProtocolUserConfig))
+            if (type == device::ProfibusFilter && subnet1Is(SubnetProtocol::UserConfig))
                 return HelpText::replace(tr(Str::FbHelpValidDataLength));
             if (flags.hardwareSizedModel)
                 return HelpText::replace(tr(Str::FbHelpDoubleFault));
             if (flags.commandStatusModel) {
-                if (subnet1Is(Str::ProtocolModbusMaster))
+                if (subnet1Is(SubnetProtocol::ModbusMaster))
                     return HelpText::replace(tr(Str::FbHelpTimeoutAction));
-                if (subnet1Is(Str::ProtocolUserConfig))
+                if (subnet1Is(SubnetProtocol::UserConfig))
                     return HelpText::replace(tr(Str::FbHelpDoubleFault));
                 return HelpText::clear();
             }
@@ -442,7 +446,7 @@ HelpText FieldbusParameters::help(int row) const {
         case 4:
             if (filter)
                 return HelpText::replace(tr(Str::FbHelpConfigData));
-            if (flags.commandStatusModel && subnet1Is(Str::ProtocolModbusMaster))
+            if (flags.commandStatusModel && subnet1Is(SubnetProtocol::ModbusMaster))
                 return HelpText::replace(tr(Str::FbHelpTimeoutTimes));
             return HelpText::clear();
         default: return HelpText::clear();
@@ -462,7 +466,7 @@ HelpText FieldbusParameters::help(int row) const {
             return HelpText::replace(tr(Str::FbHelpProfibusInput));
         if (row == 2)
             return HelpText::replace(tr(Str::FbHelpProfibusOutput));
-        if (row == 3 && subnet1Is(Str::ProtocolUserConfig))
+        if (row == 3 && subnet1Is(SubnetProtocol::UserConfig))
             return HelpText::replace(tr(Str::FbHelpValidDataLength));
         return HelpText::clear();
     default:

@@ -5,6 +5,7 @@
 // grid displays.
 
 #include "core/editor/parameter_row.h"
+#include "core/model/subnet_protocol.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -79,7 +80,7 @@ public:
 
 private:
     const CONFIG& subnet1() const { return m_project.subnets[0]; }
-    bool subnet1Is(Str protocol) const;
+    bool subnet1Is(SubnetProtocol protocol) const;
     bool bytesChoice() const;
     std::string value(FieldbusField field) const;
     bool grey(FieldbusField field) const;

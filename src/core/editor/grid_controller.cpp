@@ -2,15 +2,13 @@
 // over a clicked cell, committing it, and the help pane. The rows themselves come from the kind's
 // RowProvider.
 #include "core/editor/editor.h"
+#include "core/model/subnet_protocol.h"
 #include "core/editor/tree_items.h"
 #include "core/strings/strings.h"
 
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) {
-    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
-}
 } // namespace
 
 Editor::Selection Editor::describe(ItemId id) const {
@@ -20,11 +18,11 @@ Editor::Selection Editor::describe(ItemId id) const {
     out.kind = kindOf(m_tree, id);
     ItemId at = id;
     for (int generation = 0; generation < 3 && at != kNoItem; ++generation, at = m_tree.parent(at)) {
-        const std::string& text = m_tree.text(at);
-        if (isFieldbusText(text))
+        const ItemKind kind = m_tree.kind(at);
+        if (kind == ItemKind::Fieldbus)
             out.inFieldbusBranch = true;
-        if (isSubnetText(text) && out.subnetIndex == 0)
-            out.subnetIndex = subnetNumberOfText(text) - 1;
+        if (kind == ItemKind::Subnet && out.subnetIndex == 0)
+            out.subnetIndex = m_tree.subnet(at) - 1;
     }
     return out;
 }

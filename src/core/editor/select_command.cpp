@@ -14,7 +14,7 @@ std::vector<std::string> selectCommandTexts() {
 }
 
 bool selectCommandActivated(Editor& editor, int position) {
-    if (functionCodeForEntry(position).empty())
+    if (functionCodeForEntry(position) == FunctionCode::None)
         return false;
     // The list stays open while the tree selection moves on; without a node there is nothing to
     // add to, and the project is left as it is.

@@ -1,9 +1,11 @@
 #include "core/editor/subnet_parameters.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/editor/tree_items.h"
 #include "core/model/text_value.h"
 
 #include <algorithm>
+#include <array>
 
 namespace veltrane {
 
@@ -17,35 +19,105 @@ std::vector<std::string> texts(std::initializer_list<Str> ids) {
     return out;
 }
 
-Str titleOf(F field) {
-    switch (field) {
-    case F::Protocol: return Str::SnTitleProtocol;
-    case F::BaudRate: return Str::SnTitleBaudRate;
-    case F::DataBits: return Str::SnTitleDataBits;
-    case F::Parity: return Str::SnTitleParity;
-    case F::StopBits: return Str::SnTitleStopBits;
-    case F::SlaveAddress: return Str::SnTitleSlaveAddress;
-    case F::TransmissionMode: return Str::SnTitleTransmissionMode;
-    case F::ResponseTimeout: return Str::SnTitleResponseTimeout;
-    case F::PollDelay: return Str::SnTitlePollDelay;
-    case F::OutputMode: return Str::SnTitleOutputMode;
-    case F::OutputPulse: return Str::SnTitleOutputPulse;
-    case F::ScanRate: return Str::SnTitleScanRate;
-    case F::CommandStatus: return Str::SnTitleCommandStatus;
-    case F::CommInterface: return Str::SnTitleCommInterface;
-    case F::DebugInterface: return Str::SnTitleDebugInterface;
-    case F::FrameType: return Str::SnTitleFrameType;
-    case F::CharInterval: return Str::SnTitleCharInterval;
-    case F::FrameLength: return Str::SnTitleFrameLength;
-    case F::StartDelimiter: return Str::SnTitleStartDelimiter;
-    case F::EndDelimiter: return Str::SnTitleEndDelimiter;
-    case F::AutoSend: return Str::SnTitleAutoSend;
-    case F::AutoSendPeriod: return Str::SnTitleAutoSendPeriod;
-    case F::CrcCheck: return Str::SnTitleCrcCheck;
-    case F::None: break;
-    }
-    return Str::Count_;
+enum Set { kMaster, kSlave, kCustom, kUser };
+
+// A typed number's rule: the range, whether only the canonical spelling counts, and what a refused
+// text leaves in the cell (the stored value, or nothing).
+struct NumberRule {
+    std::int32_t low = 0;
+    std::int32_t high = -1;  // high < low: the row stores no typed text
+    bool canonical = false;
+    bool refusalShowsStored = false;
+};
+
+// Everything about one subnet setting; which row shows it is the layout's business (field()).
+// The serial settings and the transmission mode have one field per protocol's set.
+struct SubnetFieldInfo {
+    F field;
+    Str title;
+    std::array<std::string CONFIG::*, 4> stored;  // by Set; null: derived, never stored
+    std::vector<std::string> (*options)(const ProjectState&) = nullptr;  // null: the edit box
+    NumberRule rule = {};
+};
+
+std::array<std::string CONFIG::*, 4> same(std::string CONFIG::*member) { return {member, member, member, member}; }
+
+const std::vector<SubnetFieldInfo>& fieldTable() {
+    using S = ProjectState;
+    static const std::vector<SubnetFieldInfo> table = {
+        {F::Protocol, Str::SnTitleProtocol, same(nullptr)},
+        {F::BaudRate, Str::SnTitleBaudRate,
+         {&CONFIG::baudRate, &CONFIG::slaveBaudRate, &CONFIG::customBaudRate, &CONFIG::userBaudRate},
+         [](const S& s) -> std::vector<std::string> {
+             if (s.DeviceType == device::EtherNetIP)
+                 return {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+             return {"300", "600", "1200", "2400", "9600", "19200", "38400", "57600", "115200"};
+         }},
+        {F::DataBits, Str::SnTitleDataBits,
+         {&CONFIG::dataBits, &CONFIG::slaveDataBits, &CONFIG::customDataBits, &CONFIG::userDataBits},
+         [](const S& s) -> std::vector<std::string> {
+             if (s.DeviceType == device::ProfibusSlave)
+                 return {"8"};
+             return {"8", "7"};
+         }},
+        {F::Parity, Str::SnTitleParity, {&CONFIG::parity, &CONFIG::slaveParity, &CONFIG::customParity, &CONFIG::userParity},
+         [](const S&) {
+             return texts({Str::ParityNone, Str::ParityOdd, Str::ParityEven, Str::ParityMark, Str::ParitySpace});
+         }},
+        {F::StopBits, Str::SnTitleStopBits,
+         {&CONFIG::stopBits, &CONFIG::slaveStopBits, &CONFIG::customStopBits, &CONFIG::userStopBits},
+         [](const S&) -> std::vector<std::string> { return {"1", "2"}; }},
+        {F::SlaveAddress, Str::SnTitleSlaveAddress, same(&CONFIG::slaveModeAddress), nullptr, {0, 247}},
+        {F::TransmissionMode, Str::SnTitleTransmissionMode,
+         {&CONFIG::transmissionMode, &CONFIG::slaveTransmissionMode, &CONFIG::transmissionMode,
+          &CONFIG::transmissionMode},
+         [](const S&) { return texts({Str::ModeRTU, Str::ModeASCII}); }},
+        {F::ResponseTimeout, Str::SnTitleResponseTimeout, same(&CONFIG::responseTimeout), nullptr,
+         {10, 60000, true, true}},
+        {F::PollDelay, Str::SnTitlePollDelay, same(&CONFIG::pollDelay), nullptr, {0, 2500, true, true}},
+        {F::OutputMode, Str::SnTitleOutputMode, same(&CONFIG::outputMode),
+         [](const S&) { return texts({Str::OutputCycle, Str::OutputForbidden, Str::OutputChangeOfValue}); }},
+        {F::OutputPulse, Str::SnTitleOutputPulse, same(&CONFIG::outputPulse), nullptr, {200, 2500}},
+        {F::ScanRate, Str::SnTitleScanRate, same(&CONFIG::scanRate), nullptr, {1, 255, true, true}},
+        {F::CommandStatus, Str::SnTitleCommandStatus, same(&CONFIG::commandStatus),
+         [](const S&) {
+             std::vector<std::string> out = texts({Str::Disable});
+             for (int bytes = 1; bytes <= 6; ++bytes)
+                 out.push_back(decimalText(bytes) + tr(Str::SnCommandStatusBytes));
+             return out;
+         }},
+        {F::CommInterface, Str::SnTitleCommInterface, same(&CONFIG::commInterface),
+         [](const S&) { return texts({Str::InterfaceRS485, Str::InterfaceRS232}); }},
+        {F::DebugInterface, Str::SnTitleDebugInterface, same(nullptr)},
+        {F::FrameType, Str::SnTitleFrameType, same(&CONFIG::frameType),
+         [](const S& s) {
+             if (s.flags.singleSubnetModel)
+                 return texts({Str::FrameTimeInterval, Str::FrameLength, Str::FrameDelimiter});
+             return texts({Str::FrameTimeInterval, Str::FrameLength});
+         }},
+        {F::CharInterval, Str::SnTitleCharInterval, same(&CONFIG::charInterval), nullptr, {10, 60000}},
+        // The limit and the canonical check depend on the device type (commitEdit).
+        {F::FrameLength, Str::SnTitleFrameLength, same(&CONFIG::frameLength), nullptr, {1, 223}},
+        {F::StartDelimiter, Str::SnTitleStartDelimiter, same(&CONFIG::startDelimiter), nullptr, {0, 255}},
+        {F::EndDelimiter, Str::SnTitleEndDelimiter, same(&CONFIG::endDelimiter), nullptr, {0, 255}},
+        {F::AutoSend, Str::SnTitleAutoSend, same(&CONFIG::autoSend), [](const S&) { return texts({Str::Enable, Str::Disable}); }},
+        {F::AutoSendPeriod, Str::SnTitleAutoSendPeriod, same(&CONFIG::autoSendPeriod), nullptr, {10, 60000}},
+        {F::CrcCheck, Str::SnTitleCrcCheck, same(&CONFIG::crcCheck), [](const S&) { return texts({Str::Enable, Str::Disable}); }},
+    };
+    return table;
 }
+
+const SubnetFieldInfo* infoOf(F field) {
+    for (const SubnetFieldInfo& info : fieldTable())
+        if (info.field == field)
+            return &info;
+    return nullptr;
+}
+
+// The fields of rows 1 to 11, which every layout titles alike.
+constexpr F kSerialRows[] = {F::BaudRate,         F::DataBits,        F::Parity,    F::StopBits,
+                             F::SlaveAddress,     F::TransmissionMode, F::ResponseTimeout, F::PollDelay,
+                             F::OutputMode,       F::OutputPulse,     F::ScanRate};
 
 bool inRange(std::int32_t value, std::int32_t low, std::int32_t high) { return value >= low && value <= high; }
 
@@ -65,7 +137,7 @@ const std::string& otherInterface(const std::string& comm) {
 SubnetParameters::SubnetParameters(Editor& editor, int subnetIndex)
     : m_editor(editor), m_index(std::clamp(subnetIndex, 0, kSubnetSlots - 1)) {}
 
-bool SubnetParameters::is(Str protocol) const { return subnet().protocolType == tr(protocol); }
+bool SubnetParameters::is(SubnetProtocol protocol) const { return protocolOf(subnet()) == protocol; }
 
 // Only a stored "Output Pulse" (from a file) opens the pulse row: the option list never offers it.
 bool SubnetParameters::pulseEnabled() const { return subnet().outputMode == tr(Str::OutputPulse); }
@@ -79,10 +151,10 @@ SubnetField SubnetParameters::field(int row) const {
     const ModelFlags& flags = state().flags;
     F layout[kSubnetRows] = {};
     layout[0] = F::Protocol;
-    const bool master = is(Str::ProtocolModbusMaster);
-    const bool slave = is(Str::ProtocolModbusSlave);
-    const bool user = is(Str::ProtocolUserConfig);
-    if (master || slave || user || is(Str::ProtocolCustom)) {
+    const bool master = is(SubnetProtocol::ModbusMaster);
+    const bool slave = is(SubnetProtocol::ModbusSlave);
+    const bool user = is(SubnetProtocol::UserConfig);
+    if (master || slave || user || is(SubnetProtocol::Custom)) {
         layout[1] = F::BaudRate;
         layout[2] = F::DataBits;
         layout[3] = F::Parity;
@@ -136,12 +208,12 @@ std::string SubnetParameters::tableTitle(int row) const {
     if (row == 1)
         return tr(serialLayout || type == device::EtherNetIP ? Str::SnTitleBaudRate : Str::SnTitleModbusBaudRate);
     if (row <= 11)
-        return tr(titleOf(static_cast<F>(static_cast<int>(F::Protocol) + row)));
+        return tr(row == 0 ? Str::SnTitleProtocol : infoOf(kSerialRows[row - 1])->title);
     if (serialLayout) {
         static const Str titles[] = {Str::SnTitleFrameType,      Str::SnTitleCharInterval, Str::SnTitleFrameLength,
                                      Str::SnTitleAutoSend,       Str::SnTitleAutoSendPeriod, Str::SnTitleCrcCheck,
                                      Str::SnTitleCommInterface,  Str::SnTitleDebugInterface};
-        if (row == 12 && state().flags.commandStatusModel && is(Str::ProtocolModbusMaster))
+        if (row == 12 && state().flags.commandStatusModel && is(SubnetProtocol::ModbusMaster))
             return tr(Str::SnTitleCommandStatus);
         return tr(titles[row - 12]);
     }
@@ -149,45 +221,27 @@ std::string SubnetParameters::tableTitle(int row) const {
         static const Str titles[] = {Str::SnTitleFrameType,       Str::SnTitleCharInterval, Str::SnTitleFrameLength,
                                      Str::SnTitleStartDelimiter,  Str::SnTitleEndDelimiter, Str::SnTitleAutoSend,
                                      Str::SnTitleAutoSendPeriod,  Str::SnTitleCrcCheck};
-        return is(Str::ProtocolUserConfig) ? tr(titles[row - 12]) : std::string();
+        return is(SubnetProtocol::UserConfig) ? tr(titles[row - 12]) : std::string();
     }
     if (state().flags.extendedFrameModel && (row == 12 || row == 13))
         return tr(row == 12 ? Str::SnTitleCommInterface : Str::SnTitleDebugInterface);
     return {};
 }
 
+int SubnetParameters::serialSet() const {
+    return is(SubnetProtocol::ModbusSlave) ? kSlave : is(SubnetProtocol::Custom) ? kCustom : is(SubnetProtocol::UserConfig) ? kUser : kMaster;
+}
+
 std::string SubnetParameters::value(SubnetField f) const {
     const CONFIG& s = subnet();
-    const bool slave = is(Str::ProtocolModbusSlave);
-    const bool custom = is(Str::ProtocolCustom);
-    const bool user = is(Str::ProtocolUserConfig);
-    switch (f) {
-    case F::Protocol: return s.protocolType;
-    case F::BaudRate: return slave ? s.slaveBaudRate : custom ? s.customBaudRate : user ? s.userBaudRate : s.baudRate;
-    case F::DataBits: return slave ? s.slaveDataBits : custom ? s.customDataBits : user ? s.userDataBits : s.dataBits;
-    case F::Parity: return slave ? s.slaveParity : custom ? s.customParity : user ? s.userParity : s.parity;
-    case F::StopBits: return slave ? s.slaveStopBits : custom ? s.customStopBits : user ? s.userStopBits : s.stopBits;
-    case F::SlaveAddress: return s.slaveModeAddress;
-    case F::TransmissionMode: return slave ? s.slaveTransmissionMode : s.transmissionMode;
-    case F::ResponseTimeout: return s.responseTimeout;
-    case F::PollDelay: return s.pollDelay;
-    case F::OutputMode: return s.outputMode;
-    case F::OutputPulse: return s.outputPulse;
-    case F::ScanRate: return s.scanRate;
-    case F::CommandStatus: return s.commandStatus;
-    case F::CommInterface: return s.commInterface;
-    case F::DebugInterface: return otherInterface(s.commInterface);
-    case F::FrameType: return s.frameType;
-    case F::CharInterval: return s.charInterval;
-    case F::FrameLength: return s.frameLength;
-    case F::StartDelimiter: return s.startDelimiter;
-    case F::EndDelimiter: return s.endDelimiter;
-    case F::AutoSend: return s.autoSend;
-    case F::AutoSendPeriod: return s.autoSendPeriod;
-    case F::CrcCheck: return s.crcCheck;
-    case F::None: break;
-    }
-    return {};
+    if (f == F::Protocol)
+        return s.protocolType;
+    if (f == F::DebugInterface)
+        return otherInterface(s.commInterface);
+    const SubnetFieldInfo* info = infoOf(f);
+    if (info == nullptr)
+        return {};
+    return s.*(info->stored[static_cast<std::size_t>(serialSet())]);
 }
 
 bool SubnetParameters::grey(int row) const {
@@ -195,10 +249,10 @@ bool SubnetParameters::grey(int row) const {
     const ModelFlags& flags = state().flags;
     const CONFIG& s = subnet();
     if (row == 0)
-        return !(is(Str::ProtocolUserConfig) && !flags.userConfigOnlyModel && type != device::ProfibusUserConfig);
+        return !(is(SubnetProtocol::UserConfig) && !flags.userConfigOnlyModel && type != device::ProfibusUserConfig);
     if (field(row) == F::DebugInterface)
         return true;
-    if (is(Str::ProtocolModbusMaster)) {
+    if (is(SubnetProtocol::ModbusMaster)) {
         if (row == 5)
             return true;
         if (row == 10)
@@ -209,14 +263,14 @@ bool SubnetParameters::grey(int row) const {
             return true;
         return false;
     }
-    if (is(Str::ProtocolModbusSlave)) {
+    if (is(SubnetProtocol::ModbusSlave)) {
         if (row >= 7 && row <= 11)
             return true;
         return type == device::ProfibusFilter && row >= 12 && row != 18;
     }
-    if (is(Str::ProtocolCustom))
+    if (is(SubnetProtocol::Custom))
         return row >= 5 && row <= 11;
-    if (is(Str::ProtocolUserConfig)) {
+    if (is(SubnetProtocol::UserConfig)) {
         if (row >= 5 && row <= 11)
             return true;
         const bool disabled = s.autoSend == tr(Str::Disable);
@@ -244,7 +298,7 @@ std::vector<ParameterRow> SubnetParameters::rows() const {
         const F f = field(row);
         ParameterRow& cell = out[static_cast<std::size_t>(row)];
         // Rows that show a setting carry its title, also where the layouts give the row none.
-        cell.title = (f != F::None && row >= 12) ? tr(titleOf(f)) : tableTitle(row);
+        cell.title = (f != F::None && row >= 12) ? tr(infoOf(f)->title) : tableTitle(row);
         cell.value = shownValue(value(f));
         cell.grey = grey(row);
     }
@@ -270,7 +324,7 @@ bool SubnetParameters::rowEditable(int row) const {
             return false;
         return row <= 4 || (row >= 12 && row <= 17);
     }
-    if (is(Str::ProtocolModbusMaster)) {
+    if (is(SubnetProtocol::ModbusMaster)) {
         if (row == 5 || (row == 10 && !pulseEnabled()))
             return false;
         if (row <= 11)
@@ -281,16 +335,16 @@ bool SubnetParameters::rowEditable(int row) const {
             return row == 18 || flags.extendedFrameModel;
         return false;
     }
-    if (is(Str::ProtocolModbusSlave)) {
+    if (is(SubnetProtocol::ModbusSlave)) {
         if (row == 12 && flags.extendedFrameModel)
             return true;
         if (type == device::ProfibusFilter)
             return row <= 6 || row == 18 || (flags.extendedFrameModel && (row == 17 || row >= 19));
         return row <= 11;
     }
-    if (is(Str::ProtocolCustom))
+    if (is(SubnetProtocol::Custom))
         return row <= 4;
-    if (is(Str::ProtocolUserConfig)) {
+    if (is(SubnetProtocol::UserConfig)) {
         if (row <= 4)
             return true;
         if (row < 12 || row > 19)
@@ -314,12 +368,11 @@ bool SubnetParameters::editable(int row) const {
 }
 
 std::vector<std::string> SubnetParameters::options(int row) const {
-    const std::int32_t type = state().DeviceType;
-    const ModelFlags& flags = state().flags;
-    switch (field(row)) {
-    case F::Protocol: {
+    const F f = field(row);
+    if (f == F::Protocol) {
+        const std::int32_t type = state().DeviceType;
         std::vector<std::string> out = texts({Str::ProtocolModbusMaster});
-        if ((type == device::EtherNetIP && flags.singleSubnetModel) || type == device::Profibus7)
+        if ((type == device::EtherNetIP && state().flags.singleSubnetModel) || type == device::Profibus7)
             out.push_back(tr(Str::ProtocolUserConfig));
         else if (type == device::ProfibusFilter)
             out.insert(out.end(), {tr(Str::ProtocolModbusSlave), tr(Str::ProtocolUserConfig)});
@@ -327,65 +380,16 @@ std::vector<std::string> SubnetParameters::options(int row) const {
             out.push_back(tr(Str::ProtocolCustom));
         return out;
     }
-    case F::BaudRate:
-        if (type == device::EtherNetIP)
-            return {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
-        return {"300", "600", "1200", "2400", "9600", "19200", "38400", "57600", "115200"};
-    case F::DataBits:
-        if (type == device::ProfibusSlave)
-            return {"8"};
-        return {"8", "7"};
-    case F::Parity:
-        return texts({Str::ParityNone, Str::ParityOdd, Str::ParityEven, Str::ParityMark, Str::ParitySpace});
-    case F::StopBits: return {"1", "2"};
-    case F::TransmissionMode: return texts({Str::ModeRTU, Str::ModeASCII});
-    case F::OutputMode: return texts({Str::OutputCycle, Str::OutputForbidden, Str::OutputChangeOfValue});
-    case F::CommandStatus: {
-        std::vector<std::string> out = texts({Str::Disable});
-        for (int bytes = 1; bytes <= 6; ++bytes)
-            out.push_back(decimalText(bytes) + tr(Str::SnCommandStatusBytes));
-        return out;
-    }
-    case F::CommInterface: return texts({Str::InterfaceRS485, Str::InterfaceRS232});
-    case F::FrameType:
-        if (flags.singleSubnetModel)
-            return texts({Str::FrameTimeInterval, Str::FrameLength, Str::FrameDelimiter});
-        return texts({Str::FrameTimeInterval, Str::FrameLength});
-    case F::AutoSend:
-    case F::CrcCheck: return texts({Str::Enable, Str::Disable});
-    default: return {};
-    }
+    const SubnetFieldInfo* info = infoOf(f);
+    return info == nullptr || info->options == nullptr ? std::vector<std::string>{} : info->options(state());
 }
 
 std::string* SubnetParameters::storage(SubnetField f) {
-    CONFIG& s = subnet();
-    const bool slave = is(Str::ProtocolModbusSlave);
-    const bool custom = is(Str::ProtocolCustom);
-    const bool user = is(Str::ProtocolUserConfig);
-    switch (f) {
-    case F::BaudRate: return slave ? &s.slaveBaudRate : custom ? &s.customBaudRate : user ? &s.userBaudRate : &s.baudRate;
-    case F::DataBits: return slave ? &s.slaveDataBits : custom ? &s.customDataBits : user ? &s.userDataBits : &s.dataBits;
-    case F::Parity: return slave ? &s.slaveParity : custom ? &s.customParity : user ? &s.userParity : &s.parity;
-    case F::StopBits: return slave ? &s.slaveStopBits : custom ? &s.customStopBits : user ? &s.userStopBits : &s.stopBits;
-    case F::SlaveAddress: return &s.slaveModeAddress;
-    case F::TransmissionMode: return slave ? &s.slaveTransmissionMode : &s.transmissionMode;
-    case F::ResponseTimeout: return &s.responseTimeout;
-    case F::PollDelay: return &s.pollDelay;
-    case F::OutputMode: return &s.outputMode;
-    case F::OutputPulse: return &s.outputPulse;
-    case F::ScanRate: return &s.scanRate;
-    case F::CommandStatus: return &s.commandStatus;
-    case F::CommInterface: return &s.commInterface;
-    case F::FrameType: return &s.frameType;
-    case F::CharInterval: return &s.charInterval;
-    case F::FrameLength: return &s.frameLength;
-    case F::StartDelimiter: return &s.startDelimiter;
-    case F::EndDelimiter: return &s.endDelimiter;
-    case F::AutoSend: return &s.autoSend;
-    case F::AutoSendPeriod: return &s.autoSendPeriod;
-    case F::CrcCheck: return &s.crcCheck;
-    default: return nullptr;
-    }
+    const SubnetFieldInfo* info = infoOf(f);
+    if (info == nullptr)
+        return nullptr;
+    std::string CONFIG::*member = info->stored[static_cast<std::size_t>(serialSet())];
+    return member == nullptr ? nullptr : &(subnet().*member);
 }
 
 SubnetCommit SubnetParameters::commitOption(int row, const std::string& text) {
@@ -412,13 +416,13 @@ SubnetCommit SubnetParameters::changeProtocol(const std::string& text) {
     if (text == s.protocolType)
         return {};
     Prompter& prompter = m_editor.prompter();
-    if (s.protocolType == tr(Str::ProtocolModbusMaster)) {
+    if (protocolOf(s) == SubnetProtocol::ModbusMaster) {
         if (prompter.ask(tr(Str::AskDeleteMasterConfiguration), Buttons::OkCancel) != Answer::Ok)
             return {false, false};
         // The slots keep their texts; only the counts say they are free.
         s.nodeCount = 0;
         s.commandCount = 0;
-    } else if (text == tr(Str::ProtocolModbusMaster)) {
+    } else if (subnetProtocolOf(text) == SubnetProtocol::ModbusMaster) {
         if (prompter.ask(tr(Str::AskChangeToModbusMaster), Buttons::OkCancel) != Answer::Ok)
             return {};
     }
@@ -430,12 +434,12 @@ SubnetCommit SubnetParameters::changeProtocol(const std::string& text) {
 void SubnetParameters::rebuildSubnetItem() {
     TreeModel& tree = m_editor.tree();
     for (ItemId id : tree.topLevel())
-        if (subnetNumberOfText(tree.text(id)) == m_index + 1)
+        if (tree.kind(id) == ItemKind::Subnet && tree.subnet(id) == m_index + 1)
             m_editor.rebuildSubnetItems(id, m_index);
     // Nodes can be added to a master subnet only; a custom-protocol subnet offers no edit at all.
     EditFlags flags = m_editor.editFlags();
-    flags.addNode = is(Str::ProtocolModbusMaster);
-    if (is(Str::ProtocolCustom))
+    flags.addNode = is(SubnetProtocol::ModbusMaster);
+    if (is(SubnetProtocol::Custom))
         flags = EditFlags{};
     m_editor.setEditFlags(flags);
 }
@@ -459,28 +463,23 @@ std::string SubnetParameters::commitEdit(int row, const std::string& editText) {
         *target = decimalText(number);
         return *target;
     };
-    std::string result;
-    switch (f) {
-    case F::SlaveAddress:
-        // An empty address is how a user takes it back; the check then reports the subnet.
-        if (editText.empty())
-            target->clear();
-        result = editText.empty() ? std::string() : within(0, 247) ? store() : std::string();
-        break;
-    case F::ResponseTimeout: result = canonical && within(10, 60000) ? store() : shown; break;
-    case F::PollDelay: result = canonical && within(0, 2500) ? store() : shown; break;
-    case F::OutputPulse: result = pulseEnabled() && within(200, 2500) ? store() : std::string(); break;
-    case F::ScanRate: result = canonical && within(1, 255) ? store() : shown; break;
-    case F::CharInterval: result = within(10, 60000) ? store() : std::string(); break;
-    case F::FrameLength: {
-        const std::int32_t limit = ethernet ? 254 : 223;
-        result = (canonical || !ethernet) && within(1, limit) ? store() : std::string();
-        break;
+    NumberRule rule = infoOf(f)->rule;
+    if (f == F::FrameLength && ethernet) {
+        rule.high = 254;
+        rule.canonical = true;
     }
-    case F::StartDelimiter:
-    case F::EndDelimiter: result = within(0, 255) ? store() : std::string(); break;
-    case F::AutoSendPeriod: result = within(10, 60000) ? store() : std::string(); break;
-    default: result = shown; break;
+    std::string result;
+    if (rule.high < rule.low) {
+        result = shown;
+    } else if (f == F::SlaveAddress && editText.empty()) {
+        // An empty address is how a user takes it back; the check then reports the subnet.
+        target->clear();
+    } else if (f == F::OutputPulse && !pulseEnabled()) {
+        result.clear();
+    } else if ((!rule.canonical || canonical) && within(rule.low, rule.high)) {
+        result = store();
+    } else if (rule.refusalShowsStored) {
+        result = shown;
     }
     if (ethernet && !isCanonical(result))
         result.clear();
@@ -490,8 +489,8 @@ std::string SubnetParameters::commitEdit(int row, const std::string& editText) {
 HelpText SubnetParameters::help(int row) const {
     const std::int32_t type = state().DeviceType;
     const ModelFlags& flags = state().flags;
-    const bool master = is(Str::ProtocolModbusMaster);
-    const bool user = is(Str::ProtocolUserConfig);
+    const bool master = is(SubnetProtocol::ModbusMaster);
+    const bool user = is(SubnetProtocol::UserConfig);
     if ((master && row > 11) || (user && row > 19))
         return HelpText::clear();
     const bool serialLayout = type == device::ProfibusFilter || type == device::ProfibusUserConfig;

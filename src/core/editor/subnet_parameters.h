@@ -5,6 +5,7 @@
 // setting a row shows, so a pick always lands in the field the grid displays.
 
 #include "core/editor/editor.h"
+#include "core/model/subnet_protocol.h"
 #include "core/editor/parameter_row.h"
 
 #include <string>
@@ -13,7 +14,7 @@
 namespace veltrane {
 
 // The setting a subnet row shows. The serial settings and the transmission mode belong to the
-// set of the subnet's protocol. Protocol to ScanRate are in the order of rows 0 to 11.
+// set of the subnet's protocol.
 enum class SubnetField {
     None,
     Protocol,
@@ -71,8 +72,9 @@ private:
     const CONFIG& subnet() const { return m_editor.project().subnets[static_cast<std::size_t>(m_index)]; }
     CONFIG& subnet() { return m_editor.project().subnets[static_cast<std::size_t>(m_index)]; }
     const ProjectState& state() const { return m_editor.state(); }
-    bool is(Str protocol) const;
+    bool is(SubnetProtocol protocol) const;
     bool pulseEnabled() const;
+    int serialSet() const;  // whose serial settings the rows show
     std::string value(SubnetField field) const;
     std::string tableTitle(int row) const;
     bool grey(int row) const;

@@ -1,5 +1,6 @@
 // The structural edits of the tree: nodes and commands added, deleted, copied and pasted.
 #include "core/editor/editor.h"
+#include "core/model/subnet_protocol.h"
 #include "core/editor/function_codes.h"
 #include "core/editor/tree_items.h"
 #include "core/model/project_defaults.h"
@@ -12,9 +13,6 @@
 namespace veltrane {
 
 namespace {
-bool isModbusMaster(const CONFIG& subnet) {
-    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
-}
 
 std::size_t slot(int oneBased) {
     return static_cast<std::size_t>(oneBased - 1);
@@ -52,7 +50,7 @@ bool Editor::addNode() {
     const ItemId subnetItem = selectedSubnetItem();
     if (subnetItem == kNoItem)
         return false;
-    CONFIG& config = subnet(subnetNumberOfText(m_tree.text(subnetItem)) - 1);
+    CONFIG& config = subnet(m_tree.subnet(subnetItem) - 1);
     config.nodeCount = std::clamp(config.nodeCount, 0, kMaxNodes);
     if (config.nodeCount >= kMaxNodes) {
         m_prompter.message(tr(Str::MsgNodesOverrun));
@@ -76,7 +74,7 @@ bool Editor::deleteNode(EditOrigin origin) {
     if (kindOf(m_tree, nodeItem) != ItemKind::Node)
         return false;
     const ItemId subnetItem = m_tree.parent(nodeItem);
-    CONFIG& config = subnet(subnetNumberOfText(m_tree.text(subnetItem)) - 1);
+    CONFIG& config = subnet(m_tree.subnet(subnetItem) - 1);
     const int n = m_tree.data(nodeItem);
     const int nodeCount = std::clamp(config.nodeCount, 0, kMaxNodes);
     if (n < 1 || n > nodeCount)
@@ -130,8 +128,8 @@ bool Editor::addCommand(int index) {
     const ItemId nodeItem = m_tree.selected();
     if (kindOf(m_tree, nodeItem) != ItemKind::Node)
         return false;
-    const std::string code = functionCodeForEntry(index);
-    if (code.empty())
+    const FunctionCode code = functionCodeForEntry(index);
+    if (code == FunctionCode::None)
         return false;
     CONFIG& config = subnet(subnetOf(m_tree, nodeItem) - 1);
     config.commandCount = std::clamp(config.commandCount, 0, kMaxCommands);
@@ -144,10 +142,10 @@ bool Editor::addCommand(int index) {
     command.nodeIndex = n;
     if (n >= 1 && n <= kMaxNodes)
         command.slaveAddress = config.nodes[slot(n)].address;
-    command.functionCode = code;
-    if (code == "5" || code == "6") {
+    command.functionCode = functionCodeText(code);
+    if (const std::int32_t bytes = functionCodeInfo(code).fixedBytes; bytes > 0) {
         command.dataCount = "1";
-        command.byteCount = code == "5" ? "1" : "2";
+        command.byteCount = decimalText(bytes);
     }
     command.filterOrSwap = defaultFilterOrSwap(m_state);
     command.checkType = tr(Str::CheckCRC);
@@ -155,7 +153,7 @@ bool Editor::addCommand(int index) {
     const int position = config.commandCount + 1;
     config.commands[slot(position)] = command;
     config.commandCount = position;
-    m_tree.insert(nodeItem, commandLabel(code), position);
+    m_tree.insert(nodeItem, commandLabel(command.functionCode), position);
     m_tree.setExpanded(nodeItem, true);
     return true;
 }
@@ -166,7 +164,7 @@ bool Editor::deleteCommand(EditOrigin origin) {
         return false;
     const ItemId nodeItem = m_tree.parent(commandItem);
     const ItemId subnetItem = m_tree.parent(nodeItem);
-    CONFIG& config = subnet(subnetNumberOfText(m_tree.text(subnetItem)) - 1);
+    CONFIG& config = subnet(m_tree.subnet(subnetItem) - 1);
     const int k = m_tree.data(commandItem);
     const int commandCount = std::clamp(config.commandCount, 0, kMaxCommands);
     if (k < 1 || k > commandCount)
@@ -206,7 +204,8 @@ bool Editor::copyNode() {
     const std::string& text = m_tree.text(selected);
     const std::size_t prefix = tr(Str::NodeNamePrefix).size();
     const bool numbered = text.size() > prefix && text[prefix] >= '0' && text[prefix] <= '9';
-    m_copy.sourceSubnet = subnetNumberOfText(m_tree.text(m_tree.parent(selected)));
+    const ItemId parent = m_tree.parent(selected);
+    m_copy.sourceSubnet = m_tree.kind(parent) == ItemKind::Subnet ? m_tree.subnet(parent) : 0;
     m_copy.sourceNode = numbered ? nodeNumberOfText(text) : -1;
     m_copy.valid = m_copy.sourceSubnet != 0 && m_copy.sourceNode >= 0;
     return m_copy.valid;
@@ -229,7 +228,7 @@ bool Editor::pasteNode() {
         return false;
 
     const ItemId subnetItem = selectedSubnetItem();
-    CONFIG& target = subnet(subnetNumberOfText(m_tree.text(subnetItem)) - 1);
+    CONFIG& target = subnet(m_tree.subnet(subnetItem) - 1);
     const ItemId newNodeItem = m_tree.children(subnetItem).back();
     const int newPosition = m_tree.data(newNodeItem);
     const std::string newAddress = target.nodes[slot(newPosition)].address;

@@ -1,5 +1,5 @@
 #pragma once
-// Tree items are recognised by their texts, never by stored handles.
+// What a tree item stands for, read from the kind and subnet it carries.
 
 #include "core/editor/tree_model.h"
 #include "core/model/records.h"
@@ -7,13 +7,6 @@
 #include <string>
 
 namespace veltrane {
-
-enum class ItemKind { None, Fieldbus, Subnet, Node, Command };
-
-bool isSubnetText(const std::string& text);
-bool isFieldbusText(const std::string& text);
-// 1..4 for a subnet item's text ("Subnet" is subnet 1), 0 otherwise.
-int subnetNumberOfText(const std::string& text);
 
 ItemKind kindOf(const TreeModel& tree, ItemId id);
 // The 1-based subnet an item belongs to, 0 when none.

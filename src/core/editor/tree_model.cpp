@@ -5,10 +5,28 @@
 namespace veltrane {
 
 ItemId TreeModel::insert(ItemId parent, std::string text, int data) {
-    const ItemId id = m_nextId++;
     Item item;
     item.text = std::move(text);
     item.data = data;
+    item.subnet = subnet(parent);
+    switch (kind(parent)) {
+    case ItemKind::Subnet: item.kind = ItemKind::Node; break;
+    case ItemKind::Node: item.kind = ItemKind::Command; break;
+    default: break;
+    }
+    return add(parent, std::move(item));
+}
+
+ItemId TreeModel::insertTop(ItemKind kind, std::string text, int subnet) {
+    Item item;
+    item.text = std::move(text);
+    item.kind = kind;
+    item.subnet = subnet;
+    return add(kNoItem, std::move(item));
+}
+
+ItemId TreeModel::add(ItemId parent, Item item) {
+    const ItemId id = m_nextId++;
     item.parent = parent;
     m_items.emplace(id, std::move(item));
     if (parent == kNoItem)

@@ -1,6 +1,7 @@
 #pragma once
-// A headless tree: items with a text, an integer item data, a parent, ordered children, an
-// expanded state and one selected item. The Qt tree widget only mirrors it.
+// A headless tree: items with a text, a kind, the subnet they belong to, an integer item data, a
+// parent, ordered children, an expanded state and one selected item. The Qt tree widget only
+// mirrors it. Items are identified by kind and subnet, never by their texts.
 
 #include "core/common/change_signal.h"
 
@@ -14,11 +15,15 @@ namespace veltrane {
 using ItemId = int;
 inline constexpr ItemId kNoItem = -1;
 
+enum class ItemKind { None, Fieldbus, Subnet, Node, Command };
+
 class TreeModel {
 public:
     struct Item {
         std::string text;
-        int data = 0;
+        ItemKind kind = ItemKind::None;
+        int subnet = 0;  // 1-based subnet the item belongs to, 0 outside any subnet
+        int data = 0;    // nodes and commands: their 1-based slot in the subnet
         ItemId parent = kNoItem;
         std::vector<ItemId> children;
         bool expanded = false;
@@ -27,7 +32,11 @@ public:
     // Notified after every change of structure, texts, data, expansion or selection.
     ChangeSignal<>& changes() { return m_changes; }
 
+    // A child takes its kind from its parent (a subnet holds nodes, a node commands) and belongs to
+    // its parent's subnet.
     ItemId insert(ItemId parent, std::string text, int data = 0);
+    // A top-level item of the layout; `subnet` is 1 ... 4 for a subnet item.
+    ItemId insertTop(ItemKind kind, std::string text, int subnet = 0);
     void remove(ItemId id);  // with its children; clears the selection when it was inside
     void clear();
 
@@ -35,6 +44,8 @@ public:
     const Item& item(ItemId id) const { return m_items.at(id); }
     const std::string& text(ItemId id) const { return item(id).text; }
     int data(ItemId id) const { return item(id).data; }
+    ItemKind kind(ItemId id) const { return contains(id) ? item(id).kind : ItemKind::None; }
+    int subnet(ItemId id) const { return contains(id) ? item(id).subnet : 0; }
     ItemId parent(ItemId id) const { return contains(id) ? item(id).parent : kNoItem; }
     const std::vector<ItemId>& children(ItemId id) const;  // kNoItem: the top-level items
     const std::vector<ItemId>& topLevel() const { return m_topLevel; }
@@ -55,6 +66,7 @@ public:
 private:
     void changed();
     void removeRecursive(ItemId id);
+    ItemId add(ItemId parent, Item item);
 
     std::unordered_map<ItemId, Item> m_items;
     std::vector<ItemId> m_topLevel;

@@ -1,4 +1,5 @@
 #include "core/export/export_cells.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
@@ -13,8 +14,7 @@ namespace {
 int usedSubnets(const ProjectState& state) { return std::clamp(state.SubnetCount, 0, kSubnetSlots); }
 int usedCommands(const CONFIG& subnet) { return std::clamp(subnet.commandCount, 0, kMaxCommands); }
 
-bool isModbusMaster(const CONFIG& subnet) { return subnet.protocolType == tr(Str::ProtocolModbusMaster); }
-bool isUserConfig(const CONFIG& subnet) { return subnet.protocolType == tr(Str::ProtocolUserConfig); }
+bool isUserConfig(const CONFIG& subnet) { return protocolOf(subnet) == SubnetProtocol::UserConfig; }
 
 std::string upperCase(std::string text) {
     for (char& c : text)

@@ -1,4 +1,5 @@
 #include "core/mapping/command_validation.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
@@ -12,7 +13,7 @@ int mappedSubnetCount(const ProjectState& state) {
 }
 
 bool isModbusMasterSubnet(const CONFIG& subnet) {
-    return subnet.protocolType == tr(Str::ProtocolModbusMaster);
+    return isModbusMaster(subnet);
 }
 
 int usedCommands(const CONFIG& subnet) {

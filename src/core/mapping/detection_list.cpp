@@ -1,6 +1,7 @@
 #include "core/mapping/detection_list.h"
 
 #include "core/mapping/buffer_layout.h"
+#include "core/model/function_code.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
@@ -16,19 +17,19 @@ std::int32_t commandStatusBytes(const Project& project, const ProjectState& stat
 }
 
 Footprint detectionFootprint(const INSTRUCTION& command, const ProjectState& state) {
-    const CommandClass kind = classifyFunctionCode(decimalValue(command.functionCode));
-    if (kind == CommandClass::None)
+    const FunctionCodeInfo& kind = functionCodeInfo(functionCodeOfNumber(decimalValue(command.functionCode)));
+    if (!kind.supported)
         return {};
     const std::int64_t address = hexValue(command.mappingAddress);
     const std::int64_t count = decimalValue(command.dataCount);
     Footprint footprint;
-    footprint.map = isReadClass(kind) ? MapKind::Input : MapKind::Output;
-    if (isBitClass(kind)) {
+    footprint.map = kind.read ? MapKind::Input : MapKind::Output;
+    if (kind.bits) {
         footprint.firstBit = address * kPlanes + decimalValue(command.mappingBit);
         footprint.bitCount = count;
     } else {
         std::int64_t bytesPerRegister = 2;
-        if (kind == CommandClass::ReadRegisters) {
+        if (kind.read) {
             const bool filter = state.flags.dataFilterModel || state.DeviceType == device::ProfibusFilter;
             if (command.filterOrSwap == tr(Str::FilterLowByte) ||
                 (command.filterOrSwap == tr(Str::FilterHiByte) && filter))
@@ -55,7 +56,7 @@ DetectionList buildDetectionList(const Project& project, const ProjectState& sta
             // Only the eight function codes are ever listed or counted; any other text becomes 0,
             // which also keeps the sign trick away from codes that cannot be negated.
             const std::int32_t code = decimalValue(command.functionCode);
-            const bool known = classifyFunctionCode(code) != CommandClass::None;
+            const bool known = functionCodeInfo(functionCodeOfNumber(code)).supported;
             list.push_back({known ? code : 0, k + 1, i + 1, detectionFootprint(command, state)});
         }
     }
@@ -84,26 +85,8 @@ const std::string& detectionLabel(const DetectionEntry& entry) {
     const std::int32_t code = entry.code < 0 ? -entry.code : entry.code;
     if (entry.isCommandStatus())
         return tr(Str::CommandStatusEntry);
-    switch (code) {
-    case 1:
-        return tr(Str::Fc01ReadCoilStatus);
-    case 2:
-        return tr(Str::Fc02ReadInputStatus);
-    case 3:
-        return tr(Str::Fc03ReadHoldingRegister);
-    case 4:
-        return tr(Str::Fc04ReadInputRegister);
-    case 5:
-        return tr(Str::Fc05ForceSingleCoil);
-    case 6:
-        return tr(Str::Fc06PresetSingleRegister);
-    case 15:
-        return tr(Str::Fc15ForceMultipleCoils);
-    case 16:
-        return tr(Str::Fc16PresetMultipleRegisters);
-    default:
-        return none;
-    }
+    const FunctionCodeInfo& info = functionCodeInfo(functionCodeOfNumber(code));
+    return info.supported ? tr(info.label) : none;
 }
 
 }  // namespace veltrane

@@ -3,6 +3,7 @@
 #include "core/editor/editor.h"
 #include "core/mapping/buffer_layout.h"
 #include "core/mapping/command_validation.h"
+#include "core/model/function_code.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
@@ -11,12 +12,12 @@
 namespace veltrane {
 
 std::int64_t mappingFootprint(const INSTRUCTION& command) {
-    const CommandClass kind = classifyFunctionCodeText(command.functionCode);
+    const FunctionCodeInfo& kind = functionCodeInfo(command.functionCode);
     const std::int64_t count = decimalValue(command.dataCount);
     std::int64_t bytes = 0;
-    if (isBitClass(kind))
+    if (kind.bits)
         bytes = (count + decimalValue(command.mappingBit) + 7) / 8;
-    else if (kind != CommandClass::None)
+    else if (kind.supported)
         bytes = 2 * count;
     // A negative count would move the cursor backwards and hand later commands addresses that
     // overlap or lie before their buffer.
@@ -57,10 +58,10 @@ MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& s
                 INSTRUCTION& command = subnet.commands[static_cast<std::size_t>(i)];
                 if (command.slaveAddress != nodeAddress)
                     continue;
-                const CommandClass kind = classifyFunctionCodeText(command.functionCode);
-                if (kind == CommandClass::None)
+                const FunctionCodeInfo& kind = functionCodeInfo(command.functionCode);
+                if (!kind.supported)
                     continue;
-                const bool input = isReadClass(kind);
+                const bool input = kind.read;
                 std::int64_t& at = input ? cursor.input : cursor.output;
                 const std::string subnetNumber = decimalText(k + 1);
                 const std::string commandNumber = decimalText(i + 1);
@@ -69,7 +70,7 @@ MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& s
                     return MappingOutcome::OutOfRange;
                 }
                 command.mappingAddress = mappingAddressText(at);
-                if (isBitClass(kind) && command.mappingBit.empty())
+                if (kind.bits && command.mappingBit.empty())
                     command.mappingBit.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict) at -O2
                 const std::int64_t footprint = mappingFootprint(command);
                 command.byteCount = decimalText(footprint);

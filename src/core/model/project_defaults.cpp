@@ -1,4 +1,5 @@
 #include "core/model/project_defaults.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/strings/strings.h"
 
@@ -6,7 +7,7 @@ namespace veltrane {
 
 namespace {
 void applySubnetDefaults(CONFIG& subnet, const ProjectState& state) {
-    subnet.protocolType = tr(Str::ProtocolModbusMaster);
+    subnet.protocolType = storedProtocolText(SubnetProtocol::ModbusMaster);
     subnet.nodeCount = 0;
     subnet.commandCount = 0;
 
@@ -130,14 +131,14 @@ void applyProjectDefaults(Project& project, const ProjectState& state) {
         applySubnetDefaults(subnet, state);
 
     if (flags.userConfigOnlyModel) {
-        subnet1.protocolType = tr(Str::ProtocolUserConfig);
+        subnet1.protocolType = storedProtocolText(SubnetProtocol::UserConfig);
         subnet1.validDataLength = tr(Str::Disable);
     } else if (state.DeviceType == device::ProfibusSlave) {
-        subnet1.protocolType = tr(Str::ProtocolModbusSlave);
+        subnet1.protocolType = storedProtocolText(SubnetProtocol::ModbusSlave);
         subnet1.slaveModeAddress = "1";
     } else if (state.DeviceType == device::ProfibusUserConfig ||
                (state.DeviceType == device::EtherNetIP && flags.singleSubnetModel)) {
-        subnet1.protocolType = tr(Str::ProtocolUserConfig);
+        subnet1.protocolType = storedProtocolText(SubnetProtocol::UserConfig);
     }
 
     if (flags.hardwareSizedModel)

@@ -1,4 +1,5 @@
 #include "core/model/project_file.h"
+#include "core/model/record_fields.h"
 
 #include "core/model/archive_reader.h"
 #include "core/model/archive_writer.h"
@@ -60,11 +61,11 @@ void subnetTexts(Config& c, Visit&& visit) {
         visit(*text);
 }
 
-template <typename Command, typename Visit>
-void commandTexts(Command& c, Visit&& visit) {
-    for (auto* text : {&c.slaveAddress, &c.functionCode, &c.startAddress, &c.dataCount, &c.mappingAddress,
-                       &c.mappingBit, &c.byteCount, &c.filterOrSwap, &c.checkType, &c.scanType})
-        visit(*text);
+// A command's and a node's texts go to the file in the order of their records.
+template <typename Record, typename Fields, typename Visit>
+void recordTexts(Record& record, const Fields& fields, Visit&& visit) {
+    for (const auto& field : fields)
+        visit(record.*(field.member));
 }
 
 void writeSubnet(ArchiveWriter& out, const CONFIG& subnet, const ProjectState& state) {
@@ -78,12 +79,10 @@ void writeSubnet(ArchiveWriter& out, const CONFIG& subnet, const ProjectState& s
     const std::int32_t commands = clampCount(subnet.commandCount, kMaxCommands);
     out.writeI32(nodes);
     out.writeI32(commands);
-    for (std::size_t n = 0; n < static_cast<std::size_t>(nodes); ++n) {
-        out.writeText(subnet.nodes[n].address);
-        out.writeText(subnet.nodes[n].name);
-    }
+    for (std::size_t n = 0; n < static_cast<std::size_t>(nodes); ++n)
+        recordTexts(subnet.nodes[n], kNodeFields, text);
     for (std::size_t c = 0; c < static_cast<std::size_t>(commands); ++c) {
-        commandTexts(subnet.commands[c], text);
+        recordTexts(subnet.commands[c], kCommandFields, text);
         out.writeI32(subnet.commands[c].nodeIndex);
     }
 
@@ -131,12 +130,11 @@ void readSubnet(ArchiveReader& in, CONFIG& subnet, LoadedProject& loaded) {
     if (subnet.nodeCount != clampCount(subnet.nodeCount, kMaxNodes) ||
         subnet.commandCount != clampCount(subnet.commandCount, kMaxCommands))
         throw ArchiveError(ArchiveError::Kind::BadFormat, "count out of range");
-    for (std::size_t n = 0; n < static_cast<std::size_t>(subnet.nodeCount); ++n) {
-        subnet.nodes[n].address = in.readText();
-        subnet.nodes[n].name = in.readText();
-    }
+    const auto read = [&](std::string& value) { value = in.readText(); };
+    for (std::size_t n = 0; n < static_cast<std::size_t>(subnet.nodeCount); ++n)
+        recordTexts(subnet.nodes[n], kNodeFields, read);
     for (std::size_t c = 0; c < static_cast<std::size_t>(subnet.commandCount); ++c) {
-        commandTexts(subnet.commands[c], [&](std::string& value) { value = in.readText(); });
+        recordTexts(subnet.commands[c], kCommandFields, read);
         subnet.commands[c].nodeIndex = in.readI32();
     }
 

@@ -4,6 +4,7 @@
 #include "support/gui_test_support.h"
 #include "app/shell/lock_indicators.h"
 #include "app/mapping/conflict_detection_dialog.h"
+#include "core/model/project_defaults.h"
 
 #include <QAction>
 #include <QDir>
@@ -279,7 +280,11 @@ TEST(MainWindow, AGridEditUpdatesTheEnablingAtOnce) {
         return kNoItem;
     };
 
-    editor.selectItem(topItem("Subnet 1"));
+    // A gateway whose subnet protocol is chosen in the grid.
+    w.document().state().DeviceType = device::ProfibusFilter;
+    applyProjectDefaults(w.document().project(), w.document().state());
+    editor.rebuildTree();
+    editor.selectItem(topItem("Subnet"));
     EXPECT_TRUE(r.action(CommandId::AddNode)->isEnabled());
     EXPECT_TRUE(r.action(CommandId::ContextAddNode)->isEnabled());
 
@@ -288,7 +293,7 @@ TEST(MainWindow, AGridEditUpdatesTheEnablingAtOnce) {
     const auto& options = editor.view().options;
     editor.onGridClick(0, 1);
     const auto slave = std::find(options.begin(), options.end(), "Modbus Slave");
-    ASSERT_NE(slave, options.end());
+    ASSERT_NE(slave, options.end()) << testing::PrintToString(options);
     h.prompter.addAnswer(Answer::Ok);
     editor.commitOption(static_cast<int>(slave - options.begin()));
     ASSERT_EQ(w.document().project().subnets[0].protocolType, "Modbus Slave");

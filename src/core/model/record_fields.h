@@ -1,12 +1,13 @@
 #pragma once
-// The text fields of each record by name, in the order of the records, for printing.
+// The text fields of each record by name, in the order of the records: what printing, the JSON
+// report and the file codec (where its order is the same) walk instead of listing fields again.
 
 #include "core/model/records.h"
 
 #include <array>
 #include <string_view>
 
-namespace veltrane::cli {
+namespace veltrane {
 
 template <typename Record>
 struct TextField {
@@ -64,4 +65,4 @@ inline constexpr std::array kCommandFields{
 
 #undef VELTRANE_FIELD
 
-}  // namespace veltrane::cli
+}  // namespace veltrane
