@@ -60,9 +60,8 @@ void runExcelExport(QWidget* parent, Document& document, Prompter& prompter, Exc
         return;
 
     const QString templatePath = options.templatePath.isEmpty() ? installedTemplatePath() : options.templatePath;
-    const std::string failure = exportWorkbook(document.project(), document.state(), templatePath, path);
-    if (!failure.empty()) {
-        prompter.message(failure);
+    if (const Status exported = exportWorkbook(document.project(), document.state(), templatePath, path); !exported) {
+        prompter.message(exported.message());
         return;
     }
 
