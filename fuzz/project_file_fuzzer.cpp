@@ -46,27 +46,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProjectState before;
     before.flags.singleSubnetModel = size > 0 && (data[size - 1] & 1) != 0;
 
-    const ReadOutcome first = decodeProjectFile(std::span(data, size), before);
-    if (!first.loaded) {
-        check(!first.error.empty());
+    const Result<LoadedProject> first = decodeProjectFile(std::span(data, size), before);
+    if (!first) {
+        check(!first.message().empty());
         return 0;
     }
-    const LoadedProject& a = *first.loaded;
+    const LoadedProject& a = *first;
     if (a.emptyFile)
         return 0;
 
     const std::vector<std::uint8_t> written = encodeProjectFile(a.project, stateOf(a, before));
-    const ReadOutcome second = decodeProjectFile(written, before);
-    check(second.loaded.has_value());
-    const LoadedProject& b = *second.loaded;
+    const Result<LoadedProject> second = decodeProjectFile(written, before);
+    check(second.ok());
+    const LoadedProject& b = *second;
     const std::vector<std::uint8_t> rewritten = encodeProjectFile(b.project, stateOf(b, before));
     if (b.flags.singleSubnetModel == a.flags.singleSubnetModel) {
         check(rewritten == written);
     } else {
         // The switch came from an earlier subnet of a newer version; one more round is stable.
         check(static_cast<std::uint32_t>(a.FormatVersion) < 312);
-        const ReadOutcome third = decodeProjectFile(rewritten, before);
-        check(third.loaded && encodeProjectFile(third.loaded->project, stateOf(*third.loaded, before)) == rewritten);
+        const Result<LoadedProject> third = decodeProjectFile(rewritten, before);
+        check(third.ok() && encodeProjectFile(third->project, stateOf(*third, before)) == rewritten);
     }
 
     check(b.DeviceType == a.DeviceType && b.FormatVersion == a.FormatVersion && b.subnetCount == a.subnetCount);

@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libgl-dev
   libquazip1-qt6-dev
+  libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3-openpyxl
   clang libclang-rt-14-dev

@@ -54,9 +54,13 @@ void BM_FillWorkbook(benchmark::State& state) {
     const auto sheets = sheetTexts(FullProject());
     std::size_t size = 0;
     for (auto _ : state) {
-        const xlsx::FillResult result = xlsx::fillWorkbook(templateBytes, sheets);
-        size = static_cast<std::size_t>(result.workbook.size());
-        benchmark::DoNotOptimize(result.workbook.data());
+        const Result<QByteArray> result = xlsx::fillWorkbook(templateBytes, sheets);
+        if (!result) {
+            state.SkipWithError(result.message().c_str());
+            return;
+        }
+        size = static_cast<std::size_t>(result->size());
+        benchmark::DoNotOptimize(result->data());
     }
     state.counters["workbook_bytes"] = static_cast<double>(size);
 }
@@ -68,9 +72,9 @@ void BM_ExportToFile(benchmark::State& state) {
     const QString output = dir.filePath(QStringLiteral("out.xlsx"));
     FullProject full;
     for (auto _ : state) {
-        const std::string error = exportWorkbook(full.project, full.state, QStringLiteral(VELTRANE_TEMPLATE), output);
-        if (!error.empty())
-            state.SkipWithError(error.c_str());
+        const Status exported = exportWorkbook(full.project, full.state, QStringLiteral(VELTRANE_TEMPLATE), output);
+        if (!exported)
+            state.SkipWithError(exported.message().c_str());
     }
 }
 BENCHMARK(BM_ExportToFile)->Unit(benchmark::kMillisecond);

@@ -44,8 +44,8 @@ void decodeFullProject(benchmark::State& run) {
     ProjectState state;
     const std::vector<std::uint8_t> encoded = encodeProjectFile(fullProject(state), state);
     for (auto _ : run) {
-        ReadOutcome outcome = decodeProjectFile(encoded, state);
-        benchmark::DoNotOptimize(outcome.loaded);
+        Result<LoadedProject> outcome = decodeProjectFile(encoded, state);
+        benchmark::DoNotOptimize(outcome);
     }
     run.SetBytesProcessed(static_cast<std::int64_t>(run.iterations() * encoded.size()));
 }

@@ -1,5 +1,5 @@
 #pragma once
-// What the sub-commands share: reporting a failure and a wrong command line.
+// What the sub-commands share: reporting a failure.
 
 #include "core/interaction/prompter.h"
 
@@ -13,11 +13,6 @@ inline int failure(const ScriptedPrompter& prompter) {
     for (const std::string& text : prompter.shown())
         std::cerr << text << '\n';
     return 1;
-}
-
-inline int usageError(const std::string& usage) {
-    std::cerr << "usage: veltrane-cli " << usage << '\n';
-    return 2;
 }
 
 }  // namespace veltrane::cli

@@ -4,45 +4,11 @@
 
 namespace veltrane::cli {
 
-namespace {
-// The length of the valid UTF-8 sequence at `at`, or 0 when the bytes there are not one.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = 0;
-    std::uint32_t codePoint = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
-            return 0;
-        codePoint = (codePoint << 6) | (byte(at + i) & 0x3Fu);
-    }
-    const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-    const bool surrogate = codePoint >= 0xD800 && codePoint < 0xE000;
-    if (overlong || surrogate || codePoint > 0x10FFFF)
-        return 0;
-    return length;
-}
-}  // namespace
-
 std::string JsonWriter::quote(std::string_view text) {
     std::string out = "\"";
     char escape[8];
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -57,15 +23,12 @@ std::string JsonWriter::quote(std::string_view text) {
             out += escape;
         } else if (c < 0x80) {
             out += static_cast<char>(c);
-        } else if (const std::size_t length = utf8SequenceLength(text, i); length > 0) {
-            out.append(text.substr(i, length));
-            i += length;
-            continue;
         } else {
+            // One rule for every byte: bytes that happen to form UTF-8 are not merged into one
+            // character, so two different stored texts never print alike.
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
             out += escape;
         }
-        ++i;
     }
     out += '"';
     return out;

@@ -23,8 +23,9 @@ public:
 
     const std::string& text() const { return m_out; }
 
-    // A JSON string literal. Texts are bytes: valid UTF-8 passes as it is, any other byte is taken
-    // as the Latin-1 character of its value, so the output is always valid JSON.
+    // A JSON string literal. Texts are the bytes stored in the project, so each byte is the Latin-1
+    // character of its value (above 0x7F written as \u00XX): the output is plain ASCII, always
+    // valid JSON, and a reader gets the stored bytes back by encoding the text as Latin-1.
     static std::string quote(std::string_view text);
 
 private:

@@ -1,7 +1,7 @@
 #include "xlsx/workbook_export.h"
 
-#include "xlsx/atomic_file.h"
 #include "core/export/export_cells.h"
+#include "core/model/file_io.h"
 #include "core/strings/strings.h"
 #include "xlsx/template_workbook.h"
 
@@ -28,26 +28,6 @@ std::vector<xlsx::SheetTexts> sheetTexts(const Project& project, const ProjectSt
     return out;
 }
 
-std::string failureMessage(xlsx::WorkbookError error, const QString& templatePath, const QString& outputPath,
-                           const QString& sheet) {
-    const std::string templateName = ss(QDir::toNativeSeparators(templatePath));
-    switch (error) {
-    case xlsx::WorkbookError::None:
-        return {};
-    case xlsx::WorkbookError::TemplateMissing:
-        return tr(Str::ExportTemplateMissing);
-    case xlsx::WorkbookError::TemplateUnreadable:
-        return format(Str::ExportTemplateUnreadable, {templateName});
-    case xlsx::WorkbookError::TemplateDamaged:
-        return format(Str::ExportTemplateDamaged, {templateName});
-    case xlsx::WorkbookError::SheetMissing:
-        return format(Str::ExportTemplateSheetMissing, {templateName, ss(sheet)});
-    case xlsx::WorkbookError::OutputFailed:
-        break;
-    }
-    return format(Str::ExportWriteFailed, {ss(QDir::toNativeSeparators(outputPath))});
-}
-
 }  // namespace
 
 QString installedTemplatePath() {
@@ -59,20 +39,23 @@ QString installedTemplatePath() {
     return folder + u'/' + qs(tr(Str::ExportTemplateFileName));
 }
 
-std::string exportWorkbook(Project& project, const ProjectState& state, const QString& templatePath,
-                           const QString& outputPath) {
+Status exportWorkbook(Project& project, const ProjectState& state, const QString& templatePath,
+                      const QString& outputPath) {
     if (!exportSupported(state))
-        return tr(Str::ExportEtherNetIPOnly);
-    QByteArray templateBytes;
-    if (const auto error = xlsx::readTemplateFile(templatePath, templateBytes); error != xlsx::WorkbookError::None)
-        return failureMessage(error, templatePath, outputPath, {});
+        return makeError(ErrorKind::Refused, tr(Str::ExportEtherNetIPOnly));
+    const Result<QByteArray> templateBytes = xlsx::readTemplateFile(templatePath);
+    if (!templateBytes)
+        return templateBytes.error();
 
-    const xlsx::FillResult filled = xlsx::fillWorkbook(templateBytes, sheetTexts(project, state));
-    if (filled.error != xlsx::WorkbookError::None)
-        return failureMessage(filled.error, templatePath, outputPath, filled.sheetName);
+    const Error writeFailed =
+        makeError(ErrorKind::Io, format(Str::ExportWriteFailed, {ss(QDir::toNativeSeparators(outputPath))}));
+    const Result<QByteArray> workbook = xlsx::fillWorkbook(*templateBytes, sheetTexts(project, state), templatePath);
+    if (!workbook)
+        return workbook.kind() == ErrorKind::Io ? writeFailed : workbook.error();
     upperCaseMappingAddresses(project, state);
-    if (!xlsx::writeFileAtomically(outputPath, filled.workbook))
-        return failureMessage(xlsx::WorkbookError::OutputFailed, templatePath, outputPath, {});
+    const auto* data = reinterpret_cast<const std::uint8_t*>(workbook->constData());
+    if (!writeFileAtomically(ss(outputPath), std::span(data, static_cast<std::size_t>(workbook->size()))))
+        return writeFailed;
     return {};
 }
 

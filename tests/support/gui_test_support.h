@@ -40,11 +40,9 @@ struct WindowHarness {
             openedUrls.push_back(url);
             return browserWorks;
         };
-        options.exportOptions.chooseFile = [this](QWidget*, const QString&) {
-            return path(QStringLiteral("export.xlsx"));
-        };
         options.exportOptions.openWorkbook = [](const QString&) { return true; };
         options.exportOptions.templatePath = QStringLiteral(VELTRANE_SOURCE_DIR "/resources/Veltrane.xlsx");
+        chooser.workbookAnswers.push_back(stdPath(QStringLiteral("export.xlsx")));
         window = std::make_unique<MainWindow>(options);
     }
 

@@ -47,6 +47,7 @@ public:
     struct Context {
         Document& document;
         ProjectLifecycle& lifecycle;
+        FileChooser& fileChooser;
         RecentFiles& recentFiles;
         NetworkCheck& networkCheck;
         UrlOpener openUrl;

@@ -70,7 +70,7 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
     UrlOpener opener =
         options.openUrl ? options.openUrl : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_router =
-        new CommandRouter({m_document, m_lifecycle, *m_recentFiles, *m_networkCheck, opener, this,
+        new CommandRouter({m_document, m_lifecycle, m_chooser, *m_recentFiles, *m_networkCheck, opener, this,
                            options.exportOptions},
                           this);
 

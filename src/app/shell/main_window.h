@@ -36,7 +36,7 @@ struct ShellOptions {
     // none: the target from the settings ("News/CheckHost", "News/CheckPort"; no host: no check)
     std::optional<NetworkCheckTarget> networkTarget;
     UrlOpener openUrl; // none: the desktop's browser
-    ExcelExportOptions exportOptions; // defaults: the save dialog, the desktop's opener, the template beside the program
+    ExcelExportOptions exportOptions; // defaults: the desktop's opener, the template beside the program
 };
 
 class MainWindow : public QMainWindow {

@@ -1,10 +1,13 @@
 #include "app/shell/qt_file_chooser.h"
 
 #include "app/common/qt_text.h"
+#include "app/export/excel_export_action.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+
+#include <memory>
 
 namespace veltrane {
 
@@ -38,6 +41,13 @@ std::optional<std::string> QtFileChooser::chooseSaveFile(const std::string& sugg
     const QString path = dialog.selectedFiles().constFirst();
     m_lastDirectory = QFileInfo(path).absolutePath();
     return path.toStdString();
+}
+
+std::optional<std::string> QtFileChooser::chooseWorkbookFile(const std::string& suggestedPath) {
+    std::unique_ptr<QFileDialog> dialog(createExportFileDialog(m_parent, toQString(suggestedPath)));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog->selectedFiles().constFirst().toStdString();
 }
 
 } // namespace veltrane

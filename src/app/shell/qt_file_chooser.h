@@ -1,5 +1,5 @@
 #pragma once
-// The open and save dialogs for project files.
+// The open and save dialogs for project files and exported workbooks.
 
 #include "core/interaction/file_chooser.h"
 
@@ -15,6 +15,7 @@ public:
 
     std::optional<std::string> chooseOpenFile() override;
     std::optional<std::string> chooseSaveFile(const std::string& suggestedName) override;
+    std::optional<std::string> chooseWorkbookFile(const std::string& suggestedPath) override;
 
 private:
     QPointer<QWidget> m_parent;

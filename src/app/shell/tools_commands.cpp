@@ -54,7 +54,8 @@ void CommandRouter::onConflictDetection() {
     dialog->open();
 }
 void CommandRouter::onExportExcel() {
-    runExcelExport(m_context.window, m_context.document, m_context.document.prompter(), m_context.exportOptions);
+    TemplateWorkbookWriter writer(m_context.exportOptions);
+    runExcelExport(m_context.document, m_context.fileChooser, writer);
 }
 void CommandRouter::onDebug() {
     notAvailable();

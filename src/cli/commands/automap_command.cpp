@@ -10,16 +10,10 @@
 #include "core/strings/strings.h"
 
 #include <iostream>
+#include <memory>
 
 namespace veltrane::cli {
 namespace {
-
-constexpr const char* kUsage = "automap FILE.chg [-o OUT.chg] [--answer ok|cancel]";
-
-int usageError() {
-    std::cerr << "usage: veltrane-cli " << kUsage << '\n';
-    return 2;
-}
 
 void printPlacements(const Project& project, const ProjectState& state) {
     for (int k = 0; k < mappedSubnetCount(state); ++k) {
@@ -35,48 +29,40 @@ void printPlacements(const Project& project, const ProjectState& state) {
     }
 }
 
-int runAutomap(const std::vector<std::string>& args) {
-    std::string input, output;
-    Answer answer = Answer::Ok;  // asking for the calculation is the user's OK
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size()) {
-            output = args[++i];
-        } else if (args[i] == "--answer" && i + 1 < args.size()) {
-            const std::string& value = args[++i];
-            if (value != "ok" && value != "cancel")
-                return usageError();
-            answer = value == "ok" ? Answer::Ok : Answer::Cancel;
-        } else if (input.empty() && !args[i].empty() && args[i][0] != '-') {
-            input = args[i];
-        } else {
-            return usageError();
+CommandRun setUp(CLI::App& command) {
+    struct Args {
+        std::string input, output, answer = "ok";  // asking for the calculation is the user's OK
+    };
+    auto args = std::make_shared<Args>();
+    command.add_option("FILE.chg", args->input, "the project file")->required();
+    command.add_option("-o", args->output, "save the result to this file");
+    command.add_option("--answer", args->answer, "the answer to the calculation's question")
+        ->check(CLI::IsMember({"ok", "cancel"}));
+    return [args] {
+        PrintingPrompter prompter({args->answer == "ok" ? Answer::Ok : Answer::Cancel});
+        Document document(prompter);
+        if (!document.openDocument(args->input))
+            return 1;
+        switch (runCalculateMappingAddress(document.editor())) {
+        case MappingOutcome::Cancelled:
+            std::cout << tr(Str::ReportMappingCancelled) << '\n';
+            return 1;
+        case MappingOutcome::Incomplete:
+        case MappingOutcome::OutOfRange:
+            return 1;  // the message has been printed; nothing is saved
+        case MappingOutcome::Done:
+            break;
         }
-    }
-    if (input.empty())
-        return usageError();
-
-    PrintingPrompter prompter({answer});
-    Document document(prompter);
-    if (!document.openDocument(input))
-        return 1;
-    switch (runCalculateMappingAddress(document.editor())) {
-    case MappingOutcome::Cancelled:
-        std::cout << tr(Str::ReportMappingCancelled) << '\n';
-        return 1;
-    case MappingOutcome::Incomplete:
-    case MappingOutcome::OutOfRange:
-        return 1;  // the message has been printed; nothing is saved
-    case MappingOutcome::Done:
-        break;
-    }
-    printPlacements(document.project(), document.state());
-    std::cout << tr(Str::ReportMappingDone) << '\n';
-    if (!output.empty() && !document.saveDocument(output))
-        return 1;
-    return 0;
+        printPlacements(document.project(), document.state());
+        std::cout << tr(Str::ReportMappingDone) << '\n';
+        if (!args->output.empty() && !document.saveDocument(args->output))
+            return 1;
+        return 0;
+    };
 }
 
-const Registration registration("automap", kUsage, runAutomap);
+const Registration registration("automap", "automap FILE.chg [-o OUT.chg] [--answer ok|cancel]",
+                                "Calculates the mapping addresses of a project.", setUp);
 
 }  // namespace
 }  // namespace veltrane::cli

@@ -9,33 +9,34 @@
 #include "core/strings/strings.h"
 
 #include <iostream>
+#include <memory>
 
 namespace veltrane::cli {
 namespace {
 
-constexpr const char* kUsage = "check FILE.chg";
-
-int runCheck(const std::vector<std::string>& args) {
-    if (args.size() != 1)
-        return usageError(kUsage);
-    ScriptedPrompter prompter;
-    Document document(prompter);
-    if (!document.openDocument(args[0]))
-        return failure(prompter);
-    // The check brings the byte counts up to date in memory only; the file is left as it is.
-    const CompletenessResult result = checkConfiguration(document.project(), document.state());
-    if (result.complete) {
-        std::cout << tr(Str::CheckComplete) << '\n';
-        return std::cout.flush() ? 0 : 1;
-    }
-    if (!result.report.empty())
-        std::cout << result.report << '\n';
-    // What the download shows after every refusal, also after one without a report of its own.
-    std::cout << tr(Str::CheckNotComplete) << '\n';
-    return 1;
+CommandRun setUp(CLI::App& command) {
+    auto path = std::make_shared<std::string>();
+    command.add_option("FILE.chg", *path, "the project file")->required();
+    return [path] {
+        ScriptedPrompter prompter;
+        Document document(prompter);
+        if (!document.openDocument(*path))
+            return failure(prompter);
+        // The check brings the byte counts up to date in memory only; the file is left as it is.
+        const CompletenessResult result = checkConfiguration(document.project(), document.state());
+        if (result.complete) {
+            std::cout << tr(Str::CheckComplete) << '\n';
+            return 0;
+        }
+        if (!result.report.empty())
+            std::cout << result.report << '\n';
+        // What the download shows after every refusal, also after one without a report of its own.
+        std::cout << tr(Str::CheckNotComplete) << '\n';
+        return 1;
+    };
 }
 
-const Registration registration("check", kUsage, runCheck);
+const Registration registration("check", "check FILE.chg", "Runs the completeness check of a download.", setUp);
 
 }  // namespace
 }  // namespace veltrane::cli

@@ -4,15 +4,16 @@
 #include "cli/cli_prompter.h"
 #include "cli/command_registry.h"
 
-#include "core/document/document.h"
 #include "app/mapping/buffer_map_image.h"
+#include "core/document/document.h"
 #include "core/mapping/conflict_check.h"
 #include "core/mapping/conflict_report.h"
+#include "core/model/file_io.h"
 #include "core/strings/strings.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
-#include <QString>
 
 #include <iostream>
 #include <memory>
@@ -20,15 +21,9 @@
 namespace veltrane::cli {
 namespace {
 
-constexpr const char* kUsage = "conflicts FILE.chg [--png OUT.png]";
-
-int usageError() {
-    std::cerr << "usage: veltrane-cli " << kUsage << '\n';
-    return 2;
-}
-
 // Texts in the picture need fonts, and fonts need a QGuiApplication; the offscreen platform keeps
-// the command usable without a display.
+// the command usable without a display. The picture is encoded in memory and saved like every
+// other output file, so a failed write keeps the previous picture and leaves no temporary file.
 bool savePicture(const OccupancyMaps& maps, const std::string& path) {
     std::unique_ptr<QGuiApplication> app;
     static int argc = 1;
@@ -39,48 +34,50 @@ bool savePicture(const OccupancyMaps& maps, const std::string& path) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-    return renderBufferMaps(maps).save(QString::fromStdString(path), "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !renderBufferMaps(maps).save(&buffer, "PNG"))
+        return false;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(png.constData());
+    return writeFileAtomically(path, std::span(data, static_cast<std::size_t>(png.size()))).ok();
 }
 
-int runConflicts(const std::vector<std::string>& args) {
-    std::string input, png;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--png" && i + 1 < args.size())
-            png = args[++i];
-        else if (input.empty() && !args[i].empty() && args[i][0] != '-')
-            input = args[i];
-        else
-            return usageError();
-    }
-    if (input.empty())
-        return usageError();
+CommandRun setUp(CLI::App& command) {
+    struct Args {
+        std::string input, png;
+    };
+    auto args = std::make_shared<Args>();
+    command.add_option("FILE.chg", args->input, "the project file")->required();
+    command.add_option("--png", args->png, "also draw the buffer maps into this picture");
+    return [args] {
+        PrintingPrompter prompter;
+        Document document(prompter);
+        if (!document.openDocument(args->input))
+            return 1;
 
-    PrintingPrompter prompter;
-    Document document(prompter);
-    if (!document.openDocument(input))
-        return 1;
+        const DetectionList list = buildDetectionList(document.project(), document.state());
+        OccupancyMaps maps;
+        countOccupancy(list, maps);
+        for (const std::string& line : describeFindings(findConflicts(list, maps), list))
+            std::cout << line << '\n';
 
-    const DetectionList list = buildDetectionList(document.project(), document.state());
-    OccupancyMaps maps;
-    countOccupancy(list, maps);
-    for (const std::string& line : describeFindings(findConflicts(list, maps), list))
-        std::cout << line << '\n';
+        MappingConflictState conflictState;
+        const ConflictCheck verdict =
+            checkMappingConflicts(document.project(), document.state(), prompter, conflictState);
+        if (verdict != ConflictCheck::Incomplete)
+            std::cout << tr(conflictState.MappingConflictFound ? Str::ReportConflictFound : Str::ReportNoConflict)
+                      << '\n';
 
-    MappingConflictState conflictState;
-    const ConflictCheck verdict =
-        checkMappingConflicts(document.project(), document.state(), prompter, conflictState);
-    if (verdict != ConflictCheck::Incomplete)
-        std::cout << tr(conflictState.MappingConflictFound ? Str::ReportConflictFound : Str::ReportNoConflict)
-                  << '\n';
-
-    if (!png.empty() && !savePicture(maps, png)) {
-        std::cerr << format(Str::ReportPictureNotWritten, {png}) << '\n';
-        return 1;
-    }
-    return verdict == ConflictCheck::NoConflict ? 0 : 1;
+        if (!args->png.empty() && !savePicture(maps, args->png)) {
+            std::cerr << format(Str::ReportPictureNotWritten, {args->png}) << '\n';
+            return 1;
+        }
+        return verdict == ConflictCheck::NoConflict ? 0 : 1;
+    };
 }
 
-const Registration registration("conflicts", kUsage, runConflicts);
+const Registration registration("conflicts", "conflicts FILE.chg [--png OUT.png]",
+                                "Reports mapping conflicts, optionally as a picture.", setUp);
 
 }  // namespace
 }  // namespace veltrane::cli

@@ -6,11 +6,11 @@
 #include "core/editor/function_codes.h"
 #include "core/editor/select_command.h"
 #include "core/editor/tree_items.h"
+#include "core/common/result.h"
 #include "core/model/text_value.h"
 
 #include <iostream>
-#include <optional>
-#include <stdexcept>
+#include <memory>
 
 namespace veltrane::cli {
 
@@ -30,9 +30,8 @@ const char* const kUsage =
     "      questions are answered by the --answer flags in order (Cancel/No when they run out);\n"
     "      without -o nothing is saved";
 
-struct StepError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+// A step that cannot run; the message follows "veltrane-cli edit: ".
+Error stepError(std::string message) { return makeError(ErrorKind::Refused, std::move(message)); }
 
 std::string withoutCarriageReturns(std::string text) {
     std::string out;
@@ -42,7 +41,7 @@ std::string withoutCarriageReturns(std::string text) {
     return out;
 }
 
-ItemId findPath(const TreeModel& tree, const std::string& path) {
+Result<ItemId> findPath(const TreeModel& tree, const std::string& path) {
     ItemId at = kNoItem;
     std::size_t begin = 0;
     while (begin <= path.size()) {
@@ -64,7 +63,7 @@ ItemId findPath(const TreeModel& tree, const std::string& path) {
             }
         }
         if (found == kNoItem)
-            throw StepError("no tree item \"" + path + "\"");
+            return stepError("no tree item \"" + path + "\"");
         at = found;
         if (slash == std::string::npos)
             break;
@@ -73,7 +72,7 @@ ItemId findPath(const TreeModel& tree, const std::string& path) {
     return at;
 }
 
-int findRow(const ParameterGrid& grid, const std::string& title) {
+Result<int> findRow(const ParameterGrid& grid, const std::string& title) {
     if (title.size() > 1 && title[0] == '#' && isCanonical(title.substr(1))) {
         const int row = decimalValue(title.substr(1));
         if (grid.isCell(row, 1))
@@ -81,36 +80,39 @@ int findRow(const ParameterGrid& grid, const std::string& title) {
     }
     const int row = grid.findRow(title);
     if (row < 0)
-        throw StepError("the grid has no row \"" + title + "\"");
+        return stepError("the grid has no row \"" + title + "\"");
     return row;
 }
 
-void setRow(Editor& editor, const std::string& assignment) {
+Status setRow(Editor& editor, const std::string& assignment) {
     const std::size_t equals = assignment.find('=');
     if (equals == std::string::npos)
-        throw StepError("--set needs TITLE=VALUE, got \"" + assignment + "\"");
+        return stepError("--set needs TITLE=VALUE, got \"" + assignment + "\"");
     const std::string title = assignment.substr(0, equals);
     const std::string value = assignment.substr(equals + 1);
-    const int row = findRow(editor.grid(), title);
-    editor.onGridClick(row, 1);
+    const Result<int> row = findRow(editor.grid(), title);
+    if (!row)
+        return row.error();
+    editor.onGridClick(*row, 1);
     const GridState& view = editor.view();
     if (view.optionListVisible) {
         for (std::size_t i = 0; i < view.options.size(); ++i) {
             if (view.options[i] == value) {
                 editor.commitOption(static_cast<int>(i));
-                return;
+                return {};
             }
         }
         std::string offered;
         for (const std::string& option : view.options)
             offered += (offered.empty() ? "" : ", ") + ("\"" + option + "\"");
         editor.closeOptionList();
-        throw StepError("\"" + value + "\" is not an option of \"" + title + "\" (" + offered + ")");
+        return stepError("\"" + value + "\" is not an option of \"" + title + "\" (" + offered + ")");
     }
     if (!view.editBoxVisible)
-        throw StepError("\"" + title + "\" cannot be edited here");
+        return stepError("\"" + title + "\" cannot be edited here");
     editor.setEditBoxText(value);
     editor.commitEdit();
+    return {};
 }
 
 void printGrid(const ParameterGrid& grid) {
@@ -132,132 +134,132 @@ void printTree(const TreeModel& tree) {
     }
 }
 
-void require(bool enabled, const std::string& command) {
+Status require(bool enabled, const std::string& command) {
     if (!enabled)
-        throw StepError(command + " is not available for the selected item");
+        return stepError(command + " is not available for the selected item");
+    return {};
 }
 
-void addCommand(Editor& editor, const std::string& code) {
+Status addCommand(Editor& editor, const std::string& code) {
     const int entry = isCanonical(code) || (code.size() == 2 && code[0] == '0')
                           ? entryForFunctionCode(decimalValue(code))
                           : -1;
     if (entry < 0)
-        throw StepError("\"Select Command\" has no entry for function code \"" + code + "\"");
-    require(editor.editFlags().addCommand, "Add Command");
+        return stepError("\"Select Command\" has no entry for function code \"" + code + "\"");
+    if (Status enabled = require(editor.editFlags().addCommand, "Add Command"); !enabled)
+        return enabled;
     selectCommandActivated(editor, entry);
+    return {};
 }
 
-std::optional<Answer> parseAnswer(const std::string& text) {
+Answer parseAnswer(const std::string& text) {
     if (text == "ok")
         return Answer::Ok;
     if (text == "cancel")
         return Answer::Cancel;
-    if (text == "yes")
-        return Answer::Yes;
-    if (text == "no")
-        return Answer::No;
-    return std::nullopt;
+    return text == "yes" ? Answer::Yes : Answer::No;
 }
 
-void runStep(Editor& editor, const std::string& step, const std::string& value) {
+// Runs an edit once the command it stands for is enabled, as a disabled menu entry would refuse it.
+template <typename Edit>
+Status whenEnabled(bool enabled, const std::string& command, Edit&& edit) {
+    if (Status allowed = require(enabled, command); !allowed)
+        return allowed;
+    edit();
+    return {};
+}
+
+Status runStep(Editor& editor, const std::string& step, const std::string& value) {
     if (step == "--select") {
-        editor.selectItem(findPath(editor.tree(), value));
-    } else if (step == "--set") {
-        setRow(editor, value);
-    } else if (step == "--add-node") {
-        require(editor.editFlags().addNode, "Add Node");
-        editor.addNode();
-    } else if (step == "--delete-node") {
-        require(editor.editFlags().deleteNode, "Delete Node");
-        editor.deleteNode();
-    } else if (step == "--add-command") {
-        addCommand(editor, value);
-    } else if (step == "--delete-command") {
-        require(editor.editFlags().deleteCommand, "Delete Command");
-        editor.deleteCommand();
-    } else if (step == "--copy-node") {
-        require(editor.canCopyNode(), "Copy Node");
-        editor.copyNode();
-    } else if (step == "--paste-node") {
-        require(editor.canPasteNode(), "Paste Node");
-        editor.pasteNode();
-    } else if (step == "--print-grid") {
+        const Result<ItemId> item = findPath(editor.tree(), value);
+        if (!item)
+            return item.error();
+        editor.selectItem(*item);
+        return {};
+    }
+    if (step == "--set")
+        return setRow(editor, value);
+    if (step == "--add-node")
+        return whenEnabled(editor.editFlags().addNode, "Add Node", [&] { editor.addNode(); });
+    if (step == "--delete-node")
+        return whenEnabled(editor.editFlags().deleteNode, "Delete Node", [&] { editor.deleteNode(); });
+    if (step == "--add-command")
+        return addCommand(editor, value);
+    if (step == "--delete-command")
+        return whenEnabled(editor.editFlags().deleteCommand, "Delete Command", [&] { editor.deleteCommand(); });
+    if (step == "--copy-node")
+        return whenEnabled(editor.canCopyNode(), "Copy Node", [&] { editor.copyNode(); });
+    if (step == "--paste-node")
+        return whenEnabled(editor.canPasteNode(), "Paste Node", [&] { editor.pasteNode(); });
+    if (step == "--print-grid") {
         printGrid(editor.grid());
     } else if (step == "--print-tree") {
         printTree(editor.tree());
     } else if (step == "--print-help") {
-        editor.onGridClick(findRow(editor.grid(), value), 0);
+        const Result<int> row = findRow(editor.grid(), value);
+        if (!row)
+            return row.error();
+        editor.onGridClick(*row, 0);
         std::cout << withoutCarriageReturns(editor.helpText()) << '\n';
     } else {
-        throw StepError("unknown step \"" + step + "\"");
+        return stepError("unknown step \"" + step + "\"");
     }
+    return {};
 }
 
-int runEdit(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        std::cerr << "usage: veltrane-cli " << kUsage << '\n';
-        return 2;
-    }
-    // Flags that take a value; everything else starting with "--" is a step without one.
-    const auto takesValue = [](const std::string& flag) {
-        return flag == "-o" || flag == "--answer" || flag == "--select" || flag == "--set" ||
-               flag == "--add-command" || flag == "--print-help";
-    };
-    std::string output;
-    std::vector<Answer> answers;
-    std::vector<std::pair<std::string, std::string>> steps;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& flag = args[i];
-        std::string value;
-        if (takesValue(flag)) {
-            if (i + 1 >= args.size()) {
-                std::cerr << "veltrane-cli edit: " << flag << " needs a value\n";
-                return 2;
-            }
-            value = args[++i];
-        }
-        if (flag == "-o") {
-            output = value;
-        } else if (flag == "--answer") {
-            const std::optional<Answer> answer = parseAnswer(value);
-            if (!answer) {
-                std::cerr << "veltrane-cli edit: --answer takes ok, cancel, yes or no\n";
-                return 2;
-            }
-            answers.push_back(*answer);
-        } else if (flag.rfind("--", 0) == 0) {
-            steps.emplace_back(flag, value);
-        } else {
-            std::cerr << "veltrane-cli edit: unexpected argument \"" << flag << "\"\n";
-            return 2;
-        }
-    }
+// The steps as options of the command line, in the order the steps are given.
+void declareSteps(CLI::App& command) {
+    addRepeatable(command, "--select", "select a tree item by its texts");
+    addRepeatable(command, "--set", "set a grid row: \"TITLE=VALUE\" or \"#ROW=VALUE\"");
+    addRepeatable(command, "--add-command", "add a command of this function code to the selected node");
+    addRepeatable(command, "--print-help", "print the help of a grid row");
+    for (const char* flag : {"--add-node", "--delete-node", "--delete-command", "--copy-node", "--paste-node",
+                             "--print-grid", "--print-tree"})
+        command.add_flag(flag)->description("a step without a value");
+}
 
-    PrintingPrompter prompter(answers);
-    Document document(prompter);
-    if (args[0] == "new") {
+CommandRun setUp(CLI::App& command) {
+    struct Args {
+        std::string project, output;
+    };
+    auto args = std::make_shared<Args>();
+    command.add_option("FILE", args->project, "the project file, or \"new\" for a new project")->required();
+    command.add_option("-o", args->output, "save the result to this file (without it nothing is saved)");
+    addRepeatable(command, "--answer", "the answer to the next question")
+        ->check(CLI::IsMember({"ok", "cancel", "yes", "no"}));
+    declareSteps(command);
+    return [args, &command] {
+        std::vector<Answer> answers;
+        std::vector<std::pair<std::string, std::string>> steps;
+        forEachInOrder(command, [&](const CLI::Option& option, const std::string& value) {
+            const std::string name = option.get_name();
+            if (name == "--answer")
+                answers.push_back(parseAnswer(value));
+            else if (name != "-o")
+                steps.emplace_back(name, value);
+        });
+
+        PrintingPrompter prompter(answers);
+        Document document(prompter);
         document.newDocument();
-    } else {
-        document.newDocument();
-        if (!document.openDocument(args[0]))
+        if (args->project != "new" && !document.openDocument(args->project))
             return 1;
-    }
-    Editor& editor = document.editor();
-    try {
-        for (const auto& [step, value] : steps)
-            runStep(editor, step, value);
+        Editor& editor = document.editor();
+        for (const auto& [step, value] : steps) {
+            if (const Status done = runStep(editor, step, value); !done) {
+                std::cerr << "veltrane-cli edit: " << done.message() << '\n';
+                return 1;
+            }
+        }
         // Leaving the editor commits whatever is still open.
         editor.commitEdit();
-    } catch (const StepError& error) {
-        std::cerr << "veltrane-cli edit: " << error.what() << '\n';
-        return 1;
-    }
-    if (!output.empty() && !document.saveDocument(output))
-        return 1;
-    return 0;
+        if (!args->output.empty() && !document.saveDocument(args->output))
+            return 1;
+        return 0;
+    };
 }
 
-const Registration registration("edit", kUsage, runEdit);
+const Registration registration("edit", kUsage, "Runs editing steps on a project, as clicks in the editor would.", setUp);
 
 } // namespace
 

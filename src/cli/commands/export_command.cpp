@@ -7,41 +7,38 @@
 #include "core/document/document.h"
 #include "xlsx/workbook_export.h"
 
+#include <memory>
+
 namespace veltrane::cli {
 namespace {
 
-constexpr const char* kUsage = "export FILE.chg OUT.xlsx [--template TEMPLATE.xlsx]";
-
-int runExport(const std::vector<std::string>& args) {
-    std::vector<std::string> positional;
-    QString templatePath;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--template" && i + 1 < args.size())
-            templatePath = QString::fromStdString(args[++i]);
-        else if (args[i].starts_with("--"))
-            return usageError(kUsage);
-        else
-            positional.push_back(args[i]);
-    }
-    if (positional.size() != 2)
-        return usageError(kUsage);
-    if (templatePath.isEmpty())
-        templatePath = installedTemplatePath();
-
-    ScriptedPrompter prompter;
-    Document document(prompter);
-    if (!document.openDocument(positional[0]))
-        return failure(prompter);
-    const std::string error =
-        exportWorkbook(document.project(), document.state(), templatePath, QString::fromStdString(positional[1]));
-    if (!error.empty()) {
-        prompter.message(error);
-        return failure(prompter);
-    }
-    return 0;
+CommandRun setUp(CLI::App& command) {
+    struct Args {
+        std::string project, workbook, templatePath;
+    };
+    auto args = std::make_shared<Args>();
+    command.add_option("FILE.chg", args->project, "the project file")->required();
+    command.add_option("OUT.xlsx", args->workbook, "the workbook to write")->required();
+    command.add_option("--template", args->templatePath, "the template workbook (default: the one beside the program)");
+    return [args] {
+        const QString templatePath =
+            args->templatePath.empty() ? installedTemplatePath() : QString::fromStdString(args->templatePath);
+        ScriptedPrompter prompter;
+        Document document(prompter);
+        if (!document.openDocument(args->project))
+            return failure(prompter);
+        const Status exported = exportWorkbook(document.project(), document.state(), templatePath,
+                                               QString::fromStdString(args->workbook));
+        if (!exported) {
+            prompter.message(exported.message());
+            return failure(prompter);
+        }
+        return 0;
+    };
 }
 
-const Registration registration("export", kUsage, runExport);
+const Registration registration("export", "export FILE.chg OUT.xlsx [--template TEMPLATE.xlsx]",
+                                "Exports an EtherNet/IP project into an Excel workbook.", setUp);
 
 }  // namespace
 }  // namespace veltrane::cli

@@ -5,21 +5,25 @@
 
 #include "core/document/document.h"
 
+#include <memory>
+
 namespace veltrane::cli {
 namespace {
 
-int runNew(const std::vector<std::string>& args) {
-    if (args.size() != 1)
-        return usageError("new OUT.chg");
-    ScriptedPrompter prompter;
-    Document document(prompter);
-    document.newDocument();
-    if (!document.saveDocument(args[0]))
-        return failure(prompter);
-    return 0;
+CommandRun setUp(CLI::App& command) {
+    auto output = std::make_shared<std::string>();
+    command.add_option("OUT.chg", *output, "the project file to write")->required();
+    return [output] {
+        ScriptedPrompter prompter;
+        Document document(prompter);
+        document.newDocument();
+        if (!document.saveDocument(*output))
+            return failure(prompter);
+        return 0;
+    };
 }
 
-const Registration registration("new", "new OUT.chg", runNew);
+const Registration registration("new", "new OUT.chg", "Saves a new project as the application starts one.", setUp);
 
 }  // namespace
 }  // namespace veltrane::cli

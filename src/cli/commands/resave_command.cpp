@@ -5,20 +5,28 @@
 
 #include "core/document/document.h"
 
+#include <memory>
+
 namespace veltrane::cli {
 namespace {
 
-int runResave(const std::vector<std::string>& args) {
-    if (args.size() != 2)
-        return usageError("resave IN.chg OUT.chg");
-    ScriptedPrompter prompter;
-    Document document(prompter);
-    if (!document.openDocument(args[0]) || !document.saveDocument(args[1]))
-        return failure(prompter);
-    return 0;
+CommandRun setUp(CLI::App& command) {
+    struct Args {
+        std::string input, output;
+    };
+    auto args = std::make_shared<Args>();
+    command.add_option("IN.chg", args->input, "the project file to open")->required();
+    command.add_option("OUT.chg", args->output, "the project file to write")->required();
+    return [args] {
+        ScriptedPrompter prompter;
+        Document document(prompter);
+        if (!document.openDocument(args->input) || !document.saveDocument(args->output))
+            return failure(prompter);
+        return 0;
+    };
 }
 
-const Registration registration("resave", "resave IN.chg OUT.chg", runResave);
+const Registration registration("resave", "resave IN.chg OUT.chg", "Opens a project and saves it again.", setUp);
 
 }  // namespace
 }  // namespace veltrane::cli

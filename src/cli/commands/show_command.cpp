@@ -7,34 +7,31 @@
 #include "core/document/document.h"
 
 #include <iostream>
+#include <memory>
 
 namespace veltrane::cli {
 namespace {
 
-int runShow(const std::vector<std::string>& args) {
-    const char* usage = "show FILE.chg [--json]";
-    std::string path;
-    bool json = false;
-    for (const std::string& arg : args) {
-        if (arg == "--json")
-            json = true;
-        else if (path.empty())
-            path = arg;
-        else
-            return usageError(usage);
-    }
-    if (path.empty())
-        return usageError(usage);
-    ScriptedPrompter prompter;
-    Document document(prompter);
-    if (!document.openDocument(path))
-        return failure(prompter);
-    std::cout << (json ? projectJson(document.project(), document.state())
-                       : projectText(document.project(), document.state()));
-    return std::cout.flush() ? 0 : 1;
+CommandRun setUp(CLI::App& command) {
+    struct Args {
+        std::string path;
+        bool json = false;
+    };
+    auto args = std::make_shared<Args>();
+    command.add_option("FILE.chg", args->path, "the project file")->required();
+    command.add_flag("--json", args->json, "print JSON; each stored byte is the Latin-1 character of its value");
+    return [args] {
+        ScriptedPrompter prompter;
+        Document document(prompter);
+        if (!document.openDocument(args->path))
+            return failure(prompter);
+        std::cout << (args->json ? projectJson(document.project(), document.state())
+                                 : projectText(document.project(), document.state()));
+        return 0;
+    };
 }
 
-const Registration registration("show", "show FILE.chg [--json]", runShow);
+const Registration registration("show", "show FILE.chg [--json]", "Prints every field of a project file.", setUp);
 
 }  // namespace
 }  // namespace veltrane::cli

@@ -23,12 +23,12 @@ void Document::newDocument() {
 }
 
 bool Document::openDocument(const std::string& path) {
-    ReadOutcome outcome = readProjectFile(path, m_state);
-    if (!outcome.loaded) {
-        m_prompter.message(outcome.error);
+    const Result<LoadedProject> loaded = readProjectFile(path, m_state);
+    if (!loaded) {
+        m_prompter.message(loaded.message());
         return false;
     }
-    adoptLoadedProject(*outcome.loaded, m_project, m_state);
+    adoptLoadedProject(*loaded, m_project, m_state);
     m_filePath = path;
     m_editor.rebuildTree();
     m_editor.initialUpdate();
@@ -37,9 +37,8 @@ bool Document::openDocument(const std::string& path) {
 }
 
 bool Document::saveDocument(const std::string& path) {
-    const std::string error = writeProjectFile(path, m_project, m_state);
-    if (!error.empty()) {
-        m_prompter.message(error);
+    if (const Status saved = writeProjectFile(path, m_project, m_state); !saved) {
+        m_prompter.message(saved.message());
         return false;
     }
     m_state.ProjectModified = false;

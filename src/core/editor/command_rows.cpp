@@ -332,13 +332,15 @@ private:
         if (n <= 0) {
             editText = command.dataCount;
             showBytes(editor, command);
-        } else if (!isCanonical(editText)) {
+        } else if (!isCanonicalForm(editText)) {
             editText = command.dataCount;
         } else {
+            // A numeral too large for the value type is still a number, and above every limit.
+            const bool beyondType = !isCanonical(editText);
             const std::optional<DataLimit> limit = dataLimit(state, functionCodeInfo(command.functionCode));
-            if (limit && n > limit->maximum) {
+            if (beyondType || (limit && n > limit->maximum)) {
                 editText = command.dataCount;
-                if (limit->message)
+                if (limit && limit->message)
                     editor.prompter().message(tr(*limit->message));
             } else {
                 command.dataCount = editText;

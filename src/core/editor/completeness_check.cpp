@@ -30,6 +30,15 @@ std::string commandItem(int subnetNumber, const INSTRUCTION& command, Str what) 
     return format(Str::CheckSubnetNodePrefix, {decimalText(subnetNumber)}) + command.slaveAddress + tr(what);
 }
 
+bool isSlaveAddress(const std::string& text) {
+    const std::int32_t value = decimalValue(text);
+    return isCanonical(text) && value >= kMinSlaveAddress && value <= kMaxSlaveAddress;
+}
+
+std::string slaveAddressItem(int subnetNumber, const std::string& address) {
+    return format(Str::CheckSubnetNodePrefix, {decimalText(subnetNumber)}) + address + tr(Str::CheckSlaveAddressOutOfRange);
+}
+
 // The tests of a Modbus-master subnet; an empty text when it is complete.
 std::string masterSubnetGap(const CONFIG& subnet, int k) {
     const std::string number = decimalText(k);
@@ -54,6 +63,18 @@ std::string masterSubnetGap(const CONFIG& subnet, int k) {
         if (command.mappingBit == kUnfilled)
             return commandItem(k, command, Str::CheckMappingBitUnfilled);
     }
+    // A node or command outside the slave addresses could only come from a damaged or foreign
+    // file; the gateway would poll an address no device can have.
+    for (int n = 0; n < std::clamp(subnet.nodeCount, 0, kMaxNodes); ++n) {
+        const std::string& address = subnet.nodes[static_cast<std::size_t>(n)].address;
+        if (address == kUnfilled)
+            return format(Str::CheckNodeAddressUnfilled, {number});
+        if (!isSlaveAddress(address))
+            return slaveAddressItem(k, address);
+    }
+    for (int c = 0; c < usedCommands(subnet); ++c)
+        if (!isSlaveAddress(commandAt(subnet, c).slaveAddress))
+            return slaveAddressItem(k, commandAt(subnet, c).slaveAddress);
     return {};
 }
 

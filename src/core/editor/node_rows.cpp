@@ -13,7 +13,7 @@ namespace {
 constexpr int kAddressRow = 0;
 
 bool inAddressRange(std::int32_t value) {
-    return value >= 0 && value <= 247;
+    return value >= kMinSlaveAddress && value <= kMaxSlaveAddress;
 }
 
 class NodeRows : public RowProvider {

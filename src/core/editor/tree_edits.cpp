@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <set>
 
 namespace veltrane {
 
@@ -18,19 +20,39 @@ std::size_t slot(int oneBased) {
     return static_cast<std::size_t>(oneBased - 1);
 }
 
-// The number a new node gets: one below the smallest when there is room, else one above the largest.
-std::int64_t newNodeNumber(const TreeModel& tree, ItemId subnetItem) {
+// The number a new node gets, which is also its slave address: one below the smallest when there
+// is room, else one above the largest. A number outside the slave addresses, or one a node already
+// has, gives way to the lowest free address (1 first, 0 last: 0 is the broadcast address); nothing
+// when every address is taken.
+std::optional<std::int64_t> newNodeNumber(const TreeModel& tree, ItemId subnetItem, const CONFIG& config) {
     const auto& children = tree.children(subnetItem);
-    if (children.empty())
-        return 1;
-    std::int64_t smallest = nodeNumberOfText(tree.text(children.front()));
-    std::int64_t largest = smallest;
-    for (ItemId child : children) {
-        const std::int64_t number = nodeNumberOfText(tree.text(child));
-        smallest = std::min(smallest, number);
-        largest = std::max(largest, number);
+    std::set<std::int64_t> used;
+    for (ItemId child : children)
+        used.insert(nodeNumberOfText(tree.text(child)));
+    for (int n = 0; n < std::clamp(config.nodeCount, 0, kMaxNodes); ++n)
+        used.insert(decimalValue(config.nodes[static_cast<std::size_t>(n)].address));
+    std::int64_t number = 1;
+    if (!children.empty()) {
+        std::int64_t smallest = nodeNumberOfText(tree.text(children.front()));
+        std::int64_t largest = smallest;
+        for (ItemId child : children) {
+            const std::int64_t value = nodeNumberOfText(tree.text(child));
+            smallest = std::min(smallest, value);
+            largest = std::max(largest, value);
+        }
+        number = smallest > 1 ? smallest - 1 : largest + 1;
     }
-    return smallest > 1 ? smallest - 1 : largest + 1;
+    const auto usable = [&](std::int64_t value) {
+        return value >= kMinSlaveAddress && value <= kMaxSlaveAddress && !used.contains(value);
+    };
+    if (usable(number))
+        return number;
+    for (std::int64_t value = 1; value <= kMaxSlaveAddress; ++value)
+        if (usable(value))
+            return value;
+    if (usable(kMinSlaveAddress))
+        return kMinSlaveAddress;
+    return std::nullopt;
 }
 } // namespace
 
@@ -56,7 +78,12 @@ bool Editor::addNode() {
         m_prompter.message(tr(Str::MsgNodesOverrun));
         return false;
     }
-    const std::string number = decimalText(newNodeNumber(m_tree, subnetItem));
+    const std::optional<std::int64_t> free = newNodeNumber(m_tree, subnetItem, config);
+    if (!free) {
+        m_prompter.message(tr(Str::MsgNoFreeSlaveAddress));
+        return false;
+    }
+    const std::string number = decimalText(*free);
     const int position = config.nodeCount + 1;
     NodeEntry& node = config.nodes[slot(position)];
     node.address = number;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace veltrane {
 
@@ -14,6 +15,8 @@ public:
     virtual std::optional<std::string> chooseOpenFile() = 0;
     // The file to save to, starting from a suggested name; nothing when the user cancelled.
     virtual std::optional<std::string> chooseSaveFile(const std::string& suggestedName) = 0;
+    // The workbook to export to, starting from a suggested path; nothing when the user cancelled.
+    virtual std::optional<std::string> chooseWorkbookFile(const std::string& suggestedPath) = 0;
 };
 
 // Answers the dialogs from lists given in advance (nothing, as if cancelled, once a list runs out)
@@ -22,9 +25,11 @@ class ScriptedFileChooser : public FileChooser {
 public:
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
+    std::deque<std::optional<std::string>> workbookAnswers;
     int openCalls = 0;
     int saveCalls = 0;
     std::string lastSuggestion;
+    std::vector<std::string> workbookSuggestions;
 
     std::optional<std::string> chooseOpenFile() override {
         ++openCalls;
@@ -34,6 +39,10 @@ public:
         ++saveCalls;
         lastSuggestion = suggestedName;
         return next(saveAnswers);
+    }
+    std::optional<std::string> chooseWorkbookFile(const std::string& suggestedPath) override {
+        workbookSuggestions.push_back(suggestedPath);
+        return next(workbookAnswers);
     }
 
 private:

@@ -86,8 +86,13 @@ MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& s
 }
 
 MappingOutcome runCalculateMappingAddress(Editor& editor) {
+    // Whatever the calculation rewrote, also before it stopped at a command out of range, is an
+    // edit: closing without saving must ask instead of dropping the new addresses.
+    const Project before = editor.project();
     const MappingOutcome outcome =
         calculateMappingAddresses(editor.project(), editor.state(), editor.prompter());
+    if (editor.project() != before)
+        editor.state().ProjectModified = true;
     if (outcome == MappingOutcome::Done) {
         editor.rebuildTree();
         editor.expandAll();

@@ -24,7 +24,7 @@ enum class MappingOutcome {
 MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& state, Prompter& prompter);
 
 // The command behind menu, toolbar and Ctrl+M: the calculation on the editor's project, then the
-// tree rebuilt and expanded when it succeeded.
+// tree rebuilt and expanded when it succeeded. ProjectModified is set when any value changed.
 MappingOutcome runCalculateMappingAddress(Editor& editor);
 
 // Bytes of buffer a command takes by the calculation's rule; never negative.

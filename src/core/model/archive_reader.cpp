@@ -1,13 +1,13 @@
 #include "core/model/archive_reader.h"
 
 #include "core/model/archive_format.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 
 namespace veltrane {
 
 namespace {
-[[noreturn]] void badFormat(const char* what) { throw ArchiveError(ArchiveError::Kind::BadFormat, what); }
 
 void appendUtf8(std::string& out, std::uint32_t codePoint) {
     if (codePoint < 0x80) {
@@ -38,25 +38,41 @@ std::uint64_t continueLength(ArchiveReader& reader, std::uint16_t word) {
 }
 }  // namespace
 
-void ArchiveReader::need(std::uint64_t count) const {
-    if (count > remaining())
-        badFormat("the file ends early");
+void ArchiveReader::fail(Error error) {
+    // The first cause is the one reported.
+    if (m_status.ok())
+        m_status = std::move(error);
+}
+
+void ArchiveReader::failFormat() { fail(makeError(ErrorKind::Format, tr(Str::FileUnexpectedFormat))); }
+
+bool ArchiveReader::need(std::uint64_t count) {
+    if (failed())
+        return false;
+    if (count > remaining()) {
+        failFormat();  // the file ends early
+        return false;
+    }
+    return true;
 }
 
 std::uint8_t ArchiveReader::readU8() {
-    need(1);
+    if (!need(1))
+        return 0;
     return m_bytes[m_pos++];
 }
 
 std::uint16_t ArchiveReader::readU16() {
-    need(2);
+    if (!need(2))
+        return 0;
     const auto value = static_cast<std::uint16_t>(m_bytes[m_pos] | (m_bytes[m_pos + 1] << 8));
     m_pos += 2;
     return value;
 }
 
 std::uint32_t ArchiveReader::readU32() {
-    need(4);
+    if (!need(4))
+        return 0;
     std::uint32_t value = 0;
     for (int i = 3; i >= 0; --i)
         value = (value << 8) | m_bytes[m_pos + static_cast<std::size_t>(i)];
@@ -67,7 +83,8 @@ std::uint32_t ArchiveReader::readU32() {
 std::int32_t ArchiveReader::readI32() { return static_cast<std::int32_t>(readU32()); }
 
 std::uint64_t ArchiveReader::readU64() {
-    need(8);
+    if (!need(8))
+        return 0;
     std::uint64_t value = 0;
     for (int i = 7; i >= 0; --i)
         value = (value << 8) | m_bytes[m_pos + static_cast<std::size_t>(i)];
@@ -78,7 +95,7 @@ std::uint64_t ArchiveReader::readU64() {
 bool ArchiveReader::readBool() { return readU8() != 0; }
 
 bool ArchiveReader::peekU32(std::uint32_t& value) const {
-    if (remaining() < 4)
+    if (failed() || remaining() < 4)
         return false;
     value = 0;
     for (int i = 3; i >= 0; --i)
@@ -87,8 +104,8 @@ bool ArchiveReader::peekU32(std::uint32_t& value) const {
 }
 
 void ArchiveReader::skip(std::size_t count) {
-    need(count);
-    m_pos += count;
+    if (need(count))
+        m_pos += count;
 }
 
 std::string ArchiveReader::readText() {
@@ -106,10 +123,15 @@ std::string ArchiveReader::readText() {
             length = continueLength(*this, word);
         }
     }
-    if (length > archive::kMaxTextLength)
-        throw ArchiveError(ArchiveError::Kind::Generic, "text length out of range");
+    if (failed())
+        return {};
+    if (length > archive::kMaxTextLength) {
+        fail(makeError(ErrorKind::Format, tr(Str::FileOpenFailed)));
+        return {};
+    }
     // Checked before anything is allocated, so a damaged length costs nothing.
-    need(wide ? length * 2 : length);
+    if (!need(wide ? length * 2 : length))
+        return {};
 
     const auto* start = m_bytes.data() + m_pos;
     if (!wide) {
@@ -136,32 +158,37 @@ std::string ArchiveReader::readText() {
     return text;
 }
 
-std::uint32_t ArchiveReader::classIndexFor(std::uint32_t tagIndex) const {
-    if (tagIndex == 0 || tagIndex >= m_entries.size() || !m_entries[tagIndex].isClass)
-        badFormat("bad class index");
-    return tagIndex;
-}
-
 ArchiveReader::ObjectTag ArchiveReader::readObjectTag(std::string_view expectedClass, std::uint16_t expectedSchema,
                                                       std::span<const std::string_view> knownClasses) {
+    // What a failed stream reads: a new object whose body reads as zeros.
+    const ObjectTag failedTag{true, 0};
+    const auto badFormat = [&] {
+        failFormat();
+        return failedTag;
+    };
     const std::uint16_t tag = readU16();
     std::string className;
+    if (failed())
+        return failedTag;
     if (tag == archive::kNewClassTag) {
         const std::uint16_t schema = readU16();
         const std::uint16_t nameLength = readU16();
-        need(nameLength);
+        if (!need(nameLength))
+            return failedTag;
         className.assign(reinterpret_cast<const char*>(m_bytes.data() + m_pos), nameLength);
         m_pos += nameLength;
         if (std::find(knownClasses.begin(), knownClasses.end(), className) == knownClasses.end())
-            badFormat("unknown class");
+            return badFormat();  // unknown class
         if (className == expectedClass && schema != expectedSchema)
-            badFormat("wrong schema");
+            return badFormat();  // wrong schema
         m_entries.push_back(Entry{true, className});
     } else {
         std::uint32_t fullTag = tag;
         bool isClassReference = (tag & archive::kClassTag) != 0;
         if (tag == archive::kBigObjectTag) {
             fullTag = readU32();
+            if (failed())
+                return failedTag;
             isClassReference = (fullTag & archive::kBigClassTag) != 0;
             fullTag &= ~archive::kBigClassTag;
         } else {
@@ -171,15 +198,17 @@ ArchiveReader::ObjectTag ArchiveReader::readObjectTag(std::string_view expectedC
             // A reference to an object read before; a missing object (index 0) or a class where an
             // object belongs cannot stand for a record.
             if (fullTag == 0 || fullTag >= m_entries.size() || m_entries[fullTag].isClass)
-                badFormat("bad object index");
+                return badFormat();  // bad object index
             if (m_entries[fullTag].className != expectedClass)
-                badFormat("wrong class");
+                return badFormat();  // wrong class
             return ObjectTag{false, fullTag};
         }
-        className = m_entries[classIndexFor(fullTag)].className;
+        if (fullTag == 0 || fullTag >= m_entries.size() || !m_entries[fullTag].isClass)
+            return badFormat();  // bad class index
+        className = m_entries[fullTag].className;
     }
     if (className != expectedClass)
-        badFormat("wrong class");
+        return badFormat();  // wrong class
     m_entries.push_back(Entry{false, className});
     return ObjectTag{true, static_cast<std::uint32_t>(m_entries.size() - 1)};
 }

@@ -1,8 +1,10 @@
 #pragma once
-// Reads the primitives of the object-archive stream. Every read checks the bytes that are left and
-// throws ArchiveError instead of reading past the end.
+// Reads the primitives of the object-archive stream. Every read checks the bytes that are left
+// instead of reading past the end. The first failure sticks: from then on every read gives zero or
+// an empty text and consumes nothing, so a decoder reads on without branching after each field and
+// asks status() once at the end (or where a value decides how much is read next).
 
-#include "core/model/archive_error.h"
+#include "core/common/result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +20,13 @@ public:
     explicit ArchiveReader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
 
     std::size_t remaining() const { return m_bytes.size() - m_pos; }
+
+    // Success, or why reading stopped: "Unexpected file format." for damaged bytes, "Failed to
+    // open document." for a text longer than any text can be.
+    const Status& status() const { return m_status; }
+    bool failed() const { return !m_status.ok(); }
+    // Marks the stream as damaged; used by the decoder for values that cannot be right.
+    void failFormat();
 
     std::uint8_t readU8();
     std::uint16_t readU16();
@@ -43,8 +52,9 @@ public:
                             std::span<const std::string_view> knownClasses);
 
 private:
-    void need(std::uint64_t count) const;
-    std::uint32_t classIndexFor(std::uint32_t tagIndex) const;
+    // False (and the stream failed) when fewer bytes are left.
+    bool need(std::uint64_t count);
+    void fail(Error error);
 
     struct Entry {
         bool isClass = false;
@@ -54,6 +64,7 @@ private:
     std::span<const std::uint8_t> m_bytes;
     std::size_t m_pos = 0;
     std::vector<Entry> m_entries{Entry{}};  // index 0 stands for a missing object
+    Status m_status;
 };
 
 }  // namespace veltrane

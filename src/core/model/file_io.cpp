@@ -1,8 +1,9 @@
 #include "core/model/file_io.h"
 
+#include "core/strings/strings.h"
+
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +32,9 @@ private:
     int m_fd;
 };
 
+// Links followed before a name counts as a loop, as the kernel's own bound.
+constexpr int kMaxLinkHops = 40;
+
 std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -41,6 +45,44 @@ std::string directoryOf(const std::string& path) {
 std::string baseNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string withFileName(Str id, const std::string& path) {
+    std::string text = tr(id);
+    const std::size_t at = text.find("%1");
+    if (at != std::string::npos)
+        text.replace(at, 2, path);
+    return text;
+}
+
+// The message for a failed file-system call; `fallback` covers causes without a text of their own.
+Error fileError(int error, const std::string& path, bool reading) {
+    const auto io = [](std::string message) { return makeError(ErrorKind::Io, std::move(message)); };
+    switch (error) {
+    case ENOENT:
+        // A missing file is "not found"; a missing folder on the way to it is a wrong path.
+        if (!reading || path.empty())
+            return io(withFileName(Str::FileBadPath, path));
+        return io(withFileName(isDirectory(directoryOf(path)) ? Str::FileNotFound : Str::FileBadPath, path));
+    case ELOOP:
+        return io(withFileName(Str::FileLinkLoop, path));
+    case ENOTDIR:
+    case ENAMETOOLONG:
+        return io(withFileName(Str::FileBadPath, path));
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return io(withFileName(Str::FileAccessDenied, path));
+    case ETXTBSY:
+    case EBUSY:
+        return io(withFileName(Str::FileSharingViolation, path));
+    case ENOSPC:
+    case EDQUOT:
+        return io(withFileName(Str::FileDiskFull, path));
+    default:
+        return io(tr(reading ? Str::FileOpenFailed : Str::FileSaveFailed));
+    }
 }
 
 int writeAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -61,30 +103,54 @@ int writeAll(int fd, std::span<const std::uint8_t> bytes) {
     return 0;
 }
 
-// The name to write through: a symbolic link keeps pointing at the file it named.
-std::string resolveTarget(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved) != nullptr)
-            return resolved;
+// The name to write through: a symbolic link keeps pointing at the file it names, also when that
+// file does not exist yet. 0 or an errno value (ELOOP for a loop).
+int resolveTarget(const std::string& path, std::string& target) {
+    target = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return 0;  // not a link (or nothing yet): this is the file
+        char link[PATH_MAX];
+        const ssize_t length = ::readlink(target.c_str(), link, sizeof link);
+        if (length < 0)
+            return errno;
+        if (static_cast<std::size_t>(length) >= sizeof link)
+            return ENAMETOOLONG;
+        const std::string next(link, static_cast<std::size_t>(length));
+        target = next.starts_with('/') ? next : directoryOf(target) + "/" + next;
     }
-    return path;
+    return ELOOP;
+}
+
+// ".NAME.XXXXXX" beside the target, with NAME shortened so that the whole stays a valid name.
+std::string temporaryPattern(const std::string& directory, const std::string& baseName) {
+    constexpr std::string_view suffix = ".XXXXXX";
+    const long limit = ::pathconf(directory.c_str(), _PC_NAME_MAX);
+    const std::size_t nameMax = limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
+    const std::size_t room = nameMax > suffix.size() + 1 ? nameMax - suffix.size() - 1 : 0;
+    std::size_t keep = std::min(baseName.size(), room);
+    // Never cut a UTF-8 character in two.
+    while (keep > 0 && keep < baseName.size() && (static_cast<unsigned char>(baseName[keep]) & 0xC0) == 0x80)
+        --keep;
+    return directory + "/." + baseName.substr(0, keep) + std::string(suffix);
 }
 }  // namespace
 
-int readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+Result<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::uint64_t maxBytes) {
     if (path.empty())
-        return ENOENT;
+        return fileError(ENOENT, path, true);
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
-        return errno;
+        return fileError(errno, path, true);
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0)
-        return errno;
+        return fileError(errno, path, true);
     if (!S_ISREG(info.st_mode))
-        return EACCES;
-    bytes.clear();
+        return fileError(EACCES, path, true);
+    if (static_cast<std::uint64_t>(info.st_size) > maxBytes)
+        return makeError(ErrorKind::Refused, withFileName(Str::FileTooLarge, path));
+    std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(info.st_size));
     std::uint8_t buffer[65536];
     for (;;) {
@@ -92,13 +158,16 @@ int readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return errno;
+            return fileError(errno, path, true);
         }
         if (got == 0)
             break;
+        // A file that grows while it is read is still held to the bound.
+        if (bytes.size() + static_cast<std::size_t>(got) > maxBytes)
+            return makeError(ErrorKind::Refused, withFileName(Str::FileTooLarge, path));
         bytes.insert(bytes.end(), buffer, buffer + got);
     }
-    return 0;
+    return bytes;
 }
 
 bool isDirectory(const std::string& path) {
@@ -106,24 +175,26 @@ bool isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-int writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
     if (path.empty())
-        return ENOENT;
-    const std::string target = resolveTarget(path);
+        return fileError(ENOENT, path, false);
+    std::string target;
+    if (const int error = resolveTarget(path, target); error != 0)
+        return fileError(error, path, false);
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
-        return EISDIR;
+        return fileError(EISDIR, path, false);
     // The rename below would replace a file that may not be written to; refuse it as writing in
     // place would.
     if (exists && ::access(target.c_str(), W_OK) != 0)
-        return errno;
+        return fileError(errno, path, false);
 
     const std::string directory = directoryOf(target);
-    std::string temporary = directory + "/." + baseNameOf(target) + ".XXXXXX";
+    std::string temporary = temporaryPattern(directory, baseNameOf(target));
     Descriptor fd(::mkstemp(temporary.data()));
     if (fd.get() < 0)
-        return errno;
+        return fileError(errno, path, false);
 
     int error = 0;
     // mkstemp creates the file for its owner only; the saved file gets the old file's mode, or
@@ -149,14 +220,14 @@ int writeFileAtomically(const std::string& path, std::span<const std::uint8_t> b
         error = errno;
     if (error != 0) {
         ::unlink(temporary.c_str());
-        return error;
+        return fileError(error, path, false);
     }
     // The rename itself reaches the disk with the directory; a failure here leaves a complete
     // file either way, so it is not reported.
     Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
-    return 0;
+    return {};
 }
 
 }  // namespace veltrane

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 
 namespace veltrane {
 
@@ -128,8 +127,10 @@ void readSubnet(ArchiveReader& in, CONFIG& subnet, LoadedProject& loaded) {
     subnet.nodeCount = in.readI32();
     subnet.commandCount = in.readI32();
     if (subnet.nodeCount != clampCount(subnet.nodeCount, kMaxNodes) ||
-        subnet.commandCount != clampCount(subnet.commandCount, kMaxCommands))
-        throw ArchiveError(ArchiveError::Kind::BadFormat, "count out of range");
+        subnet.commandCount != clampCount(subnet.commandCount, kMaxCommands)) {
+        in.failFormat();
+        return;
+    }
     const auto read = [&](std::string& value) { value = in.readText(); };
     for (std::size_t n = 0; n < static_cast<std::size_t>(subnet.nodeCount); ++n)
         recordTexts(subnet.nodes[n], kNodeFields, read);
@@ -170,45 +171,6 @@ void convertOldSpelling(std::string& text, Str oldSpelling, Str current) {
         text = tr(current);
 }
 
-std::string withFileName(Str id, const std::string& path) {
-    std::string text = tr(id);
-    const std::size_t at = text.find("%1");
-    if (at != std::string::npos)
-        text.replace(at, 2, path);
-    return text;
-}
-
-// The message for a failed file-system call; `fallback` covers causes without a text of their own.
-std::string fileErrorMessage(int error, const std::string& path, Str fallback, bool reading) {
-    switch (error) {
-    case ENOENT: {
-        // A missing file is "not found"; a missing folder on the way to it is a wrong path.
-        if (!reading || path.empty())
-            return withFileName(Str::FileBadPath, path);
-        const std::size_t slash = path.find_last_of('/');
-        const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-        return withFileName(isDirectory(folder) ? Str::FileNotFound : Str::FileBadPath, path);
-    }
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return withFileName(Str::FileBadPath, path);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-        return withFileName(Str::FileAccessDenied, path);
-    case ETXTBSY:
-    case EBUSY:
-        return withFileName(Str::FileSharingViolation, path);
-    case ENOSPC:
-    case EDQUOT:
-        return withFileName(Str::FileDiskFull, path);
-    default:
-        return tr(fallback);
-    }
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> encodeProjectFile(const Project& project, const ProjectState& state) {
@@ -231,56 +193,54 @@ std::vector<std::uint8_t> encodeProjectFile(const Project& project, const Projec
     return out.takeBytes();
 }
 
-ReadOutcome decodeProjectFile(std::span<const std::uint8_t> bytes, const ProjectState& current) {
+Result<LoadedProject> decodeProjectFile(std::span<const std::uint8_t> bytes, const ProjectState& current) {
     LoadedProject loaded;
     loaded.FormatVersion = current.FormatVersion;
     loaded.flags = current.flags;
     loaded.DeviceType = current.DeviceType;
     if (bytes.empty()) {
         loaded.emptyFile = true;
-        return {loaded, {}};
+        return loaded;
     }
-    try {
-        ArchiveReader in(bytes);
-        loaded.DeviceType = in.readI32();
-        // The marker's presence is told by the bytes themselves: what follows the device type is
-        // either 30202 or the fieldbus tag 0xFFFF 0x0001, which read as one integer is 0x0001FFFF.
-        std::uint32_t next = 0;
-        if (in.peekU32(next) && next == kProductMarker)
-            in.skip(4);
+    ArchiveReader in(bytes);
+    loaded.DeviceType = in.readI32();
+    // The marker's presence is told by the bytes themselves: what follows the device type is
+    // either 30202 or the fieldbus tag 0xFFFF 0x0001, which read as one integer is 0x0001FFFF.
+    std::uint32_t next = 0;
+    if (in.peekU32(next) && next == kProductMarker)
+        in.skip(4);
 
-        // Objects met so far by their stream index, so that a reference to one reads as a copy.
-        std::vector<std::pair<std::uint32_t, const CONFIG*>> subnetObjects;
-        if (!in.readObjectTag(kFieldbusClass, kSchema, kKnownClasses).isNew)
-            throw ArchiveError(ArchiveError::Kind::BadFormat, "fieldbus refers to an earlier object");
-        fieldbusBody(loaded.project.fieldbus, [&](std::string& value) { value = in.readText(); });
+    // Objects met so far by their stream index, so that a reference to one reads as a copy.
+    std::vector<std::pair<std::uint32_t, const CONFIG*>> subnetObjects;
+    if (!in.readObjectTag(kFieldbusClass, kSchema, kKnownClasses).isNew)
+        in.failFormat();  // the fieldbus cannot refer to an earlier object
+    fieldbusBody(loaded.project.fieldbus, [&](std::string& value) { value = in.readText(); });
 
-        const int count = storedSubnets(current);
-        for (int k = 0; k < count; ++k) {
-            CONFIG& subnet = loaded.project.subnets[static_cast<std::size_t>(k)];
-            const ArchiveReader::ObjectTag tag = in.readObjectTag(kConfigClass, kSchema, kKnownClasses);
-            if (tag.isNew) {
-                readSubnet(in, subnet, loaded);
-                subnetObjects.emplace_back(tag.index, &subnet);
-            } else {
-                const auto earlier = std::find_if(subnetObjects.begin(), subnetObjects.end(),
-                                                  [&](const auto& entry) { return entry.first == tag.index; });
-                if (earlier == subnetObjects.end())
-                    throw ArchiveError(ArchiveError::Kind::BadFormat, "bad object index");
+    const int count = storedSubnets(current);
+    for (int k = 0; k < count && !in.failed(); ++k) {
+        CONFIG& subnet = loaded.project.subnets[static_cast<std::size_t>(k)];
+        const ArchiveReader::ObjectTag tag = in.readObjectTag(kConfigClass, kSchema, kKnownClasses);
+        if (tag.isNew) {
+            readSubnet(in, subnet, loaded);
+            subnetObjects.emplace_back(tag.index, &subnet);
+        } else {
+            const auto earlier = std::find_if(subnetObjects.begin(), subnetObjects.end(),
+                                              [&](const auto& entry) { return entry.first == tag.index; });
+            if (earlier == subnetObjects.end())
+                in.failFormat();  // a reference to an object that is no subnet read before
+            else
                 subnet = *earlier->second;
-            }
         }
-        loaded.subnetCount = count;
-
-        if (loaded.FormatVersion >= kTrailingTextsVersion) {
-            loaded.project.fieldbus.configMode = in.readText();
-            loaded.project.fieldbus.configData = in.readText();
-        }
-    } catch (const ArchiveError& error) {
-        return {std::nullopt,
-                tr(error.kind() == ArchiveError::Kind::BadFormat ? Str::FileUnexpectedFormat : Str::FileOpenFailed)};
     }
-    return {std::move(loaded), {}};
+    loaded.subnetCount = count;
+
+    if (loaded.FormatVersion >= kTrailingTextsVersion) {
+        loaded.project.fieldbus.configMode = in.readText();
+        loaded.project.fieldbus.configData = in.readText();
+    }
+    if (in.failed())
+        return in.status().error();
+    return loaded;
 }
 
 void adoptLoadedProject(const LoadedProject& loaded, Project& project, ProjectState& state) {
@@ -307,18 +267,15 @@ void adoptLoadedProject(const LoadedProject& loaded, Project& project, ProjectSt
     state.ProjectPrepared = true;
 }
 
-ReadOutcome readProjectFile(const std::string& path, const ProjectState& current) {
-    std::vector<std::uint8_t> bytes;
-    if (const int error = readWholeFile(path, bytes); error != 0)
-        return {std::nullopt, fileErrorMessage(error, path, Str::FileOpenFailed, true)};
-    return decodeProjectFile(bytes, current);
+Result<LoadedProject> readProjectFile(const std::string& path, const ProjectState& current) {
+    const Result<std::vector<std::uint8_t>> bytes = readWholeFile(path);
+    if (!bytes)
+        return bytes.error();
+    return decodeProjectFile(*bytes, current);
 }
 
-std::string writeProjectFile(const std::string& path, const Project& project, const ProjectState& state) {
-    const std::vector<std::uint8_t> bytes = encodeProjectFile(project, state);
-    if (const int error = writeFileAtomically(path, bytes); error != 0)
-        return fileErrorMessage(error, path, Str::FileSaveFailed, false);
-    return {};
+Status writeProjectFile(const std::string& path, const Project& project, const ProjectState& state) {
+    return writeFileAtomically(path, encodeProjectFile(project, state));
 }
 
 }  // namespace veltrane

@@ -1,11 +1,11 @@
 #pragma once
 // Project files (.chg): the codec and the file operations around it.
 
+#include "core/common/result.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,27 +24,21 @@ struct LoadedProject {
     bool operator==(const LoadedProject&) const = default;
 };
 
-struct ReadOutcome {
-    std::optional<LoadedProject> loaded;
-    std::string error;  // the message to show when loaded is empty
-};
-
 // The bytes of a project file for the records and values as they stand.
 std::vector<std::uint8_t> encodeProjectFile(const Project& project, const ProjectState& state);
 
 // Reads a file's bytes. `current` supplies SubnetCount and the singleSubnetModel value that a file
 // older than that switch keeps. The error is one of the format messages (no file name involved).
-ReadOutcome decodeProjectFile(std::span<const std::uint8_t> bytes, const ProjectState& current);
+Result<LoadedProject> decodeProjectFile(std::span<const std::uint8_t> bytes, const ProjectState& current);
 
 // Makes a loaded project the open one: records (with the old spellings converted), DeviceType,
 // FormatVersion and the model switches; ProjectPrepared becomes true, ProjectModified is kept.
 void adoptLoadedProject(const LoadedProject& loaded, Project& project, ProjectState& state);
 
 // Reads a file from disk; errors name the file ("%1 was not found." and the like).
-ReadOutcome readProjectFile(const std::string& path, const ProjectState& current);
+Result<LoadedProject> readProjectFile(const std::string& path, const ProjectState& current);
 
-// Writes a file atomically: the previous file survives any failure. Returns the message of the
-// failure, or an empty text on success. Does not touch ProjectModified.
-std::string writeProjectFile(const std::string& path, const Project& project, const ProjectState& state);
+// Writes a file atomically: the previous file survives any failure. Does not touch ProjectModified.
+Status writeProjectFile(const std::string& path, const Project& project, const ProjectState& state);
 
 }  // namespace veltrane

@@ -11,6 +11,8 @@ namespace veltrane {
 inline constexpr int kSubnetSlots = 4;   // records held in memory
 inline constexpr int kMaxNodes = 48;     // per subnet
 inline constexpr int kMaxCommands = 48;  // per subnet, shared by all its nodes
+inline constexpr int kMinSlaveAddress = 0;    // Modbus slave addresses a node may have
+inline constexpr int kMaxSlaveAddress = 247;
 
 struct FIELDBUS {
     std::string fieldbusType;

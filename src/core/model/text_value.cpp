@@ -1,5 +1,6 @@
 #include "core/model/text_value.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace veltrane {
@@ -36,6 +37,15 @@ std::int32_t decimalValue(std::string_view text) {
 std::string decimalText(std::int64_t value) { return std::to_string(value); }
 
 bool isCanonical(std::string_view text) { return text == decimalText(decimalValue(text)); }
+
+bool isCanonicalForm(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    // "0" is the only numeral that starts with a zero, and it has no sign.
+    return digits.front() != '0' || (digits.size() == 1 && !negative);
+}
 
 std::string canonicalText(std::string_view text) { return decimalText(decimalValue(text)); }
 

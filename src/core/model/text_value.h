@@ -15,7 +15,13 @@ std::int32_t decimalValue(std::string_view text);
 std::string decimalText(std::int64_t value);
 
 // True when the text equals the decimal formatting of its own value ("12" yes; "012", " 12", "" no).
+// A numeral beyond the 32-bit range is not: its value saturates.
 bool isCanonical(std::string_view text);
+
+// True when the text is written as decimalText writes numbers, whatever its size: an optional
+// minus, then digits without a leading zero ("0", "12", "99999999999" yes; "012", "-0", "" no).
+// Such a text beyond the 32-bit range is a number all the same, larger (or smaller) than any limit.
+bool isCanonicalForm(std::string_view text);
 
 // The canonical text of a value as read by decimalValue ("012" -> "12", "abc" -> "0").
 std::string canonicalText(std::string_view text);

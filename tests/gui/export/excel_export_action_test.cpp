@@ -38,20 +38,21 @@ protected:
         window = std::make_unique<QWidget>();
     }
 
-    // Runs the command as the menu would, with the dialog answered by `chosen`.
+    // Runs the command as the menu would, with the dialog answered by `chosen` (empty: cancelled).
     void run(const QString& chosen, const QString& templatePath = kTemplate) {
         ExcelExportOptions options;
-        options.chooseFile = [&](QWidget* parent, const QString& suggested) {
-            EXPECT_EQ(parent, window.get());
-            suggestions << suggested;
-            return chosen;
-        };
         options.openWorkbook = [&](const QString& path) {
             opened << path;
             return openSucceeds;
         };
         options.templatePath = templatePath;
-        runExcelExport(window.get(), document, prompter, options);
+        TemplateWorkbookWriter writer(options);
+        ScriptedFileChooser chooser;
+        chooser.workbookAnswers.push_back(chosen.isEmpty() ? std::nullopt
+                                                           : std::optional<std::string>(chosen.toStdString()));
+        runExcelExport(document, chooser, writer);
+        for (const std::string& suggested : chooser.workbookSuggestions)
+            suggestions << QString::fromStdString(suggested);
     }
 
     QTemporaryDir dir;

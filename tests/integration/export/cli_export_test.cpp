@@ -12,8 +12,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
 #include <string>
+#include <vector>
 
 using namespace veltrane;
 using veltrane::testing::runProgram;
@@ -92,3 +97,83 @@ TEST_F(CliExportTest, FailuresExitWithOneAndSayWhy) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::string kTemplateSource = VELTRANE_SOURCE_DIR "/resources/Veltrane.xlsx";
+
+// A copy of the template changed by a few lines of Python: `src` and `out` are zip files, `z` the
+// template open for reading.
+void makeTemplate(const std::string& path, const std::string& change) {
+    const std::string script = "import sys, zipfile\n"
+                               "z = zipfile.ZipFile(sys.argv[1])\n"
+                               "out = zipfile.ZipFile(sys.argv[2], 'w', zipfile.ZIP_DEFLATED)\n" +
+                               change + "\nout.close()\n";
+    const RunResult made = runProgram("/usr/bin/python3", {"-c", script, kTemplateSource, path});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+}
+
+const std::string kCopyAll = "for i in z.infolist(): out.writestr(i, z.read(i.filename))";
+
+}  // namespace
+
+// A template is input from outside. Anything but a regular file, and anything larger than a template
+// can be, is refused at once with a message, within seconds and without inflating it.
+TEST_F(CliExportTest, TemplatesAreUntrustedInput) {
+    const std::string project = save("plant.chg");
+    const std::string workbook = file("plant.xlsx");
+    const auto shown = [&](const std::string& path) { return "The template workbook " + path; };
+
+    const std::string fifo = file("fifo.xlsx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string large = file("large.xlsx");
+    std::filesystem::copy_file(kTemplateSource, large);
+    std::filesystem::resize_file(large, 17u << 20);
+    const std::string bomb = file("bomb.xlsx");
+    makeTemplate(bomb, kCopyAll + "\nout.writestr('xl/media/zeros.bin', bytes(100 << 20))");
+    const std::string crowded = file("crowded.xlsx");
+    makeTemplate(crowded, kCopyAll + "\nfor k in range(5000): out.writestr('xl/extra/%d.xml' % k, b'')");
+    const std::string sharedPart = file("shared.xlsx");
+    makeTemplate(sharedPart, "for i in z.infolist():\n"
+                             "    data = z.read(i.filename)\n"
+                             "    if i.filename == 'xl/_rels/workbook.xml.rels':\n"
+                             "        data = data.replace(b'sheet2.xml', b'sheet1.xml')\n"
+                             "    out.writestr(i, data)");
+
+    // A template cut short anywhere, even by its last byte.
+    const std::string whole = veltrane::testing::slurp(kTemplateSource);
+    std::vector<std::string> cut;
+    for (std::size_t length : {whole.size() - 1, whole.size() - 2, whole.size() - 3, whole.size() - 22, whole.size() / 2}) {
+        cut.push_back(file("cut" + std::to_string(length) + ".xlsx"));
+        std::ofstream(cut.back(), std::ios::binary) << whole.substr(0, length);
+    }
+
+    struct Case {
+        std::string templatePath;
+        std::string message;
+    };
+    std::vector<Case> cases = {
+        {fifo, shown(fifo) + " cannot be read."},
+        {"/dev/zero", shown("/dev/zero") + " cannot be read."},
+        {"/dev/null", shown("/dev/null") + " cannot be read."},
+        {m_dir.string(), shown(m_dir.string()) + " cannot be read."},
+        {large, shown(large) + " is larger than a template may be."},
+        {bomb, shown(bomb) + " is larger than a template may be."},
+        {crowded, shown(crowded) + " is larger than a template may be."},
+        {sharedPart, shown(sharedPart) + " is damaged or is not an Excel workbook."},
+    };
+    for (const std::string& path : cut)
+        cases.push_back({path, shown(path) + " is damaged or is not an Excel workbook."});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.templatePath);
+        const auto started = std::chrono::steady_clock::now();
+        const RunResult result =
+            runProgram(VELTRANE_CLI, {"export", project, workbook, "--template", c.templatePath}, std::chrono::seconds(20));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, c.message + "\n");
+        EXPECT_FALSE(std::filesystem::exists(workbook));
+    }
+    // The untouched template still exports, so none of the bounds is too tight for a real one.
+    EXPECT_EQ(cli({"export", project, workbook, "--template", kTemplateSource}).exitCode, 0);
+}

@@ -115,7 +115,8 @@ protected:
     }
 
     std::string exportTo(const QString& path, const QString& templatePath = kTemplate) {
-        return exportWorkbook(document.project(), document.state(), templatePath, path);
+        const Status exported = exportWorkbook(document.project(), document.state(), templatePath, path);
+        return exported.ok() ? std::string() : exported.message();
     }
 
     // Exports, reads the result back and compares every cell of every sheet and the template's look.

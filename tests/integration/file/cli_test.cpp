@@ -2,6 +2,7 @@
 
 #include "support/cli_test_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -105,3 +106,179 @@ TEST_F(CliTest, FailuresExitWithTheApplicationsMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Runs the CLI from a shell line, which gets the program as $0 and the arguments as $1...:
+// for what execv alone cannot do (another working folder, standard output on a full device).
+RunResult cliVia(const std::string& shellLine, const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"-c", shellLine, VELTRANE_CLI};
+    all.insert(all.end(), args.begin(), args.end());
+    return veltrane::testing::runProgram("/bin/sh", all);
+}
+
+const std::vector<std::pair<std::string, std::string>> kUsages = {
+    {"automap", "automap FILE.chg [-o OUT.chg] [--answer ok|cancel]"},
+    {"check", "check FILE.chg"},
+    {"conflicts", "conflicts FILE.chg [--png OUT.png]"},
+    {"export", "export FILE.chg OUT.xlsx [--template TEMPLATE.xlsx]"},
+    {"new", "new OUT.chg"},
+    {"resave", "resave IN.chg OUT.chg"},
+    {"show", "show FILE.chg [--json]"},
+};
+
+}  // namespace
+
+// --help is the command's help and nothing else; before, "new --help" saved a project named --help.
+TEST_F(CliTest, EveryCommandAnswersHelpAndDoesNothingElse) {
+    std::vector<std::string> names;
+    for (const auto& [name, usage] : kUsages)
+        names.push_back(name);
+    names.push_back("edit");
+    for (const std::string& name : names) {
+        for (const char* flag : {"--help", "-h"}) {
+            SCOPED_TRACE(name + " " + flag);
+            const RunResult run = cliVia("cd \"$1\" && shift && exec \"$0\" \"$@\"", {m_dir.string(), name, flag});
+            EXPECT_EQ(run.exitCode, 0);
+            EXPECT_EQ(run.out.rfind("usage: veltrane-cli " + name, 0), 0u) << run.out;
+            EXPECT_EQ(run.err, "");
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(m_dir));
+    const RunResult all = cli({"--help"});
+    EXPECT_EQ(all.exitCode, 0);
+    for (const std::string& name : names)
+        EXPECT_NE(all.out.find("  " + name + " "), std::string::npos) << name;
+}
+
+TEST_F(CliTest, WrongCommandLinesGiveTheUsageAndExitTwo) {
+    ASSERT_EQ(cli({"new", file("p.chg")}).exitCode, 0);
+    const std::string p = file("p.chg");
+    const std::vector<std::vector<std::string>> lines = {
+        {"automap"},          {"automap", p, "--bogus"},  {"automap", p, "-o"},  {"automap", p, "--answer", "yes"},
+        {"check"},            {"check", p, "--bogus"},    {"check", p, p},
+        {"conflicts"},        {"conflicts", p, "--png"},  {"conflicts", p, "-x"},
+        {"export", p},        {"export", p, "o.xlsx", "--template"},
+        {"new"},              {"new", "--bogus"},
+        {"resave", p},        {"resave", p, p, p},
+        {"show", p, "--yaml"}, {"show", p, p},
+    };
+    for (const auto& line : lines) {
+        std::string shown;
+        for (const std::string& arg : line)
+            shown += arg + " ";
+        SCOPED_TRACE(shown);
+        const RunResult run = cli(line);
+        EXPECT_EQ(run.exitCode, 2);
+        const auto usage = std::find_if(kUsages.begin(), kUsages.end(), [&](const auto& u) { return u.first == line[0]; });
+        ASSERT_NE(usage, kUsages.end());
+        EXPECT_EQ(run.err, "usage: veltrane-cli " + usage->second + "\n");
+        EXPECT_EQ(run.out, "");
+    }
+    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
+             {"edit", "new", "--select"}, {"edit", "new", "--bogus"}, {"edit", "new", "-o"}}) {
+        const RunResult run = cli(line);
+        EXPECT_EQ(run.exitCode, 2) << line.back();
+        EXPECT_EQ(run.err.rfind("usage: veltrane-cli edit FILE|new", 0), 0u) << run.err;
+    }
+}
+
+// A report that cannot be written is a failure, whatever the command.
+TEST_F(CliTest, AReportThatCannotBeWrittenFails) {
+    ASSERT_EQ(cli({"new", file("p.chg")}).exitCode, 0);
+    const std::string p = file("p.chg");
+    const std::vector<std::vector<std::string>> lines = {
+        {"show", p},
+        {"show", p, "--json"},
+        {"check", p},
+        {"automap", p},
+        {"conflicts", p},
+        {"edit", "new", "--print-tree"},
+        {"edit", "new", "--select", "Subnet 1", "--print-grid"},
+        {"edit", "new", "--select", "Subnet 1", "--print-help", "Baud Rate"},
+        {"new", "--help"},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line[0] + " " + line.back());
+        // Each works with a writable standard output...
+        EXPECT_EQ(cli(line).exitCode, 0);
+        // ...and fails when it is a full device.
+        const RunResult run = cliVia("exec \"$0\" \"$@\" > /dev/full", line);
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.err.find("the report could not be written to standard output"), std::string::npos) << run.err;
+    }
+}
+
+// Every command that writes a file writes through a link to the file it names, creating it when
+// the link dangles; a loop of links is refused with a message and a failing exit code.
+TEST_F(CliTest, OutputThroughLinksInEveryCommand) {
+    ASSERT_EQ(cli({"new", file("p.chg")}).exitCode, 0);
+    const std::string p = file("p.chg");
+    fs::create_directory(m_dir / "real");
+    struct Case {
+        std::vector<std::string> before;  // arguments before the output
+        std::string name;
+        std::vector<std::string> after;
+        std::string loopMessage;
+    };
+    const std::string loop = "is a loop of symbolic links that leads to no file.";
+    const Case cases[] = {
+        {{"new"}, "new.chg", {}, loop},
+        {{"resave", p}, "resaved.chg", {}, loop},
+        {{"automap", p, "-o"}, "mapped.chg", {}, loop},
+        {{"edit", "new", "-o"}, "edited.chg", {"--select", "Subnet 1", "--add-node"}, loop},
+        {{"export", p}, "book.xlsx", {}, "could not be written"},
+        {{"conflicts", p, "--png"}, "map.png", {}, "Cannot write the picture"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto run = [&](const std::string& output) {
+            std::vector<std::string> args = c.before;
+            args.push_back(output);
+            args.insert(args.end(), c.after.begin(), c.after.end());
+            return cli(args);
+        };
+        fs::create_symlink("real/" + c.name, m_dir / c.name);
+        const RunResult made = run(file(c.name));
+        EXPECT_EQ(made.exitCode, 0) << made.err;
+        EXPECT_TRUE(fs::is_symlink(m_dir / c.name));
+        EXPECT_TRUE(fs::is_regular_file(m_dir / "real" / c.name));
+        EXPECT_GT(fs::file_size(m_dir / "real" / c.name), 0u);
+
+        const std::string looped = "loop-" + c.name;
+        fs::create_symlink(looped, m_dir / looped);
+        const RunResult refused = run(file(looped));
+        EXPECT_EQ(refused.exitCode, 1);
+        // Commands that print the application's messages print them on standard output.
+        EXPECT_NE((refused.out + refused.err).find(c.loopMessage), std::string::npos) << refused.out << refused.err;
+        EXPECT_TRUE(fs::is_symlink(m_dir / looped));
+    }
+    // No temporary file was left beside any of them.
+    for (const auto& entry : fs::recursive_directory_iterator(m_dir))
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
+// Stored texts are bytes, and JSON shows each byte as the Latin-1 character of its value: the byte
+// E9 and the bytes C3 A9 are two different texts and print differently.
+TEST_F(CliTest, ShowJsonKeepsDifferentStoredTextsApart) {
+    const std::string p = file("names.chg");
+    ASSERT_EQ(cli({"edit", "new", "-o", p, "--select", "Subnet 1", "--add-node", "--add-node"}).exitCode, 0);
+    // Node names are not editable; they are put into the file's bytes directly (same length).
+    std::string bytes = slurp(p);
+    const std::size_t first = bytes.find("Node-1");
+    const std::size_t second = bytes.find("Node-2");
+    ASSERT_NE(first, std::string::npos);
+    ASSERT_NE(second, std::string::npos);
+    bytes.replace(first, 6, "Caf\xe9\x20\x20");
+    bytes.replace(second, 6, "Caf\xc3\xa9\x20");
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+
+    const RunResult shown = cli({"show", p, "--json"});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_EQ(python(shown.out, "[n['name'] for n in d['CONFIG'][0]['nodes']] == ['Caf\\u00e9  ', 'Caf\\u00c3\\u00a9 '], "
+                                "[n['name'].encode('latin-1').hex() for n in d['CONFIG'][0]['nodes']]")
+                  .out,
+              "True ['436166e92020', '436166c3a920']\n");
+    // Plain ASCII, whatever the stored bytes.
+    EXPECT_TRUE(std::all_of(shown.out.begin(), shown.out.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+}

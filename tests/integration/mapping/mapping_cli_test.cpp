@@ -18,14 +18,14 @@ class MappingCli : public veltrane::testing::CliTestFixture {
 protected:
     std::string save(const ProjectBuilder& b, const std::string& name) {
         const std::string path = (m_dir / name).string();
-        EXPECT_EQ(writeProjectFile(path, b.project, b.state), "");
+        EXPECT_TRUE(writeProjectFile(path, b.project, b.state).ok());
         return path;
     }
 
     LoadedProject load(const std::string& path) {
-        ReadOutcome outcome = readProjectFile(path, ProjectState{});
-        EXPECT_TRUE(outcome.loaded.has_value()) << outcome.error;
-        return outcome.loaded.value_or(LoadedProject{});
+        Result<LoadedProject> outcome = readProjectFile(path, ProjectState{});
+        EXPECT_TRUE(outcome.ok()) << (outcome.ok() ? "" : outcome.message());
+        return outcome.ok() ? *outcome : LoadedProject{};
     }
 };
 
@@ -108,4 +108,37 @@ TEST_F(MappingCli, ConflictsListsBytesAndDrawsThePicture) {
     run = cli({"conflicts", save(b, "incomplete.chg")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("Please properly configure the No.2 command of subnet 1"), std::string::npos);
+}
+
+// The picture is saved like the project and the workbook: on a full disk the previous picture stays
+// as it was and no temporary file is left. The disk is a small tmpfs in a private mount namespace.
+TEST_F(MappingCli, PictureOnAFullDiskKeepsThePreviousOne) {
+    if (veltrane::testing::runProgram("/usr/bin/unshare", {"-rm", "true"}).exitCode != 0)
+        GTEST_SKIP() << "unshare -rm is not permitted here";
+    ProjectBuilder b;
+    const std::string project = save(b, "plant.chg");
+    std::filesystem::create_directory(m_dir / "disk");
+    const std::string script = R"sh(
+        disk="$1"; cli="$2"; project="$3"
+        mount -t tmpfs -o size=512k tmpfs "$disk" || exit 77
+        "$cli" conflicts "$project" --png "$disk/maps.png" > /dev/null
+        before=$(cksum < "$disk/maps.png")
+        echo "size $(stat -c %s "$disk/maps.png")"
+        head -c 4194304 /dev/zero > "$disk/filler" 2> /dev/null
+        truncate -s -2048 "$disk/filler"
+        "$cli" conflicts "$project" --png "$disk/maps.png" > /dev/null
+        echo "exit $?"
+        [ "$(cksum < "$disk/maps.png")" = "$before" ] && echo "previous picture intact"
+        ls -A "$disk"
+    )sh";
+    const RunResult run = veltrane::testing::runProgram(
+        "/usr/bin/unshare", {"-rm", "/bin/sh", "-c", script, "sh", (m_dir / "disk").string(), VELTRANE_CLI, project});
+    if (run.exitCode == 77)
+        GTEST_SKIP() << "tmpfs cannot be mounted here";
+    // The picture must be larger than the space left, or the test shows nothing.
+    ASSERT_EQ(run.out.rfind("size ", 0), 0u) << run.out;
+    ASSERT_GT(std::stoi(run.out.substr(5)), 2048) << run.out;
+    EXPECT_NE(run.out.find("\nexit 1\nprevious picture intact\nfiller\nmaps.png\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("Cannot write the picture " + (m_dir / "disk").string() + "/maps.png.\n"), std::string::npos)
+        << run.err;
 }

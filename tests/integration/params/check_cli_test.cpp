@@ -36,7 +36,7 @@ protected:
         if (change)
             change(p);
         const std::string path = file(name);
-        EXPECT_EQ(writeProjectFile(path, p, s), "");
+        EXPECT_TRUE(writeProjectFile(path, p, s).ok());
         return path;
     }
 };

@@ -167,6 +167,10 @@ TEST_F(CommandRows, NumberOfDataLimitsPerDeviceType) {
         {5, {}, 3, "5000", "5000", ""}, {0, hardware, 3, "84", "84", ""},   {0, hardware, 3, "85", "", ""},
         {4, hardware, 3, "85", "", ""}, {4, hardware, 1, "401", "", coils}, {4, {}, 3, "007", "", ""},
         {4, {}, 3, "0", "", ""},        {4, {}, 3, "-3", "", ""},
+        // A numeral beyond the value type is still a number above the limit, on every device type.
+        {4, {}, 3, "2147483647", "", registers}, {4, {}, 3, "99999999999", "", registers},
+        {4, {}, 1, "99999999999", "", coils},    {5, {}, 3, "99999999999", "", ""},
+        {4, {}, 3, "099999999999", "", ""},      {4, {}, 3, "-99999999999", "", ""},
     };
     for (const Case& c : cases) {
         INSTRUCTION& command = commandOf(c.code, c.type, c.flags);

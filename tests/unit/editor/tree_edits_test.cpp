@@ -57,6 +57,11 @@ TEST_F(TreeEdits, AddNodeNumbersBelowTheSmallestOrAboveTheLargest) {
         {{"Node-7", "Node-5"}, "Node-4"},
         {{"Node-0"}, "Node-1"},
         {{"Node-x"}, "Node-1"},
+        // Past the highest slave address the lowest free one is taken.
+        {{"Node-1", "Node-247"}, "Node-2"},
+        {{"Node-1", "Node-2", "Node-247"}, "Node-3"},
+        {{"Node-0", "Node-247"}, "Node-1"},
+        {{"Node-1", "Node-300"}, "Node-2"},
     };
     for (const Case& c : cases) {
         setNodes(c.existing);

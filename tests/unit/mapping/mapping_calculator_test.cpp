@@ -249,6 +249,41 @@ TEST(CalculateMapping, TheEditorCommandRebuildsTheTreeOnlyOnSuccess) {
     EXPECT_EQ(editor.tree().children(nodeItem).size(), 1u);
     EXPECT_TRUE(editor.tree().isExpanded(subnetItem));
     EXPECT_EQ(editor.tree().selected(), editor.tree().topLevel()[0]);
-    EXPECT_FALSE(state.ProjectModified);
     EXPECT_EQ(subnet.commands[0].byteCount, "12");
+}
+
+// New addresses are an edit: closing without saving asks first. A run that changes nothing, or
+// that is cancelled, leaves the flag as it was.
+TEST(CalculateMapping, ChangedAddressesMarkTheProjectModified) {
+    ScriptedPrompter prompter;
+    Project project;
+    ProjectState state;
+    Editor editor(project, state, prompter);
+    editor.initialUpdate();
+    CONFIG& subnet = project.subnets[0];
+    subnet.nodeCount = 1;
+    subnet.nodes[0] = {"1", "Node-1"};
+    subnet.commandCount = 1;
+    subnet.commands[0] = {"1", "3", "0", "6", "", "", "", "No Swap", "CRC", "Fast Scan", 1};
+
+    prompter.addAnswer(Answer::Cancel);
+    EXPECT_EQ(runCalculateMappingAddress(editor), MappingOutcome::Cancelled);
+    EXPECT_FALSE(state.ProjectModified);
+
+    prompter.addAnswer(Answer::Ok);
+    EXPECT_EQ(runCalculateMappingAddress(editor), MappingOutcome::Done);
+    EXPECT_TRUE(state.ProjectModified);
+
+    state.ProjectModified = false;
+    prompter.addAnswer(Answer::Ok);
+    EXPECT_EQ(runCalculateMappingAddress(editor), MappingOutcome::Done);
+    EXPECT_FALSE(state.ProjectModified);
+
+    // A stop at a command out of range keeps what was rewritten before it, and says so.
+    subnet.commandCount = 2;
+    subnet.commands[0].mappingAddress = "77";
+    subnet.commands[1] = {"1", "3", "0", "600", "", "", "", "No Swap", "CRC", "Fast Scan", 1};
+    prompter.addAnswer(Answer::Ok);
+    EXPECT_EQ(runCalculateMappingAddress(editor), MappingOutcome::OutOfRange);
+    EXPECT_TRUE(state.ProjectModified);
 }

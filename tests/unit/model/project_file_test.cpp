@@ -56,7 +56,7 @@ struct OpenedDocument {
     OpenedDocument() { document.newDocument(); }
 };
 
-ReadOutcome decodeFixture(const std::string& name, const ProjectState& state = ProjectState{}) {
+Result<LoadedProject> decodeFixture(const std::string& name, const ProjectState& state = ProjectState{}) {
     return decodeProjectFile(readBytes(fixture(name)), state);
 }
 
@@ -110,9 +110,9 @@ TEST(ProjectFileLayout, NewProjectIsSavedByteForByte) {
 }
 
 TEST(ProjectFileLayout, ReadsEveryFieldFromItsPlace) {
-    const ReadOutcome outcome = decodeFixture("distinct_fields.chg");
-    ASSERT_TRUE(outcome.loaded) << outcome.error;
-    const LoadedProject& loaded = *outcome.loaded;
+    const Result<LoadedProject> outcome = decodeFixture("distinct_fields.chg");
+    ASSERT_TRUE(outcome.ok()) << (outcome.ok() ? "" : outcome.message());
+    const LoadedProject& loaded = *outcome;
     Project expected = distinctProject();
     EXPECT_EQ(loaded.project.fieldbus, expected.fieldbus);
     EXPECT_EQ(loaded.project.subnets[0], expected.subnets[0]);
@@ -135,21 +135,21 @@ TEST(ProjectFileLayout, EveryFixtureReadsAndCanonicalOnesWriteBackIdentically) {
     for (const char* name : {"new_project.chg", "full_312.chg", "single_subnet.chg", "distinct_fields.chg"}) {
         SCOPED_TRACE(name);
         const std::vector<std::uint8_t> bytes = readBytes(fixture(name));
-        const ReadOutcome outcome = decodeProjectFile(bytes, ProjectState{});
-        ASSERT_TRUE(outcome.loaded) << outcome.error;
+        const Result<LoadedProject> outcome = decodeProjectFile(bytes, ProjectState{});
+        ASSERT_TRUE(outcome.ok()) << (outcome.ok() ? "" : outcome.message());
         ProjectState state;
-        state.DeviceType = outcome.loaded->DeviceType;
-        state.FormatVersion = outcome.loaded->FormatVersion;
-        state.flags = outcome.loaded->flags;
-        EXPECT_EQ(encodeProjectFile(outcome.loaded->project, state), bytes);
+        state.DeviceType = outcome->DeviceType;
+        state.FormatVersion = outcome->FormatVersion;
+        state.flags = outcome->flags;
+        EXPECT_EQ(encodeProjectFile(outcome->project, state), bytes);
     }
 }
 
 TEST(ProjectFileLayout, FullFixtureKeepsTextsAsStoredBytes) {
-    const ReadOutcome outcome = decodeFixture("full_312.chg");
-    ASSERT_TRUE(outcome.loaded) << outcome.error;
-    const Project& p = outcome.loaded->project;
-    EXPECT_EQ(outcome.loaded->DeviceType, 3);
+    const Result<LoadedProject> outcome = decodeFixture("full_312.chg");
+    ASSERT_TRUE(outcome.ok()) << (outcome.ok() ? "" : outcome.message());
+    const Project& p = outcome->project;
+    EXPECT_EQ(outcome->DeviceType, 3);
     EXPECT_EQ(p.subnets[0].nodeCount, 3);
     EXPECT_EQ(p.subnets[0].nodes[1].name, "Pump \"A\" \\ line\t2");
     EXPECT_EQ(p.subnets[0].nodes[2].name, "Caf\xe9");
@@ -159,8 +159,8 @@ TEST(ProjectFileLayout, FullFixtureKeepsTextsAsStoredBytes) {
     EXPECT_EQ(p.subnets[0].startDelimiter, "2");
     EXPECT_EQ(p.subnets[1].nodes[0].name, std::string(300, 'L'));
     EXPECT_EQ(p.fieldbus.configData, "D1 E1");
-    EXPECT_TRUE(outcome.loaded->flags.commandStatusModel);
-    EXPECT_FALSE(outcome.loaded->flags.largeBufferModel);
+    EXPECT_TRUE(outcome->flags.commandStatusModel);
+    EXPECT_FALSE(outcome->flags.largeBufferModel);
 }
 
 // Each tail field by the version that brought it; a file of version V holds exactly those at or
@@ -179,9 +179,9 @@ TEST(ProjectFileVersions, RoundTripAtEveryBoundary) {
 
         ProjectState before;
         before.flags.singleSubnetModel = true;  // kept by files older than the switch
-        const ReadOutcome outcome = decodeProjectFile(bytes, before);
-        ASSERT_TRUE(outcome.loaded) << outcome.error;
-        const LoadedProject& loaded = *outcome.loaded;
+        const Result<LoadedProject> outcome = decodeProjectFile(bytes, before);
+        ASSERT_TRUE(outcome.ok()) << (outcome.ok() ? "" : outcome.message());
+        const LoadedProject& loaded = *outcome;
         EXPECT_EQ(loaded.FormatVersion, version);
         EXPECT_EQ(loaded.DeviceType, 7);
 
@@ -244,12 +244,12 @@ TEST(ProjectFileVersions, Version232OpensWithLaterFieldsEmptyAndSavesAs232) {
     EXPECT_EQ(project.subnets[0].commands[2].filterOrSwap, "No Swap");
 
     ASSERT_TRUE(app.document.saveDocument(dir.file("again.chg")));
-    const ReadOutcome reread = readProjectFile(dir.file("again.chg"), ProjectState{});
-    ASSERT_TRUE(reread.loaded) << reread.error;
-    EXPECT_EQ(reread.loaded->FormatVersion, 232);
-    EXPECT_EQ(reread.loaded->project.fieldbus, project.fieldbus);
-    EXPECT_EQ(reread.loaded->project.subnets[0], project.subnets[0]);
-    EXPECT_EQ(reread.loaded->project.subnets[1], project.subnets[1]);
+    const Result<LoadedProject> reread = readProjectFile(dir.file("again.chg"), ProjectState{});
+    ASSERT_TRUE(reread.ok()) << (reread.ok() ? "" : reread.message());
+    EXPECT_EQ(reread->FormatVersion, 232);
+    EXPECT_EQ(reread->project.fieldbus, project.fieldbus);
+    EXPECT_EQ(reread->project.subnets[0], project.subnets[0]);
+    EXPECT_EQ(reread->project.subnets[1], project.subnets[1]);
     // A new project keeps the version of the last opened file.
     app.document.newDocument();
     EXPECT_EQ(app.document.state().FormatVersion, 232);
@@ -309,10 +309,10 @@ TEST(ProjectFileOpen, ZeroLengthFileIsAnEmptyProject) {
 }
 
 TEST(ProjectFileOpen, PrefixFormsOfOtherWriters) {
-    const ReadOutcome outcome = decodeFixture("prefix_forms.chg");
-    ASSERT_TRUE(outcome.loaded) << outcome.error;
-    EXPECT_EQ(outcome.loaded->project.subnets[0].nodes[0].name, "Pumpe-\xc3\x9c\xf0\x9f\x98\x80");
-    EXPECT_EQ(outcome.loaded->project.subnets[0].nodes[1].name, "Node-2");
+    const Result<LoadedProject> outcome = decodeFixture("prefix_forms.chg");
+    ASSERT_TRUE(outcome.ok()) << (outcome.ok() ? "" : outcome.message());
+    EXPECT_EQ(outcome->project.subnets[0].nodes[0].name, "Pumpe-\xc3\x9c\xf0\x9f\x98\x80");
+    EXPECT_EQ(outcome->project.subnets[0].nodes[1].name, "Node-2");
 }
 
 TEST(ArchiveText, LengthPrefixBoundaries) {
@@ -398,9 +398,9 @@ TEST(ProjectFileDamage, RefusedWithTheMessageOfTheFault) {
         std::vector<std::uint8_t> bytes = good;
         const std::vector<std::uint8_t> patch = fromHex(c.replacement);
         std::copy(patch.begin(), patch.end(), bytes.begin() + static_cast<std::ptrdiff_t>(c.at));
-        const ReadOutcome outcome = decodeProjectFile(bytes, ProjectState{});
-        EXPECT_FALSE(outcome.loaded);
-        EXPECT_EQ(outcome.error, c.message);
+        const Result<LoadedProject> outcome = decodeProjectFile(bytes, ProjectState{});
+        ASSERT_FALSE(outcome.ok());
+        EXPECT_EQ(outcome.message(), c.message);
     }
 }
 
@@ -410,10 +410,10 @@ TEST(ProjectFileDamage, ReferenceToAnEarlierSubnetReadsAsItsCopy) {
     bytes.resize(0x174);
     for (const std::uint8_t b : fromHex("0400 105573652042797465732063686f69636500"))
         bytes.push_back(b);
-    const ReadOutcome outcome = decodeProjectFile(bytes, ProjectState{});
-    ASSERT_TRUE(outcome.loaded) << outcome.error;
-    EXPECT_EQ(outcome.loaded->project.subnets[1], outcome.loaded->project.subnets[0]);
-    EXPECT_EQ(outcome.loaded->project.fieldbus.configMode, "Use Bytes choice");
+    const Result<LoadedProject> outcome = decodeProjectFile(bytes, ProjectState{});
+    ASSERT_TRUE(outcome.ok()) << (outcome.ok() ? "" : outcome.message());
+    EXPECT_EQ(outcome->project.subnets[1], outcome->project.subnets[0]);
+    EXPECT_EQ(outcome->project.fieldbus.configMode, "Use Bytes choice");
 }
 
 TEST(ProjectFileDamage, TruncationAtEveryByteChangesNothing) {
@@ -441,7 +441,7 @@ TEST(ProjectFileDamage, TruncationAtEveryByteChangesNothing) {
                              "distinct_fields.chg"}) {
         const std::vector<std::uint8_t> bytes = readBytes(fixture(name));
         for (std::size_t length = 1; length < bytes.size(); ++length)
-            ASSERT_FALSE(decodeProjectFile(std::span(bytes).first(length), ProjectState{}).loaded) << name << length;
+            ASSERT_FALSE(decodeProjectFile(std::span(bytes).first(length), ProjectState{}).ok()) << name << length;
     }
 }
 
@@ -505,4 +505,76 @@ TEST(ProjectFileSave, WritesThroughASymbolicLink) {
     ASSERT_TRUE(app.document.saveDocument(dir.file("link.chg")));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.chg"));
     EXPECT_EQ(readBytes(target), fromHex(kNewProjectHex));
+}
+
+// Every kind of link is written through to the file it names, and stays a link: a dangling link
+// creates its file, a relative link is read from the link's folder, a chain is followed to its end.
+TEST(ProjectFileSave, LinksAreFollowedToTheFileTheyName) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::create_directory(dir.path() / "real");
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links;  // link -> what it points at
+        std::string saved;                                      // the name saved to
+        std::string target;                                     // where the bytes must land
+    };
+    const Case cases[] = {
+        {"dangling, absolute", {{"a.chg", dir.file("real/a.chg")}}, "a.chg", "real/a.chg"},
+        {"dangling, relative", {{"b.chg", "real/b.chg"}}, "b.chg", "real/b.chg"},
+        {"chain", {{"c1.chg", "c2.chg"}, {"c2.chg", "real/c.chg"}}, "c1.chg", "real/c.chg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& [link, to] : c.links)
+            fs::create_symlink(to, dir.path() / link);
+        OpenedDocument app;
+        ASSERT_TRUE(app.document.saveDocument(dir.file(c.saved))) << app.prompter.shown().front();
+        for (const auto& [link, to] : c.links)
+            EXPECT_TRUE(fs::is_symlink(dir.path() / link)) << link;
+        EXPECT_EQ(readBytes(dir.path() / c.target), fromHex(kNewProjectHex));
+    }
+    // Nothing but the links and the folder of targets: no temporary was left anywhere.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "real"), fs::directory_iterator()), 3);
+}
+
+TEST(ProjectFileSave, ALinkLoopIsRefusedByName) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::create_symlink("loop2.chg", dir.path() / "loop1.chg");
+    fs::create_symlink("loop1.chg", dir.path() / "loop2.chg");
+    fs::create_symlink("self.chg", dir.path() / "self.chg");
+    for (const char* name : {"loop1.chg", "self.chg"}) {
+        OpenedDocument app;
+        app.document.state().ProjectModified = true;
+        EXPECT_FALSE(app.document.saveDocument(dir.file(name)));
+        EXPECT_EQ(app.prompter.shown(),
+                  std::vector<std::string>{dir.file(name) + " is a loop of symbolic links that leads to no file."});
+        EXPECT_TRUE(app.document.state().ProjectModified);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+}
+
+// The temporary file beside the target must itself be a valid name, also when the target's name
+// uses all 255 bytes a name may have.
+TEST(ProjectFileSave, NamesUpToTheFileSystemLimitSave) {
+    TempDir dir;
+    for (std::size_t length : {248u, 251u, 255u}) {
+        SCOPED_TRACE(length);
+        const std::string name = std::string(length - 4, 'n') + ".chg";
+        OpenedDocument app;
+        ASSERT_TRUE(app.document.saveDocument(dir.file(name))) << app.prompter.shown().front();
+        EXPECT_EQ(readBytes(dir.file(name)), fromHex(kNewProjectHex));
+        // Saved again over the existing file, which goes through the rename as well.
+        ASSERT_TRUE(app.document.saveDocument(dir.file(name)));
+    }
+    // A multibyte name near the limit: the temporary's shortened name cuts no character in two.
+    std::string name;
+    while (name.size() + 2 <= 251)
+        name += "\xc3\xa9";
+    name += ".chg";
+    OpenedDocument app;
+    ASSERT_TRUE(app.document.saveDocument(dir.file(name))) << app.prompter.shown().front();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 4);
 }

@@ -136,6 +136,36 @@ TEST(Completeness, MasterSubnetReportsInOrder) {
     }
 }
 
+// A node, or a command, outside the slave addresses (only a damaged or foreign file holds one) is
+// not downloaded.
+TEST(Completeness, SlaveAddressesOutsideTheRangeAreReported) {
+    struct Case {
+        std::string node;
+        std::string command;
+        std::string item;  // empty: complete
+    };
+    const Case cases[] = {
+        {"0", "0", ""},
+        {"247", "247", ""},
+        {"248", "3", "Subnet1 Node-248 slave address out of range (0~247)"},
+        {"3", "248", "Subnet1 Node-248 slave address out of range (0~247)"},
+        {"99999999999", "3", "Subnet1 Node-99999999999 slave address out of range (0~247)"},
+        {"007", "3", "Subnet1 Node-007 slave address out of range (0~247)"},
+        {"-1", "3", "Subnet1 node address Unfilled"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.node + "/" + c.command);
+        Fixture f(device::EtherNetIP);
+        CONFIG& subnet = f.project.subnets[0];
+        subnet.nodeCount = 1;
+        subnet.nodes[0] = {c.node, "Node-" + c.node};
+        f.addCommand(1, c.command, "3", "2", "0");
+        const CompletenessResult result = f.check();
+        EXPECT_EQ(result.complete, c.item.empty());
+        EXPECT_EQ(result.report, c.item.empty() ? std::string() : kNotComplete + c.item);
+    }
+}
+
 TEST(Completeness, UnfilledPulseIsFineWithoutPulseMode) {
     Fixture f(device::EtherNetIP);
     ASSERT_EQ(f.project.subnets[0].outputPulse, "-1");
