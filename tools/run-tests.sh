@@ -27,7 +27,23 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== fuzzing (60 s per target)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_CORE_ONLY=ON \
   -DVELTRANE_FUZZ=ON
-cmake --build build/fuzz -j "$jobs" --target project_file_fuzzer
-mkdir -p build/fuzz/corpus/project_file build/fuzz/artifacts
-build/fuzz/fuzz/project_file_fuzzer -max_total_time=60 -dict=fuzz/project_file.dict \
-  -artifact_prefix=build/fuzz/artifacts/ build/fuzz/corpus/project_file build/fuzz/fuzz/project_file_seeds
+cmake --build build/fuzz -j "$jobs" --target project_file_fuzzer serial_reply_fuzzer configuration_image_fuzzer \
+  ethernet_reply_fuzzer
+mkdir -p build/fuzz/artifacts
+fuzz() {  # fuzz BUILD_DIR TARGET [SEED_DIR] [libFuzzer options...]
+  local dir=$1 target=$2 seeds=${3:-}
+  shift 3 || shift $#
+  mkdir -p "build/fuzz/corpus/$target"
+  "$dir/fuzz/$target" -max_total_time=60 -artifact_prefix=build/fuzz/artifacts/ "$@" \
+    "build/fuzz/corpus/$target" ${seeds:+"$seeds"}
+}
+fuzz build/fuzz project_file_fuzzer build/fuzz/fuzz/project_file_seeds -dict=fuzz/project_file.dict
+fuzz build/fuzz serial_reply_fuzzer build/fuzz/fuzz/serial_reply_seeds
+fuzz build/fuzz configuration_image_fuzzer
+fuzz build/fuzz ethernet_reply_fuzzer
+
+# The export's template reader links Qt and QuaZip, so it has a fuzz build of its own.
+CC=clang CXX=clang++ cmake -S . -B build/fuzz-qt -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_FUZZ=ON \
+  -DVELTRANE_BENCH=OFF
+cmake --build build/fuzz-qt -j "$jobs" --target template_workbook_fuzzer
+fuzz build/fuzz-qt template_workbook_fuzzer build/fuzz-qt/fuzz/template_workbook_seeds -rss_limit_mb=2048
