@@ -31,3 +31,13 @@ cmake --build build/fuzz -j "$jobs" --target project_file_fuzzer
 mkdir -p build/fuzz/corpus/project_file build/fuzz/artifacts
 build/fuzz/fuzz/project_file_fuzzer -max_total_time=60 -dict=fuzz/project_file.dict \
   -artifact_prefix=build/fuzz/artifacts/ build/fuzz/corpus/project_file build/fuzz/fuzz/project_file_seeds
+
+# The template reader of the Excel export needs Qt and QuaZip, so its fuzz target comes from a
+# clang build of its own that is not core-only; only that target is built. The limits on what a
+# template may inflate are in place, so each input costs bounded time and memory.
+CC=clang CXX=clang++ cmake -S . -B build/fuzz-qt -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_FUZZ=ON \
+  -DVELTRANE_BENCH=OFF
+cmake --build build/fuzz-qt -j "$jobs" --target template_workbook_fuzzer
+mkdir -p build/fuzz/corpus/template_workbook
+build/fuzz-qt/fuzz/template_workbook_fuzzer -max_total_time=60 -rss_limit_mb=2048 \
+  -artifact_prefix=build/fuzz/artifacts/ build/fuzz/corpus/template_workbook build/fuzz-qt/fuzz/template_workbook_seeds
