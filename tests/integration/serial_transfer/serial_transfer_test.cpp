@@ -181,7 +181,7 @@ TEST(SerialTransferOverPty, CancelStopsBetweenExchanges) {
         void deviceReported(int) override { *flag = true; }
     } observer;
     observer.flag = &cancelled;
-    const auto result = serial::runSerialTransfer(download, port, clock, observer, &cancelled);
+    const auto result = serial::runSerialTransfer(download, port, clock, observer, [&] { return cancelled.load(); });
     ASSERT_FALSE(result.status);
     EXPECT_EQ(result.status.kind(), ErrorKind::Refused);
     EXPECT_EQ(result.exchanges, 1);

@@ -17,12 +17,12 @@ ExchangeRule exchangeRuleFor(const SerialStep& step) {
 }
 
 SerialTransferResult runSerialTransfer(SerialSequence& sequence, ByteStream& port, Clock& clock,
-                                       SerialTransferObserver& observer, const std::atomic<bool>* cancelled) {
+                                       SerialTransferObserver& observer, const std::function<bool()>& cancelled) {
     SerialTransferResult result;
     FrameExchange exchange(port, clock);
     bool captionsShown = false;
     while (const SerialStep* step = sequence.current()) {
-        if (cancelled && cancelled->load()) {
+        if (cancelled && cancelled()) {
             result.status = makeError(ErrorKind::Refused, tr(Str::TransferCancelled));
             return result;
         }

@@ -9,8 +9,8 @@
 #include "core/link/transport/byte_stream.h"
 #include "core/link/transport/clock.h"
 
-#include <atomic>
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 namespace veltrane::serial {
@@ -38,10 +38,10 @@ struct SerialTransferResult {
 // How a step waits on a real line.
 ExchangeRule exchangeRuleFor(const SerialStep& step);
 
-// Runs the sequence to its end. `cancelled` is looked at between exchanges; a cancelled transfer
-// ends with a Refused status.
+// Runs the sequence to its end. `cancelled` is asked between exchanges; a cancelled transfer ends
+// with a Refused status.
 SerialTransferResult runSerialTransfer(SerialSequence& sequence, ByteStream& port, Clock& clock,
                                        SerialTransferObserver& observer,
-                                       const std::atomic<bool>* cancelled = nullptr);
+                                       const std::function<bool()>& cancelled = {});
 
 } // namespace veltrane::serial
