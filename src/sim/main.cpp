@@ -4,6 +4,8 @@
 
 #include "sim/engine/command_line.h"
 #include "sim/ethernet_host.h"
+#include "sim/serial_host.h"
+#include "sim/engine/serial/serial_command_line.h"
 
 #include <QCoreApplication>
 
@@ -13,6 +15,8 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (veltrane::sim::wantsSerial(args))
+        return veltrane::sim::runSerialHost(args);
     auto options = veltrane::sim::parseCommandLine(args);
     if (!options) {
         std::fprintf(stderr, "veltrane-gwsim: %s\n(see --help)\n", options.message().c_str());
@@ -20,6 +24,7 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::fputs(veltrane::sim::usageText().c_str(), stdout);
+        std::fputs(veltrane::sim::serialUsageText().c_str(), stdout);
         return 0;
     }
 

@@ -12,6 +12,7 @@
 #include "core/document/document.h"
 #include "core/document/project_lifecycle.h"
 #include "core/mapping/conflict_state.h"
+#include "core/link/serial/serial_port_choice.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -138,6 +139,9 @@ private:
     DocumentEvents* m_events = nullptr;
     // Lives for the run and is never saved: the last detection's or check's verdict.
     MappingConflictState m_conflictState;
+    // Lives for the run and is never saved: the serial port and line settings chosen.
+    serial::SerialPortChoice m_serialChoice;
+    void openSerialTransfer(bool download);
     std::map<CommandId, QAction*> m_actions;
     SelectCommandDialog* m_selectCommand = nullptr;
 };

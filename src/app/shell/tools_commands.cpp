@@ -1,6 +1,9 @@
 // The Tools menu: its commands and their handlers.
 
 #include "app/mapping/conflict_detection_dialog.h"
+#include "app/serial/serial_port_dialog.h"
+#include "app/serial/serial_transfer_dialog.h"
+#include "link/serial_port_enumeration.h"
 #include "app/shell/command_router.h"
 #include "core/strings/strings.h"
 #include "core/mapping/mapping_calculator.h"
@@ -31,16 +34,45 @@ std::vector<CommandRouter::CommandRow> CommandRouter::toolsCommands() {
 }
 
 void CommandRouter::onSerialConnection() {
-    notAvailable();
+    m_serialChoice.rebuildList(availableSerialPorts(), m_context.document.state().DeviceType);
+    SerialPortDialog dialog(m_serialChoice, m_context.document.state().DeviceType, m_context.window);
+    dialog.exec();
+}
+
+void CommandRouter::openSerialTransfer(bool download) {
+    const int deviceType = m_context.document.state().DeviceType;
+    if (m_serialChoice.SerialPortList.empty())
+        m_serialChoice.rebuildList(availableSerialPorts(), deviceType);
+    if (!m_serialChoice.SerialPortConfigured) {
+        // First use in this run: the choice comes first, whichever button closes it.
+        SerialPortDialog choice(m_serialChoice, deviceType, m_context.window);
+        choice.exec();
+        m_serialChoice.SerialPortConfigured = true;
+    }
+    auto* dialog = new SerialTransferDialog(
+        download ? SerialTransferDialog::Kind::Download : SerialTransferDialog::Kind::Upload, m_context.document,
+        m_serialChoice, m_conflictState, m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (!dialog->ready()) {
+        dialog->close();
+        return;
+    }
+    dialog->open();
 }
 void CommandRouter::onEthernetConnection() {
     notAvailable();
 }
 void CommandRouter::onUpload() {
-    notAvailable();
+    if (m_context.document.state().DeviceType != device::EtherNetIP)
+        openSerialTransfer(false);
+    else
+        notAvailable();
 }
 void CommandRouter::onDownload() {
-    notAvailable();
+    if (m_context.document.state().DeviceType != device::EtherNetIP)
+        openSerialTransfer(true);
+    else
+        notAvailable();
 }
 void CommandRouter::onCalculateMapping() {
     runCalculateMappingAddress(m_context.document.editor());

@@ -76,6 +76,8 @@ public:
     void setFaults(std::vector<SerialFault> faults);
 
     const SerialGatewayMemory& memory() const { return m_memory; }
+    // What a gateway held before (the simulator's state file).
+    void restore(SerialGatewayMemory memory) { m_memory = std::move(memory); }
     const SerialGatewayConfig& config() const { return m_config; }
     std::size_t requestCount() const { return m_requests; }
 

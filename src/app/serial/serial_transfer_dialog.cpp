@@ -1,0 +1,189 @@
+#include "app/serial/serial_transfer_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/common/qt_text.h"
+#include "core/document/uploaded_project.h"
+#include "core/editor/completeness_check.h"
+#include "core/link/serial/serial_download.h"
+#include "core/link/serial/serial_transfer.h"
+#include "core/link/serial/serial_upload.h"
+#include "core/strings/strings.h"
+#include "link/gateway_port.h"
+
+namespace veltrane {
+
+namespace {
+// Forwards a worker's reports to the dialog on the UI thread; dropped if the dialog is gone.
+class QueuedObserver : public serial::SerialTransferObserver {
+public:
+    QueuedObserver(SerialTransferDialog* dialog, std::function<void(int)> captions,
+                   std::function<void(std::vector<int>)> done, Prompter& prompter)
+        : m_dialog(dialog), m_captions(std::move(captions)), m_done(std::move(done)), m_prompter(prompter) {}
+    void deviceReported(int code) override {
+        QMetaObject::invokeMethod(m_dialog, [f = m_captions, code] { f(code); }, Qt::QueuedConnection);
+    }
+    void linesDone(const std::vector<int>& lines) override {
+        QMetaObject::invokeMethod(m_dialog, [f = m_done, lines] { f(lines); }, Qt::QueuedConnection);
+    }
+    // The transfer waits for OK, as it does for every message.
+    void notice(const Error& message) override { m_prompter.message(message.message); }
+
+private:
+    SerialTransferDialog* m_dialog;
+    std::function<void(int)> m_captions;
+    std::function<void(std::vector<int>)> m_done;
+    Prompter& m_prompter;
+};
+}  // namespace
+
+SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, serial::SerialPortChoice& choice,
+                                           MappingConflictState& conflicts, QWidget* parent)
+    : QDialog(parent), m_kind(kind), m_document(document), m_choice(choice), m_conflicts(conflicts) {
+    const bool download = kind == Kind::Download;
+    setWindowTitle(qtr(download ? Str::DownloadDialogTitle : Str::UploadDialogTitle));
+    m_runner = new TransferRunner(document.prompter(), this);
+    connect(m_runner, &TransferRunner::finished, this, &SerialTransferDialog::onFinished);
+
+    m_title = new QLabel(this);
+    m_second = new QLabel(this);
+    auto* lines = new QGridLayout;
+    for (std::size_t i = 0; i < m_icons.size(); ++i) {
+        m_icons[i] = new QLabel(this);
+        m_icons[i]->setFixedSize(20, 20);
+        m_icons[i]->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16));
+        m_icons[i]->hide();
+        m_captions[i] = new QLabel(this);
+        lines->addWidget(m_icons[i], static_cast<int>(i), 0);
+        lines->addWidget(m_captions[i], static_cast<int>(i), 1);
+    }
+    lines->setColumnStretch(1, 1);
+    m_go = new QPushButton(qtr(download ? Str::TransferDownloadButton : Str::TransferUploadButton), this);
+    auto* exit = new QPushButton(qtr(Str::TransferExitButton), this);
+    connect(m_go, &QPushButton::clicked, this, &SerialTransferDialog::start);
+    connect(exit, &QPushButton::clicked, this, &SerialTransferDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_go);
+    buttons->addWidget(exit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    layout->addWidget(m_second);
+    layout->addLayout(lines);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    setMinimumWidth(460);
+
+    if (download) {
+        const CompletenessResult complete = checkConfiguration(m_document.project(), m_document.state());
+        if (!complete.complete) {
+            if (!complete.report.empty())
+                m_document.prompter().message(complete.report);
+            m_document.prompter().message(veltrane::tr(Str::DlConfigurationIncomplete));
+            m_ready = false;
+        }
+    }
+}
+
+SerialTransferDialog::~SerialTransferDialog() = default;
+
+QString SerialTransferDialog::secondLine() const { return m_second->text(); }
+
+void SerialTransferDialog::start() {
+    if (m_runner->isRunning())
+        return;
+    const bool download = m_kind == Kind::Download;
+    Prompter& prompter = m_document.prompter();
+    if (download) {
+        if (auto ready = serial::checkDownloadPreconditions(m_document.project(), m_document.state()); !ready) {
+            prompter.message(ready.message());
+            return;
+        }
+        if (m_conflicts.MappingConflictFound &&
+            prompter.ask(veltrane::tr(Str::DlMappingConflictQuestion), Buttons::YesNo) != Answer::Yes)
+            return;
+    }
+    const std::optional<std::string> device = m_choice.deviceToOpen();
+    if (!device) {
+        prompter.message(veltrane::tr(Str::SerialNoPortChosen));
+        return;
+    }
+    for (std::size_t i = 0; i < m_icons.size(); ++i) {
+        m_icons[i]->hide();
+        m_captions[i]->clear();
+    }
+    m_title->setText(qtr(download ? Str::SerialDownloadingTitle : Str::SerialUploadingTitle));
+    m_second->setText(qtr(Str::SerialPleaseWait));
+    if (download)
+        m_sequence = std::make_shared<serial::SerialDownload>(m_document.project(), m_document.state());
+    else
+        m_sequence = std::make_shared<serial::SerialUpload>(m_document.state());
+    m_go->setEnabled(false);
+
+    auto sequence = m_sequence;
+    const SerialLineSettings settings = m_choice.lineSettings();
+    auto captions = [this](int code) { showCaptions(code); };
+    auto done = [this](std::vector<int> lines) { markDone(lines); };
+    m_runner->start([sequence, device = *device, settings, captions, done, this](TransferContext& context) -> Status {
+        // The port is made, used and closed on this worker thread.
+        SerialPortStream port;
+        if (auto opened = openGatewayPort(port, device, settings); !opened)
+            return opened;
+        QueuedObserver observer(this, captions, done, context.prompter);
+        const auto result = serial::runSerialTransfer(*sequence, port, context.clock, observer,
+                                                      [&context] { return context.progress.isCancelled(); });
+        return result.status;
+    });
+}
+
+void SerialTransferDialog::showCaptions(int deviceCode) {
+    const serial::StepCaptions captions =
+        m_kind == Kind::Download ? serial::downloadCaptions(deviceCode) : serial::uploadCaptions(deviceCode);
+    for (int i = 0; i < serial::kStepLines; ++i)
+        m_captions[static_cast<std::size_t>(i)]->setText(QString::fromStdString(captions.steps[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < serial::kSubnetLines; ++i)
+        m_captions[static_cast<std::size_t>(serial::kStepLines + i)]->setText(
+            QString::fromStdString(captions.subnets[static_cast<std::size_t>(i)]));
+}
+
+void SerialTransferDialog::markDone(const std::vector<int>& lines) {
+    for (int line : lines)
+        if (line >= 0 && static_cast<std::size_t>(line) < m_icons.size())
+            m_icons[static_cast<std::size_t>(line)]->show();
+}
+
+void SerialTransferDialog::onFinished(const Status& result) {
+    m_go->setEnabled(true);
+    const bool succeeded = result.ok() && m_sequence && m_sequence->finished();
+    if (succeeded) {
+        if (m_kind == Kind::Upload)
+            adoptUploadedProject(m_document, static_cast<const serial::SerialUpload&>(*m_sequence));
+        else
+            m_document.editor().expandAll();
+        m_title->clear();
+        m_second->setText(qtr(m_kind == Kind::Download ? Str::SerialDownloadSuccess : Str::SerialUploadSuccess));
+    } else if (!result.ok() && result.kind() != ErrorKind::Refused) {
+        m_document.prompter().message(result.message());
+    } else if (!result.ok() && !result.message().empty() && result.message() != veltrane::tr(Str::TransferCancelled)) {
+        m_document.prompter().message(result.message());
+    }
+    emit transferEnded(succeeded);
+}
+
+void SerialTransferDialog::reject() {
+    // Stops the transfer between exchanges and waits for the worker, which closes the port.
+    if (m_runner->isRunning()) {
+        m_runner->cancel();
+        delete m_runner;
+        m_runner = new TransferRunner(m_document.prompter(), this);
+        connect(m_runner, &TransferRunner::finished, this, &SerialTransferDialog::onFinished);
+    }
+    QDialog::reject();
+}
+
+}  // namespace veltrane

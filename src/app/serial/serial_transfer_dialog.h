@@ -1,0 +1,63 @@
+#pragma once
+// "Download Configuration" and "Upload Configuration" for serial gateways: progress lines with their
+// icons, the transfer on a worker thread, its messages. Only the UI thread changes the project:
+// an upload is adopted once every exchange has succeeded.
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+#include "core/document/document.h"
+#include "core/link/serial/serial_port_choice.h"
+#include "core/link/serial/serial_sequence.h"
+#include "core/mapping/conflict_state.h"
+#include "link/transfer_runner.h"
+
+class QLabel;
+class QPushButton;
+
+namespace veltrane {
+
+class SerialTransferDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    enum class Kind { Download, Upload };
+
+    SerialTransferDialog(Kind kind, Document& document, serial::SerialPortChoice& choice,
+                         MappingConflictState& conflicts, QWidget* parent = nullptr);
+    ~SerialTransferDialog() override;
+
+    // False when the dialog refused to open (an incomplete project); the message was shown.
+    bool ready() const { return m_ready; }
+    // Presses "Download" / "Upload".
+    void start();
+    bool isRunning() const { return m_runner->isRunning(); }
+    QString secondLine() const;
+
+signals:
+    void transferEnded(bool succeeded);
+
+protected:
+    void reject() override;  // "Exit" and the title bar: stop a transfer, then close
+
+private:
+    void showCaptions(int deviceCode);
+    void markDone(const std::vector<int>& lines);
+    void onFinished(const Status& result);
+
+    Kind m_kind;
+    Document& m_document;
+    serial::SerialPortChoice& m_choice;
+    MappingConflictState& m_conflicts;
+    bool m_ready = true;
+    TransferRunner* m_runner = nullptr;
+    std::shared_ptr<serial::SerialSequence> m_sequence;
+    QLabel* m_title = nullptr;
+    QLabel* m_second = nullptr;
+    std::array<QLabel*, serial::kStepLines + serial::kSubnetLines> m_icons{};
+    std::array<QLabel*, serial::kStepLines + serial::kSubnetLines> m_captions{};
+    QPushButton* m_go = nullptr;
+};
+
+}  // namespace veltrane

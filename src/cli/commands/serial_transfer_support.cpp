@@ -1,0 +1,51 @@
+// What the serial download and upload share: the line options and the printed progress.
+
+#include "cli/serial_commands.h"
+#include "cli/serial_progress_printer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <ostream>
+
+#include <QCoreApplication>
+
+#include "core/link/serial/serial_port_choice.h"
+
+namespace veltrane::cli {
+
+void ensureQtCore() {
+    if (QCoreApplication::instance() != nullptr)
+        return;
+    // Qt's serial port expects an application object; one for the rest of the process.
+    static int argc = 1;
+    static char name[] = "veltrane-cli";
+    static char* argv[] = {name, nullptr};
+    new QCoreApplication(argc, argv);
+}
+
+SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType) {
+    SerialLineSettings settings = serial::defaultLineSettings(deviceType);
+    settings.baudRate = line.baudRate.value_or(settings.baudRate);
+    settings.parity = line.parity.value_or(settings.parity);
+    settings.dataBits = line.dataBits.value_or(settings.dataBits);
+    settings.stopBits = line.stopBits.value_or(settings.stopBits);
+    return settings;
+}
+
+void SerialProgressPrinter::deviceReported(int deviceCode) {
+    m_captions = m_upload ? serial::uploadCaptions(deviceCode) : serial::downloadCaptions(deviceCode);
+}
+
+void SerialProgressPrinter::linesDone(const std::vector<int>& lines) {
+    for (int line : lines) {
+        const std::string& caption = line < serial::kStepLines
+                                         ? m_captions.steps[static_cast<std::size_t>(line)]
+                                         : m_captions.subnets[static_cast<std::size_t>(line - serial::kStepLines)];
+        if (!caption.empty())
+            m_out << "[done] " << caption << '\n' << std::flush;
+    }
+}
+
+void SerialProgressPrinter::notice(const Error& message) { m_err << message.message << '\n'; }
+
+}  // namespace veltrane::cli

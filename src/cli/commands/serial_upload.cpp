@@ -1,0 +1,61 @@
+// serial-upload --port PATH --into BASE.chg -o OUT.chg [line settings]: reads a serial gateway's
+// configuration into a new project file.
+
+#include "cli/command_registry.h"
+#include "cli/command_support.h"
+#include "cli/serial_commands.h"
+#include "cli/serial_progress_printer.h"
+
+#include <iostream>
+
+#include "core/document/document.h"
+#include "core/document/uploaded_project.h"
+#include "core/strings/strings.h"
+#include "link/gateway_port.h"
+#include "link/steady_clock.h"
+
+namespace veltrane::cli {
+
+namespace {
+}  // namespace
+
+int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::ostream& err) {
+    ScriptedPrompter prompter;
+    Document document(prompter);
+    if (!document.openDocument(options.basePath)) {
+        for (const std::string& text : prompter.shown())
+            err << text << '\n';
+        return 1;
+    }
+    const ProjectState state = document.state();
+    if (state.DeviceType == device::EtherNetIP) {
+        err << "The project is for the EtherNet/IP gateway, which is configured over Ethernet.\n";
+        return 1;
+    }
+    ensureQtCore();
+    SerialPortStream port;
+    if (auto opened = openGatewayPort(port, options.line.port, lineSettingsFor(options.line, state.DeviceType));
+        !opened) {
+        err << opened.message() << '\n';
+        return 1;
+    }
+    out << tr(Str::SerialUploadingTitle) << '\n' << tr(Str::SerialPleaseWait) << '\n' << std::flush;
+    serial::SerialUpload upload(state);
+    SteadyClock clock;
+    SerialProgressPrinter printer(true, out, err);
+    const serial::SerialTransferResult result = serial::runSerialTransfer(upload, port, clock, printer);
+    if (!result.status) {
+        err << result.status.message() << '\n';
+        return 1;
+    }
+    adoptUploadedProject(document, upload);
+    if (!document.saveDocument(options.outputPath)) {
+        for (const std::string& text : prompter.shown())
+            err << text << '\n';
+        return 1;
+    }
+    out << tr(Str::SerialUploadSuccess) << '\n';
+    return out.flush() ? 0 : 1;
+}
+
+}  // namespace veltrane::cli

@@ -1,0 +1,175 @@
+// scan, download and upload: the gateway links from the command line. `--to ADDR` takes the
+// Ethernet link, `--port PATH` the serial one; each form has its own options, and mixing them is a
+// wrong command line.
+
+#include "cli/command_registry.h"
+#include "cli/ethernet/ethernet_commands.h"
+#include "cli/serial_commands.h"
+#include "core/link/serial/serial_port_choice.h"
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+
+namespace veltrane::cli {
+namespace {
+
+constexpr int kUsageExit = 2;
+
+// The options that pick and set up the link; shared by download and upload.
+struct LinkArgs {
+    std::string to;
+    bool broadcast = false;
+    std::vector<std::string> localAddresses;
+    std::string port;
+    int baud = 0;
+    std::string parity;
+    int dataBits = 0;
+    int stopBits = 0;
+};
+
+void addLinkOptions(CLI::App& command, LinkArgs& args) {
+    command.add_option("--to", args.to, "the gateway's IPv4 address (Ethernet)");
+    command.add_flag("--broadcast", args.broadcast, "log in through a broadcast scan instead of the direct query");
+    command.add_option("--local", args.localAddresses, "a local address to broadcast from (repeatable)")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false);
+    command.add_option("--port", args.port, "the serial device (serial link)");
+    command.add_option("--baud", args.baud, "baud rate")->check(CLI::IsMember({300, 600, 1200, 2400, 4800, 9600, 19200, 115200}));
+    command.add_option("--parity", args.parity, "none, odd, even, mark or space");
+    command.add_option("--data-bits", args.dataBits, "data bits")->check(CLI::Range(5, 8));
+    command.add_option("--stop-bits", args.stopBits, "stop bits")->check(CLI::IsMember({1, 2}));
+}
+
+// The serial line from the options; an error text when an option does not fit the chosen link.
+std::optional<std::string> serialLine(const CLI::App& command, const LinkArgs& args, SerialLineOptions& line) {
+    line.port = args.port;
+    if (command.count("--baud"))
+        line.baudRate = args.baud;
+    if (command.count("--parity")) {
+        line.parity = serial::parityFromName(args.parity);
+        if (!line.parity)
+            return "--parity must be none, odd, even, mark or space";
+    }
+    if (command.count("--data-bits"))
+        line.dataBits = args.dataBits;
+    if (command.count("--stop-bits"))
+        line.stopBits = args.stopBits;
+    return std::nullopt;
+}
+
+// Exactly one link, and only the options of that link.
+std::optional<std::string> checkLinkChoice(const CLI::App& command, bool ethernetOnlyGiven) {
+    const bool ethernet = command.count("--to") > 0;
+    const bool serialLink = command.count("--port") > 0;
+    if (ethernet == serialLink)
+        return "give either --to ADDR (Ethernet) or --port PATH (serial)";
+    const bool lineGiven = command.count("--baud") || command.count("--parity") || command.count("--data-bits") ||
+                           command.count("--stop-bits");
+    if (ethernet && lineGiven)
+        return "line settings go with --port only";
+    if (serialLink && ethernetOnlyGiven)
+        return "--broadcast, --local and --restart go with --to only";
+    return std::nullopt;
+}
+
+int wrongLine(const std::string& why, const std::string& usage) {
+    std::cerr << why << "\nusage: veltrane-cli " << usage << '\n';
+    return kUsageExit;
+}
+
+constexpr const char* kScanUsage = "scan [--direct ADDR] [--local ADDR]... [--json]";
+constexpr const char* kDownloadUsage =
+    "download FILE.chg (--to ADDR [--broadcast] [--local ADDR]... [--restart] | --port PATH [--baud N] "
+    "[--parity NAME] [--data-bits N] [--stop-bits N] [--accept-conflicts])";
+constexpr const char* kUploadUsage =
+    "upload (--to ADDR [--broadcast] [--local ADDR]... | --port PATH [--baud N] [--parity NAME] [--data-bits N] "
+    "[--stop-bits N]) [--into BASE.chg] -o OUT.chg";
+
+CommandRun setUpScan(CLI::App& command) {
+    auto args = std::make_shared<ScanOptions>();
+    command.add_option("--direct", args->direct, "query this address directly instead of broadcasting");
+    command.add_option("--local", args->localAddresses, "a local address to broadcast from (repeatable)")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false);
+    command.add_flag("--json", args->json, "print a JSON array");
+    return [args] { return runScanCommand(*args, std::cout, std::cerr); };
+}
+
+CommandRun setUpDownload(CLI::App& command) {
+    struct Args {
+        std::string file;
+        LinkArgs link;
+        bool restart = false;
+        bool acceptConflicts = false;
+    };
+    auto args = std::make_shared<Args>();
+    command.add_option("FILE.chg", args->file, "the project to download")->required();
+    addLinkOptions(command, args->link);
+    command.add_flag("--restart", args->restart, "answer OK to the restart question (Ethernet)");
+    command.add_flag("--accept-conflicts", args->acceptConflicts, "download despite mapping conflicts (serial)");
+    return [args, &command] {
+        const bool ethernetOnly = args->link.broadcast || !args->link.localAddresses.empty() || args->restart;
+        if (auto why = checkLinkChoice(command, ethernetOnly))
+            return wrongLine(*why, kDownloadUsage);
+        if (!args->link.to.empty()) {
+            if (args->acceptConflicts)
+                return wrongLine("--accept-conflicts goes with --port only", kDownloadUsage);
+            DownloadOptions options{args->file, args->link.to, args->link.broadcast, args->link.localAddresses,
+                                    args->restart};
+            return runDownloadCommand(options, std::cout, std::cerr);
+        }
+        SerialDownloadOptions options;
+        options.projectPath = args->file;
+        options.acceptConflicts = args->acceptConflicts;
+        if (auto why = serialLine(command, args->link, options.line))
+            return wrongLine(*why, kDownloadUsage);
+        return runSerialDownload(options, std::cout, std::cerr);
+    };
+}
+
+CommandRun setUpUpload(CLI::App& command) {
+    struct Args {
+        LinkArgs link;
+        std::string into;
+        std::string output;
+    };
+    auto args = std::make_shared<Args>();
+    addLinkOptions(command, args->link);
+    command.add_option("--into", args->into, "the project the upload goes into (default: a new EtherNet/IP one)");
+    command.add_option("-o", args->output, "where the uploaded project is saved")->required();
+    return [args, &command] {
+        const bool ethernetOnly = args->link.broadcast || !args->link.localAddresses.empty();
+        if (auto why = checkLinkChoice(command, ethernetOnly))
+            return wrongLine(*why, kUploadUsage);
+        if (!args->link.to.empty()) {
+            UploadOptions options;
+            options.to = args->link.to;
+            options.broadcast = args->link.broadcast;
+            options.localAddresses = args->link.localAddresses;
+            if (command.count("--into"))
+                options.into = args->into;
+            options.output = args->output;
+            return runUploadCommand(options, std::cout, std::cerr);
+        }
+        // Over a serial line the base project's device type says what the gateway is asked.
+        if (!command.count("--into"))
+            return wrongLine("--port needs --into BASE.chg", kUploadUsage);
+        SerialUploadOptions options;
+        options.basePath = args->into;
+        options.outputPath = args->output;
+        if (auto why = serialLine(command, args->link, options.line))
+            return wrongLine(*why, kUploadUsage);
+        return runSerialUpload(options, std::cout, std::cerr);
+    };
+}
+
+const Registration scanRegistration("scan", kScanUsage, "Lists the gateways that answer a discovery.", setUpScan);
+const Registration downloadRegistration("download", kDownloadUsage,
+                                        "Downloads a project into a gateway over Ethernet or a serial line.",
+                                        setUpDownload);
+const Registration uploadRegistration("upload", kUploadUsage,
+                                      "Uploads a gateway's configuration into a project file.", setUpUpload);
+
+}  // namespace
+}  // namespace veltrane::cli

@@ -1,0 +1,40 @@
+#pragma once
+// Serial download and upload from the command line, as functions over plain options so that any
+// argument parser can call them.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/link/serial_line_settings.h"
+
+namespace veltrane::cli {
+
+// Each unset value takes the usual setting of the project's device type.
+struct SerialLineOptions {
+    std::string port;
+    std::optional<int> baudRate;
+    std::optional<Parity> parity;
+    std::optional<int> dataBits;
+    std::optional<int> stopBits;
+};
+
+struct SerialDownloadOptions {
+    std::string projectPath;
+    SerialLineOptions line;
+    bool acceptConflicts = false;  // answer Yes to the mapping conflict question
+};
+
+struct SerialUploadOptions {
+    std::string basePath;    // its device type and model switches select what is read
+    std::string outputPath;  // written only after a complete upload
+    SerialLineOptions line;
+};
+
+// Exit codes: 0 success, 1 refused or failed, 2 wrong options.
+int runSerialDownload(const SerialDownloadOptions& options, std::ostream& out, std::ostream& err);
+int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::ostream& err);
+
+
+}  // namespace veltrane::cli

@@ -1,0 +1,35 @@
+#pragma once
+// Prints a serial transfer's progress lines as they are done, and its notices.
+
+#include <iosfwd>
+#include <vector>
+
+#include "cli/serial_commands.h"
+#include "core/link/serial/serial_transfer.h"
+#include "core/link/serial/serial_download.h"
+#include "core/link/serial/serial_upload.h"
+
+namespace veltrane::cli {
+
+class SerialProgressPrinter : public serial::SerialTransferObserver {
+public:
+    SerialProgressPrinter(bool upload, std::ostream& out, std::ostream& err)
+        : m_upload(upload), m_out(out), m_err(err) {}
+    void deviceReported(int deviceCode) override;
+    void linesDone(const std::vector<int>& lines) override;
+    void notice(const Error& message) override;
+
+private:
+    bool m_upload;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    serial::StepCaptions m_captions;
+};
+
+// Makes the Qt application object the serial port needs, once.
+void ensureQtCore();
+
+// The line settings: the options given, the device type's usual ones for the rest.
+SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType);
+
+}  // namespace veltrane::cli

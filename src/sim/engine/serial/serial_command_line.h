@@ -1,0 +1,28 @@
+#pragma once
+// The command line of veltrane-gwsim --serial, parsed without Qt so that it is tested with the engine.
+
+#include "core/common/result.h"
+#include "sim/engine/serial/serial_gateway_engine.h"
+
+#include <string>
+#include <vector>
+
+namespace veltrane::sim {
+
+struct SerialSimOptions {
+    SerialGatewayConfig gateway;
+    int baudRate = 19200; // the pace of the simulated line; 0: as fast as the pseudo-terminal goes
+    std::string statePath;
+    bool help = false;
+};
+
+// True when the arguments ask for the serial simulator.
+bool wantsSerial(const std::vector<std::string>& args);
+
+// The arguments after the program name, --serial among them.
+Result<SerialSimOptions> parseSerialCommandLine(const std::vector<std::string>& args);
+
+// The serial part of --help.
+std::string serialUsageText();
+
+} // namespace veltrane::sim

@@ -1,0 +1,106 @@
+// The serial dialogs offscreen, against the simulated gateway on a pseudo-terminal.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSignalSpy>
+
+#include "app/serial/serial_port_dialog.h"
+#include "app/serial/serial_transfer_dialog.h"
+#include "core/model/project_defaults.h"
+#include "core/strings/strings.h"
+#include "support/gui_app.h"
+#include "support/project_builder.h"
+#include "support/pty_gateway_thread.h"
+
+namespace veltrane::testing {
+namespace {
+
+QString screenshot(const char* name) {
+    QDir().mkpath(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots"));
+    return QStringLiteral(VELTRANE_BINARY_DIR "/screenshots/") + QString::fromLatin1(name);
+}
+
+struct Fixture {
+    Fixture() {
+        guiApp();
+        ProjectBuilder b;
+        b.state.DeviceType = device::DeviceNet;
+        applyProjectDefaults(b.project, b.state);
+        const int node = b.node(1, "4");
+        for (int i = 0; i < 3; ++i)
+            b.command(1, node, {.functionCode = "3", .dataCount = "1", .mappingAddress = std::to_string(2 * i),
+                                .mappingBit = "0", .startAddress = std::to_string(40 + i)});
+        document.project() = b.project;
+        document.state() = b.state;
+        document.editor().rebuildTree();
+        choice.SerialPortPath = gateway.path();
+        choice.SerialPortConfigured = true;
+        choice.BaudRateIndex = 7;
+    }
+    // Presses the dialog's button and waits (at most ten seconds) for the transfer to end.
+    bool run(SerialTransferDialog& dialog) {
+        QSignalSpy ended(&dialog, &SerialTransferDialog::transferEnded);
+        dialog.start();
+        if (!ended.wait(10000))
+            return false;
+        return ended.at(0).at(0).toBool();
+    }
+
+    PtyGatewayThread gateway{{.deviceCode = 1, .firmwareVersion = 40}, 115200};
+    ScriptedPrompter prompter;
+    Document document{prompter};
+    serial::SerialPortChoice choice;
+    MappingConflictState conflicts;
+};
+
+TEST(SerialDialogs, DownloadThenUploadThroughTheDialogs) {
+    Fixture f;
+    ASSERT_EQ(f.gateway.problem(), "");
+    SerialTransferDialog download(SerialTransferDialog::Kind::Download, f.document, f.choice, f.conflicts);
+    ASSERT_TRUE(download.ready());
+    download.show();
+    ASSERT_TRUE(f.run(download)) << (f.prompter.shown().empty() ? "" : f.prompter.shown().back());
+    EXPECT_EQ(download.secondLine().toStdString(), tr(Str::SerialDownloadSuccess));
+    EXPECT_TRUE(download.grab().save(screenshot("serial_download_dialog.png")));
+    EXPECT_EQ(f.gateway.engine().memory().commandCounts[0], 3);
+
+    // A failed upload leaves the open project as it was.
+    const Project before = f.document.project();
+    f.document.project().subnets[0].commands[0].startAddress = "999";
+    const Project edited = f.document.project();
+    f.gateway.engine().setFaults({{.request = 4, .kind = sim::SerialFault::Kind::Silence}});
+    SerialTransferDialog upload(SerialTransferDialog::Kind::Upload, f.document, f.choice, f.conflicts);
+    upload.show();
+    EXPECT_FALSE(f.run(upload));
+    ASSERT_FALSE(f.prompter.shown().empty());
+    EXPECT_EQ(f.prompter.shown().back(), tr(Str::UlPackageTimeout));
+    EXPECT_EQ(f.document.project(), edited);
+
+    f.gateway.engine().setFaults({});
+    ASSERT_TRUE(f.run(upload));
+    EXPECT_EQ(upload.secondLine().toStdString(), tr(Str::SerialUploadSuccess));
+    EXPECT_EQ(f.document.project().subnets[0].commands[0].startAddress, before.subnets[0].commands[0].startAddress);
+    EXPECT_FALSE(f.document.state().ProjectModified);
+    EXPECT_TRUE(upload.grab().save(screenshot("serial_upload_dialog.png")));
+}
+
+TEST(SerialDialogs, PortDialogStoresTheChoice) {
+    guiApp();
+    serial::SerialPortChoice choice;
+    choice.SerialPortList = {{"/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0  (/dev/ttyUSB0)"},
+                             {"/dev/ttyS0", "/dev/ttyS0"}};
+    SerialPortDialog dialog(choice, device::FourSubnets);
+    EXPECT_EQ(choice.BaudRateIndex, 7);  // the one-time default of the four-subnet gateway
+    EXPECT_FALSE(choice.FirstBaudDefault);
+    dialog.show();
+    EXPECT_TRUE(dialog.grab().save(screenshot("serial_port_dialog.png")));
+    dialog.accept();
+    EXPECT_TRUE(choice.SerialPortConfigured);
+    EXPECT_EQ(choice.SerialPortPath, "");  // the listed port is opened by its entry
+    EXPECT_EQ(choice.deviceToOpen(), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+    EXPECT_EQ(choice.lineSettings().baudRate, 115200);
+}
+
+}  // namespace
+}  // namespace veltrane::testing

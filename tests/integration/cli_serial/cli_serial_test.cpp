@@ -1,0 +1,98 @@
+// veltrane-cli download and upload --port against the simulator program over a pseudo-terminal.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/model/project_defaults.h"
+#include "core/model/project_file.h"
+#include "core/strings/strings.h"
+#include "support/cli_test_fixture.h"
+#include "support/project_builder.h"
+#include "support/serial_simulator_process.h"
+
+namespace veltrane::testing {
+namespace {
+
+class CliSerial : public CliTestFixture {
+protected:
+    // A DeviceNet project with `commands` read commands to one node.
+    std::string writeProject(const std::string& name, int commands, std::int32_t deviceType = device::DeviceNet) {
+        ProjectBuilder b;
+        b.state.DeviceType = deviceType;
+        applyProjectDefaults(b.project, b.state);
+        if (commands > 0) {
+            const int node = b.node(1, "9");
+            for (int i = 0; i < commands; ++i)
+                b.command(1, node, {.functionCode = "3", .dataCount = "1", .mappingAddress = std::to_string(2 * i),
+                                    .mappingBit = "0", .startAddress = std::to_string(100 + i)});
+        }
+        const std::string path = file(name);
+        EXPECT_EQ(writeProjectFile(path, b.project, b.state), "");
+        return path;
+    }
+};
+
+TEST_F(CliSerial, DownloadThenUploadIntoANewFile) {
+    const std::string state = file("gateway.txt");
+    SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--device-code", "1", "--baud", "115200", "--state", state});
+    ASSERT_FALSE(sim.path().empty());
+    const std::string project = writeProject("in.chg", 3);
+
+    const RunResult down = cli({"download", project, "--port", sim.path(), "--baud", "115200"});
+    ASSERT_EQ(down.exitCode, 0) << down.out << down.err;
+    EXPECT_NE(down.out.find(tr(Str::SerialDownloadingTitle)), std::string::npos);
+    EXPECT_NE(down.out.find(tr(Str::DlCaptionModbusCommands)), std::string::npos);
+    EXPECT_NE(down.out.find(tr(Str::SerialDownloadSuccess)), std::string::npos);
+    EXPECT_NE(slurp(state).find("count0 3"), std::string::npos);
+
+    const std::string base = writeProject("base.chg", 0);
+    const std::string out = file("out.chg");
+    const RunResult up = cli({"upload", "--port", sim.path(), "--into", base, "-o", out, "--baud", "115200"});
+    ASSERT_EQ(up.exitCode, 0) << up.out << up.err;
+    EXPECT_NE(up.out.find(tr(Str::SerialUploadSuccess)), std::string::npos);
+    ProjectState current;
+    const ReadOutcome read = readProjectFile(out, current);
+    ASSERT_TRUE(read.loaded) << read.error;
+    const CONFIG& subnet = read.loaded->project.subnets[0];
+    ASSERT_EQ(subnet.commandCount, 3);
+    EXPECT_EQ(subnet.commands[2].startAddress, "102");
+    EXPECT_EQ(subnet.nodes[0].address, "9");
+}
+
+TEST_F(CliSerial, FailuresExitNonZeroWithTheirMessage) {
+    const std::string project = writeProject("in.chg", 2);
+    {
+        SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--device-code", "3", "--baud", "0"});
+        const RunResult run = cli({"download", project, "--port", sim.path()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(tr(Str::SerialDeviceTypeMismatch)), std::string::npos) << run.err;
+    }
+    {
+        SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--baud", "0", "--fault", "negative@4", "--error-bytes", "3,0"});
+        const RunResult run = cli({"download", project, "--port", sim.path()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(tr(Str::DlSingleSlaveOnly)), std::string::npos) << run.err;
+    }
+    {
+        // The upload stops at the command count: the output file is never written.
+        SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--baud", "0", "--fault", "silence@3"});
+        const std::string out = file("never.chg");
+        const RunResult run = cli({"upload", "--port", sim.path(), "--into", project, "-o", out});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(tr(Str::UlCountTimeout)), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+    const RunResult missing = cli({"download", project, "--port", "/dev/veltrane-no-such-port"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find(format(Str::SerialPortOpenFailed, {"/dev/veltrane-no-such-port"})), std::string::npos)
+        << missing.err;
+
+    // No port: a wrong command line.
+    const std::string incomplete = writeProject("incomplete.chg", 0);
+    const RunResult usage = cli({"download", incomplete});
+    EXPECT_EQ(usage.exitCode, 2);
+}
+
+}  // namespace
+}  // namespace veltrane::testing
