@@ -139,6 +139,9 @@ private:
     MappingConflictState m_conflictState;
     std::map<CommandId, QAction*> m_actions;
     SelectCommandDialog* m_selectCommand = nullptr;
+    // The debug monitor's last gateway address and serial device, offered again in this run.
+    QString m_debugAddress;
+    QString m_debugDevice;
 };
 
 } // namespace veltrane
