@@ -97,8 +97,12 @@ void DebugDialog::buildUi() {
     m_listView = makeTable(this);
     m_listView->setModel(m_list);
     const auto columns = m_list->columnCount();
+    // Wide enough for the longest status text and the column titles, which 80 pixels cut off.
     for (int c = 0; c < columns; ++c)
-        m_listView->setColumnWidth(c, c == columns - 1 ? 300 : 80);
+        m_listView->setColumnWidth(c, c == columns - 1 ? 300 : 110);
+    const int statusColumn = m_connection.transport == DebugTransport::Ethernet ? 1 : 0;
+    if (columns > 0)
+        m_listView->setColumnWidth(statusColumn, 150);
     m_listView->horizontalHeader()->setStretchLastSection(true);
 
     m_liveView = makeTable(this);
