@@ -82,6 +82,7 @@ void DebugHost::receive() {
             m_clock.start();
             m_lastTick = 0;
             m_credit = 1;
+            m_sent = 0;
             m_timer.start();
             std::printf("debug start %s\n", ip.c_str());
             std::fflush(stdout);
@@ -91,7 +92,7 @@ void DebugHost::receive() {
         m_generator->receive(bytes);
         if (command && command->kind == DebugCommand::Kind::Stop) {
             m_timer.stop();
-            std::printf("debug stop %s\n", ip.c_str());
+            std::printf("debug stop %s reports %llu\n", ip.c_str(), static_cast<unsigned long long>(m_sent));
             std::fflush(stdout);
         } else if (command && command->kind == DebugCommand::Kind::Write) {
             std::printf("debug write %s %04x %s\n", ip.c_str(), unsigned{command->write.address},
@@ -129,7 +130,8 @@ void DebugHost::pump() {
 }
 
 void DebugHost::send(const Bytes& report) {
-    m_socket.writeDatagram(toByteArray(report), m_tool, m_toolPort);
+    if (m_socket.writeDatagram(toByteArray(report), m_tool, m_toolPort) > 0)
+        ++m_sent;
 }
 
 }  // namespace veltrane::sim

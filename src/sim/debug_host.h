@@ -43,6 +43,7 @@ private:
     std::unique_ptr<DebugReportGenerator> m_generator;
     QHostAddress m_tool;
     quint16 m_toolPort = 0;
+    std::uint64_t m_sent = 0;  // since the last start
 };
 
 }  // namespace veltrane::sim

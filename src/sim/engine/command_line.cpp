@@ -61,7 +61,8 @@ Simulates Ethernet gateways: UDP discovery and the TCP configuration exchange
 When ready, prints one line per gateway:
   listening ADDRESS udp PORT tcp PORT
 and, for the debug monitor, one line per start, stop and write:
-  debug start|stop ADDRESS
+  debug start ADDRESS
+  debug stop ADDRESS reports SENT
   debug write ADDRESS BUFFER-ADDRESS HEX-BYTES
 )";
 }
