@@ -1,5 +1,6 @@
 #include "sim/ethernet_host.h"
 
+#include "sim/debug_host.h"
 #include "sim/engine/tcp_session.h"
 
 #include <QHostAddress>
@@ -64,6 +65,7 @@ struct EthernetHost::Endpoint {
     QUdpSocket unicast;
     QUdpSocket broadcast;
     QTcpServer server;
+    std::unique_ptr<DebugHost> debug;
 };
 
 EthernetHost::EthernetHost(const SimOptions& options) : m_options(options) {}
@@ -101,6 +103,9 @@ Status EthernetHost::start() {
             return makeError(ErrorKind::Io, "udp " + m_options.broadcastAddress + ": " + e->broadcast.errorString().toStdString());
         if (!e->server.listen(address, m_options.tcpPort))
             return makeError(ErrorKind::Io, "tcp " + setup.identity.ipAddress + ": " + e->server.errorString().toStdString());
+        e->debug = std::make_unique<DebugHost>(e->gateway, m_options.debug, static_cast<std::uint32_t>(m_endpoints.size() + 1));
+        if (Status debug = e->debug->start(address); !debug)
+            return debug;
 
         // Replies always leave from the gateway's own address, also to a broadcast request.
         auto answer = [e](QUdpSocket& from) {

@@ -1,5 +1,8 @@
 // The Tools menu: its commands and their handlers.
 
+#include "app/debug/debug_connection_choice.h"
+#include "app/debug/debug_dialog.h"
+#include "app/debug/save_text_file_chooser.h"
 #include "app/mapping/conflict_detection_dialog.h"
 #include "app/serial/serial_port_dialog.h"
 #include "app/serial/serial_transfer_dialog.h"
@@ -90,7 +93,12 @@ void CommandRouter::onExportExcel() {
     runExcelExport(m_context.document, m_context.fileChooser, writer);
 }
 void CommandRouter::onDebug() {
-    notAvailable();
+    const auto connection = askDebugConnection(m_context.document.state(), m_context.window, m_debugAddress, m_debugDevice);
+    if (!connection)
+        return;
+    SaveTextFileChooser files(m_context.window);
+    DebugDialog dialog(*connection, m_context.document.prompter(), files, m_context.window);
+    dialog.exec();
 }
 
 } // namespace veltrane

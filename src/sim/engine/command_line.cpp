@@ -12,6 +12,7 @@ bool readNumber(const std::string& text, T& value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size() && !text.empty();
 }
+bool percent(int value) { return value >= 0 && value <= 100; }
 }  // namespace
 
 std::string usageText() {
@@ -46,10 +47,23 @@ Simulates Ethernet gateways: UDP discovery and the TCP configuration exchange
   --split-delay MS      delay before the second part (default 100)
   --close-after BYTES   reply bytes sent before an early close (default 0)
   --wrong-code CODE     the code of a wrong reply (default 0)
+  --debug-port PORT     debug monitor port of every gateway (default 18802)
+  --debug-rate N        debug reports per second (default 10; 0: each one as
+                        soon as the last is acknowledged). Reports cycle through
+                        the commands of the gateway's stored configuration.
+  --debug-exceptions PCT  percentage of exception reports (default 5)
+  --debug-timeouts PCT  percentage of time-out reports (default 3)
+  --debug-errors PCT    percentage of error reports (default 1)
+  --debug-no-ack        send reports at the rate without waiting for the
+                        acknowledgement of the last one
   --help                show this text
 
 When ready, prints one line per gateway:
   listening ADDRESS udp PORT tcp PORT
+and, for the debug monitor, one line per start, stop and write:
+  debug start ADDRESS
+  debug stop ADDRESS reports SENT
+  debug write ADDRESS BUFFER-ADDRESS HEX-BYTES
 )";
 }
 
@@ -68,6 +82,10 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
         }
         if (arg == "--no-broadcast") {
             options.broadcastAddress.clear();
+            continue;
+        }
+        if (arg == "--debug-no-ack") {
+            options.debug.waitForAcknowledge = false;
             continue;
         }
         if (i + 1 >= args.size())
@@ -94,6 +112,16 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
             if (!plan)
                 return plan.error();
             options.faults = *plan;
+        } else if (arg == "--debug-port") {
+            ok = readNumber(value, options.debug.port);
+        } else if (arg == "--debug-rate") {
+            ok = readNumber(value, options.debug.rate) && options.debug.rate >= 0 && options.debug.rate <= 1e6;
+        } else if (arg == "--debug-exceptions") {
+            ok = readNumber(value, options.debug.exceptionPercent) && percent(options.debug.exceptionPercent);
+        } else if (arg == "--debug-timeouts") {
+            ok = readNumber(value, options.debug.timeoutPercent) && percent(options.debug.timeoutPercent);
+        } else if (arg == "--debug-errors") {
+            ok = readNumber(value, options.debug.errorPercent) && percent(options.debug.errorPercent);
         } else if (arg == "--split-at") {
             ok = readNumber(value, splitAt);
         } else if (arg == "--split-delay") {
@@ -108,6 +136,8 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
         if (!ok)
             return bad("bad value for " + arg + ": " + value);
     }
+    if (options.debug.exceptionPercent + options.debug.timeoutPercent + options.debug.errorPercent > 100)
+        return bad("the debug percentages add up to more than 100");
     if (count > 0) {
         auto generated = generateGateways(count);
         if (!generated)

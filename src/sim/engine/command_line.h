@@ -11,6 +11,16 @@
 
 namespace veltrane::sim {
 
+// The debug reports each gateway sends to whoever started its debug monitor.
+struct DebugOptions {
+    std::uint16_t port = 18802;
+    double rate = 10;  // reports per second; 0: as fast as the tool acknowledges them
+    int exceptionPercent = 5;
+    int timeoutPercent = 3;
+    int errorPercent = 1;
+    bool waitForAcknowledge = true;
+};
+
 struct SimOptions {
     std::vector<GatewaySetup> gateways;  // one at 127.0.0.1 when none is given
     std::uint16_t udpPort = 18801;
@@ -18,6 +28,7 @@ struct SimOptions {
     std::string broadcastAddress = "255.255.255.255";  // empty: no broadcast listener
     std::string statePath;
     FaultPlan faults;  // for every gateway without its own
+    DebugOptions debug;
     bool help = false;
 };
 

@@ -45,6 +45,22 @@ TEST(SimCommandLine, GatewaysFaultsAndPorts) {
     EXPECT_EQ(options->statePath, "s.txt");
 }
 
+TEST(SimCommandLine, DebugReportOptions) {
+    const auto defaults = parseCommandLine({});
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(defaults->debug.port, 18802);
+    EXPECT_TRUE(defaults->debug.waitForAcknowledge);
+    const auto options = parseCommandLine({"--debug-port", "28802", "--debug-rate", "2500.5", "--debug-exceptions", "20",
+                                           "--debug-timeouts", "7", "--debug-errors", "0", "--debug-no-ack"});
+    ASSERT_TRUE(options) << options.message();
+    EXPECT_EQ(options->debug.port, 28802);
+    EXPECT_DOUBLE_EQ(options->debug.rate, 2500.5);
+    EXPECT_EQ(options->debug.exceptionPercent, 20);
+    EXPECT_EQ(options->debug.timeoutPercent, 7);
+    EXPECT_EQ(options->debug.errorPercent, 0);
+    EXPECT_FALSE(options->debug.waitForAcknowledge);
+}
+
 TEST(SimCommandLine, RefusesWhatItCannotUse) {
     const std::vector<std::vector<std::string>> bad = {
         {"--gateway", "model=3"},
@@ -59,6 +75,9 @@ TEST(SimCommandLine, RefusesWhatItCannotUse) {
         {"--fault", "split@elsewhere"},
         {"--state"},
         {"--bogus", "1"},
+        {"--debug-rate", "-1"},
+        {"--debug-exceptions", "101"},
+        {"--debug-timeouts", "60", "--debug-exceptions", "50"},
     };
     for (const auto& args : bad)
         EXPECT_FALSE(parseCommandLine(args)) << args[0] << ' ' << (args.size() > 1 ? args[1] : "");
@@ -68,7 +87,8 @@ TEST(SimCommandLine, HelpNamesEveryOption) {
     const std::string help = usageText();
     for (const char* option : {"--gateway", "--count", "--udp-port", "--tcp-port", "--broadcast", "--no-broadcast",
                                "--state", "--fault", "--split-at", "--split-delay", "--close-after", "--wrong-code",
-                               "--help"})
+                               "--debug-port", "--debug-rate", "--debug-exceptions", "--debug-timeouts",
+                               "--debug-errors", "--debug-no-ack", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_TRUE(parseCommandLine({"--help"})->help);
 }

@@ -1,0 +1,96 @@
+#include "app/debug/live_table_model.h"
+
+#include "app/common/qt_text.h"
+#include "core/debug/report_row.h"
+
+#include <QDateTime>
+
+namespace veltrane {
+
+LiveTableModel::LiveTableModel(DebugTransport transport, QObject* parent)
+    : QAbstractTableModel(parent), m_transport(transport) {}
+
+void LiveTableModel::record(const DebugReport& report, LiveRow::Clock::time_point now) {
+    if (m_table.record(report, m_transport, now))
+        m_changed = true;
+}
+
+void LiveTableModel::reset() {
+    beginResetModel();
+    m_table.reset();
+    m_shown.clear();
+    m_changed = false;
+    endResetModel();
+}
+
+void LiveTableModel::flush() {
+    if (!m_changed)
+        return;
+    m_changed = false;
+    // The view reads a copy, so it never sees the table between two flushes.
+    if (m_table.rows().size() != m_shown.size()) {
+        beginResetModel();
+        m_shown = m_table.rows();
+        endResetModel();
+        return;
+    }
+    m_shown = m_table.rows();
+    if (!m_shown.empty())
+        emit dataChanged(index(0, 0), index(static_cast<int>(m_shown.size()) - 1, ColumnCount - 1));
+}
+
+int LiveTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+}
+
+int LiveTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant LiveTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_shown.size())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    const LiveRow& row = m_shown[static_cast<std::size_t>(index.row())];
+    switch (index.column()) {
+    case SerialIndex:
+        return m_transport == DebugTransport::Ethernet ? QVariant(row.key.serialIndex) : QVariant();
+    case Slave:
+        return int(row.key.slave);
+    case Start:
+        return int(row.key.start);
+    case LastStatus:
+        return toQString(statusText(row.lastStatus));
+    case LastData:
+        if (row.lastStatus == report_status::Exception)
+            return toQString(m_transport == DebugTransport::Serial ? exceptionText(row.lastException)
+                                                                   : std::to_string(row.lastException));
+        return toQString(hexBytesText(row.lastData));
+    case Registers:
+        return toQString(registerText(row.lastData));
+    case Correct:
+    case Exception:
+    case Error:
+    case Timeout:
+        return QVariant::fromValue<qulonglong>(row.count(static_cast<std::uint8_t>(index.column() - Correct)));
+    case LastReport:
+        return QDateTime::fromMSecsSinceEpoch(
+                   std::chrono::duration_cast<std::chrono::milliseconds>(row.lastReport.time_since_epoch()).count())
+            .toString(QStringLiteral("HH:mm:ss.zzz"));
+    default:
+        return {};
+    }
+}
+
+QVariant LiveTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const Str titles[ColumnCount] = {Str::DebugColumnSerialIndex, Str::DebugColumnSlave, Str::DebugColumnStart,
+                                            Str::DebugLiveLastStatus,    Str::DebugLiveLastData, Str::DebugLiveRegisters,
+                                            Str::DebugLiveCorrect,       Str::DebugLiveException, Str::DebugLiveError,
+                                            Str::DebugLiveTimeout,       Str::DebugLiveLastReport};
+    return section >= 0 && section < ColumnCount ? qtr(titles[section]) : QVariant();
+}
+
+}  // namespace veltrane

@@ -1,0 +1,36 @@
+#pragma once
+// The live table: one row per (serial index, slave, starting address) with the latest outcome and
+// the counts of each, from core's LiveTable. Refreshed in batches like the report list.
+
+#include "core/debug/live_table.h"
+
+#include <QAbstractTableModel>
+
+namespace veltrane {
+
+class LiveTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { SerialIndex, Slave, Start, LastStatus, LastData, Registers, Correct, Exception, Error, Timeout, LastReport, ColumnCount };
+
+    explicit LiveTableModel(DebugTransport transport, QObject* parent = nullptr);
+
+    void record(const DebugReport& report, LiveRow::Clock::time_point now);
+    void reset();
+    // Shows what was recorded since the last flush.
+    void flush();
+    const LiveTable& table() const { return m_table; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    DebugTransport m_transport;
+    LiveTable m_table;
+    bool m_changed = false;
+    std::vector<LiveRow> m_shown;
+};
+
+}  // namespace veltrane

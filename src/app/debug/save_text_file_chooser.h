@@ -1,0 +1,22 @@
+#pragma once
+// The save dialog of "Save Content": text files, no overwrite question (the file is truncated).
+
+#include "core/interaction/file_chooser.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace veltrane {
+
+class SaveTextFileChooser : public FileChooser {
+public:
+    explicit SaveTextFileChooser(QWidget* parent = nullptr) : m_parent(parent) {}
+
+    std::optional<std::string> chooseOpenFile() override { return std::nullopt; }
+    std::optional<std::string> chooseSaveFile(const std::string& suggestedName) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+}  // namespace veltrane

@@ -1,0 +1,200 @@
+// The debug dialog driven against the simulator: rows and the live table fill as reports arrive,
+// "Send" writes into the gateway, "Stop Displaying" pauses only the view, "Save Content" writes
+// its blocks, and Exit stops the gateway.
+
+#include "app/debug/debug_dialog.h"
+#include "app/debug/live_table_model.h"
+#include "app/debug/report_list_model.h"
+#include "core/debug/debug_monitor.h"
+#include "core/interaction/file_chooser.h"
+#include "core/interaction/prompter.h"
+#include "core/link/ethernet/configuration_image.h"
+#include "core/strings/strings.h"
+#include "sim/engine/gateway_state_file.h"
+#include "support/gui_app.h"
+#include "support/gwsim_process.h"
+#include "support/private_network.h"
+#include "support/project_builder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace veltrane;
+using namespace veltrane::testing;
+
+namespace {
+
+// Runs the event loop until `done` holds, for at most five seconds.
+template <class Condition>
+bool waitUntil(Condition done, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QTest::qWait(10);
+    return done();
+}
+
+class DebugDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const std::string why = enterPrivateNetwork(); !why.empty())
+            GTEST_SKIP() << why;
+        guiApp();
+        ProjectBuilder b;
+        b.node(1, "1");
+        b.command(1, 1, {"3", "4", "0", "", "No Swap", "100"});
+        b.node(2, "7");
+        b.command(2, 1, {"1", "10", "20", "0", "No Swap", "20"});
+        b.command(2, 1, {"16", "2", "4000", "", "No Swap", "300"});
+        m_dir = std::filesystem::temp_directory_path() / ("veltrane-debug-gui-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_dir);
+        sim::GatewayImages images;
+        images["127.0.0.2"] = ethernet::buildConfigurationImage(b.project, b.state);
+        ASSERT_TRUE(sim::saveGatewayImages((m_dir / "state.txt").string(), images));
+        m_sim = std::make_unique<GwsimProcess>(
+            VELTRANE_GWSIM, std::vector<std::string>{"--gateway", "ip=127.0.0.2", "--no-broadcast", "--state",
+                                                     (m_dir / "state.txt").string(), "--debug-rate", "400",
+                                                     "--debug-exceptions", "10", "--debug-timeouts", "10"});
+        ASSERT_TRUE(m_sim->waitFor("listening")) << m_sim->output();
+    }
+    void TearDown() override {
+        m_sim.reset();
+        std::filesystem::remove_all(m_dir);
+    }
+
+    DebugConnection connection(std::size_t history) const {
+        DebugConnection c;
+        c.transport = DebugTransport::Ethernet;
+        c.gateway = QHostAddress(QStringLiteral("127.0.0.2"));
+        c.historyLimit = history;
+        return c;
+    }
+
+    std::filesystem::path m_dir;
+    std::unique_ptr<GwsimProcess> m_sim;
+};
+
+TEST_F(DebugDialogTest, ShowsLiveRowsWritesSavesAndStopsTheGateway) {
+    ScriptedPrompter prompter({Answer::Ok});
+    ScriptedFileChooser files;
+    files.saveAnswers.push_back((m_dir / "saved").string());
+    DebugDialog dialog(connection(40), prompter, files);
+    dialog.show();
+    ASSERT_TRUE(m_sim->waitFor("debug start 127.0.0.2"));
+
+    const ReportListModel& list = dialog.reportList();
+    ASSERT_EQ(list.columnCount(), 5);
+    EXPECT_EQ(list.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), tr(Str::DebugColumnSerialIndex));
+    // The history is bounded: old rows go, the newest stay.
+    ASSERT_TRUE(waitUntil([&] { return dialog.monitor().counts().acknowledged > 100; }));
+    dialog.flushViews();
+    EXPECT_EQ(list.rowCount(), 40);
+    ASSERT_EQ(dialog.liveTable().rowCount(), 3);
+    std::uint64_t counted = 0;
+    for (const LiveRow& row : dialog.liveTable().table().rows())
+        counted += row.count(0) + row.count(1) + row.count(2) + row.count(3);
+    EXPECT_EQ(counted, dialog.monitor().counts().acknowledged);
+
+    QDir().mkpath(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots"));
+    EXPECT_TRUE(dialog.grab().save(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots/debug_dialog.png")));
+
+    // Send: the simulator records the write and shows it in the write command's next reports.
+    QSignalSpy written(&dialog, &DebugDialog::written);
+    dialog.addressEdit()->setText(QStringLiteral("4000"));
+    dialog.dataEdit()->setText(QStringLiteral("12 34 56 78"));
+    dialog.send();
+    EXPECT_FALSE(dialog.sendButton()->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return written.count() == 1; }));
+    EXPECT_TRUE(dialog.sendButton()->isEnabled());
+    EXPECT_TRUE(m_sim->waitFor("debug write 127.0.0.2 4000 12345678")) << m_sim->output();
+    EXPECT_TRUE(prompter.shown().empty());
+
+    // Stop Displaying: reports are still answered and saved, the list stands still.
+    dialog.saveContent();
+    EXPECT_EQ(dialog.saveButton()->text().toStdString(), tr(Str::DebugStopSaving));
+    dialog.toggleDisplay();
+    EXPECT_EQ(dialog.displayButton()->text().toStdString(), tr(Str::DebugContinueDisplay));
+    const auto answered = dialog.monitor().counts().acknowledged;
+    ASSERT_TRUE(waitUntil([&] { return dialog.monitor().counts().acknowledged > answered + 50; }));
+    dialog.flushViews();
+    EXPECT_EQ(list.rowCount(), 40);
+    dialog.toggleDisplay();
+    EXPECT_EQ(list.rowCount(), 0);
+    EXPECT_EQ(dialog.displayButton()->text().toStdString(), tr(Str::DebugStopDisplaying));
+    ASSERT_TRUE(waitUntil([&] { dialog.flushViews(); return list.rowCount() > 0; }));
+
+    dialog.saveContent();
+    EXPECT_EQ(dialog.saveButton()->text().toStdString(), tr(Str::DebugSaveContent));
+    // The default extension was added; every block starts with the serial index and ends empty.
+    std::ifstream saved(m_dir / "saved.txt");
+    ASSERT_TRUE(saved.is_open());
+    std::stringstream text;
+    text << saved.rdbuf();
+    std::istringstream blocks(text.str());
+    int complete = 0;
+    for (std::string line; std::getline(blocks, line);) {
+        ASSERT_EQ(line.rfind("Serial Index\t", 0), 0u) << line;
+        std::getline(blocks, line);
+        EXPECT_EQ(line.rfind("Status\t\t", 0), 0u) << line;
+        for (const char* title : {"Slave address\t", "Starting address\t", "Data/exception code\t"}) {
+            std::getline(blocks, line);
+            EXPECT_EQ(line.rfind(title, 0), 0u) << line;
+        }
+        ASSERT_TRUE(std::getline(blocks, line));
+        EXPECT_EQ(line, "");
+        ++complete;
+    }
+    EXPECT_GT(complete, 50);
+
+    dialog.exitDialog();
+    EXPECT_TRUE(m_sim->waitFor("debug stop 127.0.0.2")) << m_sim->output();
+}
+
+TEST_F(DebugDialogTest, SendShowsEachValidationMessageAndWritesNothing) {
+    ScriptedPrompter prompter;
+    ScriptedFileChooser files;
+    DebugDialog dialog(connection(100), prompter, files);
+    EXPECT_EQ(dialog.addressEdit()->text(), QStringLiteral("4000"));
+    EXPECT_EQ(dialog.dataEdit()->text(), QStringLiteral("00 01 02 03"));
+    const struct {
+        const char* address;
+        const char* data;
+        Str message;
+    } cases[] = {
+        {"", "00", Str::DebugPleaseComplete},
+        {"4000", "0g", Str::DebugIllegalCharacters},
+        {"4000", "0011", Str::DebugFormatIncorrect},
+        {"400", "00", Str::DebugFormatIncorrect},
+        {"3fff", "00", Str::DebugAddressOutOfRange},
+        {"41EB", "ff 00", Str::DebugAddressOutOfRange},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.address) + " / " + c.data);
+        prompter.clearShown();
+        dialog.addressEdit()->setText(QString::fromLatin1(c.address));
+        dialog.dataEdit()->setText(QString::fromLatin1(c.data));
+        dialog.send();
+        ASSERT_EQ(prompter.shown().size(), 1u);
+        EXPECT_EQ(prompter.shown()[0], tr(c.message));
+        EXPECT_TRUE(dialog.sendButton()->isEnabled());
+        EXPECT_FALSE(dialog.monitor().writePending());
+    }
+    // Cancelling the save question saves nothing and leaves the button as it was.
+    dialog.saveContent();
+    EXPECT_EQ(dialog.saveButton()->text().toStdString(), tr(Str::DebugSaveContent));
+    EXPECT_EQ(files.saveCalls, 0);
+    dialog.exitDialog();
+    EXPECT_EQ(m_sim->count("debug write"), 0);
+}
+
+}  // namespace
