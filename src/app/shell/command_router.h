@@ -11,6 +11,8 @@
 #include "core/document/command_enabling.h"
 #include "core/document/document.h"
 #include "core/document/project_lifecycle.h"
+#include "core/link/ethernet/ethernet_transfer.h"
+#include "core/link/ethernet/gateway_selection.h"
 #include "core/mapping/conflict_state.h"
 
 #include <QKeySequence>
@@ -85,6 +87,7 @@ public:
     // Applies the enabling rules to every action.
     void updateEnabling();
     DocumentEvents& events() { return *m_events; }
+    ethernet::GatewaySelection& gatewaySelection() { return m_gatewaySelection; }
 
 signals:
     void commandTriggered(veltrane::CommandId id);
@@ -129,6 +132,8 @@ private:
     void onConflictDetection();
     void onExportExcel();
     void onDebug();
+    // Scan, Log In, the entry checks, then the Download or Upload dialog; none of it blocks.
+    void runEthernetTransfer(ethernet::EthernetOperation operation);
     // Help
     void onContent();
     void onAbout();
@@ -137,6 +142,8 @@ private:
     DocumentEvents* m_events = nullptr;
     // Lives for the run and is never saved: the last detection's or check's verdict.
     MappingConflictState m_conflictState;
+    // Which gateway the Ethernet commands talk to; lives for the run.
+    ethernet::GatewaySelection m_gatewaySelection;
     std::map<CommandId, QAction*> m_actions;
     SelectCommandDialog* m_selectCommand = nullptr;
 };

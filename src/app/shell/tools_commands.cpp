@@ -1,6 +1,11 @@
 // The Tools menu: its commands and their handlers.
 
+#include "app/ethernet/ethernet_connection_dialog.h"
+#include "app/ethernet/ethernet_download_dialog.h"
+#include "app/ethernet/ethernet_upload_dialog.h"
+#include "app/ethernet/scan_dialog.h"
 #include "app/mapping/conflict_detection_dialog.h"
+#include "link/ethernet/ethernet_environment.h"
 #include "app/shell/command_router.h"
 #include "core/strings/strings.h"
 #include "core/mapping/mapping_calculator.h"
@@ -34,13 +39,45 @@ void CommandRouter::onSerialConnection() {
     notAvailable();
 }
 void CommandRouter::onEthernetConnection() {
-    notAvailable();
+    auto* dialog = new EthernetConnectionDialog(m_gatewaySelection, m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 void CommandRouter::onUpload() {
-    notAvailable();
+    // Other device types go over the serial link.
+    if (m_context.document.state().DeviceType == device::EtherNetIP)
+        runEthernetTransfer(ethernet::EthernetOperation::Upload);
+    else
+        notAvailable();
 }
 void CommandRouter::onDownload() {
-    notAvailable();
+    if (m_context.document.state().DeviceType == device::EtherNetIP)
+        runEthernetTransfer(ethernet::EthernetOperation::Download);
+    else
+        notAvailable();
+}
+void CommandRouter::runEthernetTransfer(ethernet::EthernetOperation operation) {
+    // Window-modal dialogs opened without nested event loops: each step continues from a signal.
+    const ethernet::EthernetEndpoints endpoints = endpointsFromEnvironment();
+    Document& document = m_context.document;
+    auto* scan = new ScanDialog(m_gatewaySelection, endpoints, {}, document.prompter(), m_context.window);
+    scan->setAttribute(Qt::WA_DeleteOnClose);
+    connect(scan, &QDialog::accepted, this, [this, operation, endpoints, &document] {
+        if (!ethernet::entryAllowed(operation, m_gatewaySelection, document.state(), document.prompter()))
+            return;
+        const ethernet::GatewayEndpoint gateway{m_gatewaySelection.GatewayAddress, endpoints.gatewayTcpPort};
+        QDialog* dialog = nullptr;
+        if (operation == ethernet::EthernetOperation::Download) {
+            if (!ethernet::downloadMayOpen(document.project(), document.state(), document.prompter(), m_conflictState))
+                return;
+            dialog = new EthernetDownloadDialog(document, gateway, m_context.window);
+        } else {
+            dialog = new EthernetUploadDialog(document, gateway, m_context.window);
+        }
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
+    scan->open();
 }
 void CommandRouter::onCalculateMapping() {
     runCalculateMappingAddress(m_context.document.editor());
