@@ -11,6 +11,8 @@
 #include "core/document/command_enabling.h"
 #include "core/document/document.h"
 #include "core/document/project_lifecycle.h"
+#include "core/link/ethernet/ethernet_transfer.h"
+#include "core/link/ethernet/gateway_selection.h"
 #include "core/mapping/conflict_state.h"
 #include "core/link/serial/serial_port_choice.h"
 
@@ -87,6 +89,7 @@ public:
     // Applies the enabling rules to every action.
     void updateEnabling();
     DocumentEvents& events() { return *m_events; }
+    ethernet::GatewaySelection& gatewaySelection() { return m_gatewaySelection; }
 
 signals:
     void commandTriggered(veltrane::CommandId id);
@@ -131,6 +134,8 @@ private:
     void onConflictDetection();
     void onExportExcel();
     void onDebug();
+    // Scan, Log In, the entry checks, then the Download or Upload dialog; none of it blocks.
+    void runEthernetTransfer(ethernet::EthernetOperation operation);
     // Help
     void onContent();
     void onAbout();
@@ -142,6 +147,8 @@ private:
     // Lives for the run and is never saved: the serial port and line settings chosen.
     serial::SerialPortChoice m_serialChoice;
     void openSerialTransfer(bool download);
+    // Which gateway the Ethernet commands talk to; lives for the run.
+    ethernet::GatewaySelection m_gatewaySelection;
     std::map<CommandId, QAction*> m_actions;
     SelectCommandDialog* m_selectCommand = nullptr;
     // The debug monitor's last gateway address and serial device, offered again in this run.

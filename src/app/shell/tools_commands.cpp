@@ -3,9 +3,14 @@
 #include "app/debug/debug_connection_choice.h"
 #include "app/debug/debug_dialog.h"
 #include "app/debug/save_text_file_chooser.h"
+#include "app/ethernet/ethernet_connection_dialog.h"
+#include "app/ethernet/ethernet_download_dialog.h"
+#include "app/ethernet/ethernet_upload_dialog.h"
+#include "app/ethernet/scan_dialog.h"
 #include "app/mapping/conflict_detection_dialog.h"
 #include "app/serial/serial_port_dialog.h"
 #include "app/serial/serial_transfer_dialog.h"
+#include "link/ethernet/ethernet_environment.h"
 #include "link/serial_port_enumeration.h"
 #include "app/shell/command_router.h"
 #include "core/strings/strings.h"
@@ -63,19 +68,45 @@ void CommandRouter::openSerialTransfer(bool download) {
     dialog->open();
 }
 void CommandRouter::onEthernetConnection() {
-    notAvailable();
+    auto* dialog = new EthernetConnectionDialog(m_gatewaySelection, m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 void CommandRouter::onUpload() {
-    if (m_context.document.state().DeviceType != device::EtherNetIP)
-        openSerialTransfer(false);
+    // Other device types go over the serial link.
+    if (m_context.document.state().DeviceType == device::EtherNetIP)
+        runEthernetTransfer(ethernet::EthernetOperation::Upload);
     else
-        notAvailable();
+        openSerialTransfer(false);
 }
 void CommandRouter::onDownload() {
-    if (m_context.document.state().DeviceType != device::EtherNetIP)
-        openSerialTransfer(true);
+    if (m_context.document.state().DeviceType == device::EtherNetIP)
+        runEthernetTransfer(ethernet::EthernetOperation::Download);
     else
-        notAvailable();
+        openSerialTransfer(true);
+}
+void CommandRouter::runEthernetTransfer(ethernet::EthernetOperation operation) {
+    // Window-modal dialogs opened without nested event loops: each step continues from a signal.
+    const ethernet::EthernetEndpoints endpoints = endpointsFromEnvironment();
+    Document& document = m_context.document;
+    auto* scan = new ScanDialog(m_gatewaySelection, endpoints, {}, document.prompter(), m_context.window);
+    scan->setAttribute(Qt::WA_DeleteOnClose);
+    connect(scan, &QDialog::accepted, this, [this, operation, endpoints, &document] {
+        if (!ethernet::entryAllowed(operation, m_gatewaySelection, document.state(), document.prompter()))
+            return;
+        const ethernet::GatewayEndpoint gateway{m_gatewaySelection.GatewayAddress, endpoints.gatewayTcpPort};
+        QDialog* dialog = nullptr;
+        if (operation == ethernet::EthernetOperation::Download) {
+            if (!ethernet::downloadMayOpen(document.project(), document.state(), document.prompter(), m_conflictState))
+                return;
+            dialog = new EthernetDownloadDialog(document, gateway, m_context.window);
+        } else {
+            dialog = new EthernetUploadDialog(document, gateway, m_context.window);
+        }
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
+    scan->open();
 }
 void CommandRouter::onCalculateMapping() {
     runCalculateMappingAddress(m_context.document.editor());

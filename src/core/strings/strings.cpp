@@ -25,6 +25,7 @@ const std::array<Entry, static_cast<std::size_t>(Str::Count_)>& table() {
 #include "core/strings/strings_link.inc"
 #include "core/strings/strings_serial_link.inc"
 #include "core/strings/strings_debug.inc"
+#include "core/strings/strings_ethernet.inc"
 #undef VELTRANE_STRING
     }};
     return entries;
