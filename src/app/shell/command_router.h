@@ -151,9 +151,6 @@ private:
     ethernet::GatewaySelection m_gatewaySelection;
     std::map<CommandId, QAction*> m_actions;
     SelectCommandDialog* m_selectCommand = nullptr;
-    // The debug monitor's last gateway address and serial device, offered again in this run.
-    QString m_debugAddress;
-    QString m_debugDevice;
 };
 
 } // namespace veltrane

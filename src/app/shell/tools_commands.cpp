@@ -1,6 +1,5 @@
 // The Tools menu: its commands and their handlers.
 
-#include "app/debug/debug_connection_choice.h"
 #include "app/debug/debug_dialog.h"
 #include "app/debug/save_text_file_chooser.h"
 #include "app/ethernet/ethernet_connection_dialog.h"
@@ -124,12 +123,43 @@ void CommandRouter::onExportExcel() {
     runExcelExport(m_context.document, m_context.fileChooser, writer);
 }
 void CommandRouter::onDebug() {
-    const auto connection = askDebugConnection(m_context.document.state(), m_context.window, m_debugAddress, m_debugDevice);
-    if (!connection)
+    Document& document = m_context.document;
+    DebugConnection connection;
+    connection.transport = debugTransportFor(document.state());
+    const auto openMonitor = [this](const DebugConnection& chosen) {
+        SaveTextFileChooser files(m_context.window);
+        DebugDialog dialog(chosen, m_context.document.prompter(), files, m_context.window);
+        dialog.exec();
+    };
+    if (connection.transport == DebugTransport::Ethernet) {
+        // The monitor talks to the gateway picked in the Scan dialog.
+        const ethernet::EthernetEndpoints endpoints = endpointsFromEnvironment();
+        auto* scan = new ScanDialog(m_gatewaySelection, endpoints, {}, document.prompter(), m_context.window);
+        scan->setAttribute(Qt::WA_DeleteOnClose);
+        connect(scan, &QDialog::accepted, this, [this, connection, openMonitor]() mutable {
+            connection.gateway = QHostAddress(QString::fromStdString(m_gatewaySelection.GatewayAddress));
+            openMonitor(connection);
+        });
+        scan->open();
         return;
-    SaveTextFileChooser files(m_context.window);
-    DebugDialog dialog(*connection, m_context.document.prompter(), files, m_context.window);
-    dialog.exec();
+    }
+    if (connection.transport == DebugTransport::Serial) {
+        const int deviceType = document.state().DeviceType;
+        if (m_serialChoice.SerialPortList.empty())
+            m_serialChoice.rebuildList(availableSerialPorts(), deviceType);
+        if (!m_serialChoice.SerialPortConfigured) {
+            SerialPortDialog choice(m_serialChoice, deviceType, m_context.window);
+            choice.exec();
+            m_serialChoice.SerialPortConfigured = true;
+        }
+        const std::optional<std::string> device = m_serialChoice.deviceToOpen();
+        if (!device) {
+            document.prompter().message(veltrane::tr(Str::SerialNoPortChosen));
+            return;
+        }
+        connection.device = QString::fromStdString(*device);
+    }
+    openMonitor(connection);
 }
 
 } // namespace veltrane
