@@ -1,4 +1,5 @@
 #include "core/link/ethernet/configuration_image.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/link/ethernet/ipv4_text.h"
 #include "core/link/ethernet/message_header.h"
@@ -56,7 +57,7 @@ std::uint8_t parityCode(const std::string& parity) {
 }
 
 void putSerial(Bytes bytes, std::size_t at, const CONFIG& subnet) {
-    const bool master = is(subnet.protocolType, Str::ProtocolModbusMaster);
+    const bool master = isModbusMaster(subnet);
     wire::put32(bytes, at, number(master ? subnet.baudRate : subnet.userBaudRate));
     bytes[at + 4] = byteOf(master ? subnet.dataBits : subnet.userDataBits);
     bytes[at + 5] = parityCode(master ? subnet.parity : subnet.userParity);
@@ -64,7 +65,7 @@ void putSerial(Bytes bytes, std::size_t at, const CONFIG& subnet) {
 }
 
 void putProtocolBlock(Bytes bytes, std::size_t at, const CONFIG& subnet) {
-    if (is(subnet.protocolType, Str::ProtocolModbusMaster)) {
+    if (isModbusMaster(subnet)) {
         wire::put32(bytes, at + 12, number(subnet.responseTimeout));
         wire::put32(bytes, at + 16, number(subnet.pollDelay));
         std::uint32_t output = 3;
@@ -154,7 +155,7 @@ void readSerial(ConstBytes bytes, std::size_t at, const SerialFields& to) {
 }
 
 void readUserConfig(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
-    subnet.protocolType = tr(Str::ProtocolUserConfig);
+    subnet.protocolType = storedProtocolText(SubnetProtocol::UserConfig);
     switch (wire::get32(bytes, at + 4)) {
     case 1: subnet.frameType = tr(Str::FrameLength); break;
     case 2: subnet.frameType = tr(Str::FrameDelimiter); break;
@@ -207,7 +208,7 @@ void readCommands(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
 }
 
 void readModbusMaster(ConstBytes bytes, std::size_t block, std::size_t table, CONFIG& subnet) {
-    subnet.protocolType = tr(Str::ProtocolModbusMaster);
+    subnet.protocolType = storedProtocolText(SubnetProtocol::ModbusMaster);
     subnet.transmissionMode = tr(Str::ModeRTU);
     subnet.responseTimeout = signedText(bytes, block + 12);
     subnet.pollDelay = signedText(bytes, block + 16);

@@ -3,6 +3,7 @@
 // builders and the upload decoder. Position in a list is the code.
 
 #include "core/strings/strings.h"
+#include "core/model/subnet_protocol.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -15,9 +16,12 @@ namespace veltrane::serial::codes {
 
 using Table = std::vector<std::string_view>;
 
+// The stored protocol texts in the order of their codes on the wire.
 inline const Table& protocols() {
-    static const Table t{tr(Str::ProtocolModbusMaster), tr(Str::ProtocolModbusSlave), tr(Str::ProtocolCustom),
-                         tr(Str::ProtocolUserConfig)};
+    static const std::vector<std::string> stored{
+        storedProtocolText(SubnetProtocol::ModbusMaster), storedProtocolText(SubnetProtocol::ModbusSlave),
+        storedProtocolText(SubnetProtocol::Custom), storedProtocolText(SubnetProtocol::UserConfig)};
+    static const Table t(stored.begin(), stored.end());
     return t;
 }
 // The Modbus side has no 4800.

@@ -1,4 +1,5 @@
 #include "core/link/serial/serial_download.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/link/serial/reply_checks.h"
 #include "core/strings/strings.h"
@@ -111,7 +112,7 @@ void SerialDownload::planAfterDeviceInfo() {
 
 void SerialDownload::planSingleSubnet() {
     const SubnetFrames frames = buildSubnetFrames(m_project, 0);
-    const bool master = m_project.subnets[0].protocolType == tr(Str::ProtocolModbusMaster);
+    const bool master = isModbusMaster(m_project.subnets[0]);
     addNext({{usesLongSubnetFrame(m_state) ? frames.parametersLong : frames.parametersShort},
              [](ByteView reply) { return expectCode(reply, {code::WriteSubnet}, Str::DlSubnet1Error); },
              timeoutError(Str::DlSubnetTimeout),
@@ -146,8 +147,7 @@ void SerialDownload::planSingleSubnet() {
 void SerialDownload::planFourSubnets() {
     for (int k = 1; k <= kSubnetLines; ++k) {
         const SubnetFrames frames = buildSubnetFrames(m_project, k - 1);
-        const bool master =
-            m_project.subnets[static_cast<std::size_t>(k - 1)].protocolType == tr(Str::ProtocolModbusMaster);
+        const bool master = isModbusMaster(m_project.subnets[static_cast<std::size_t>(k - 1)]);
         const int line = kStepLines + k - 1;
         const bool lastIsParameters = !master;
         addNext({{m_state.flags.extendedFrameModel ? frames.parametersLong : frames.parametersShort},

@@ -1,4 +1,5 @@
 #include "core/link/serial/serial_requests.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/editor/profibus_config_data.h"
 #include "core/link/serial/code_tables.h"
@@ -109,7 +110,7 @@ SubnetBlock subnetBlock(const Project& project, int subnet) {
         b[18] = highByte(period);
         b[19] = lowByte(period);
         b[20] = enabled(c.crcCheck);
-    } else if (first.protocolType == tr(Str::ProtocolModbusMaster)) {
+    } else if (isModbusMaster(first)) {
         // The status bytes are a gateway-wide setting kept with subnet 1; "Disable" reads as 0.
         b[13] = byteOf(first.commandStatus);
     }

@@ -1,4 +1,5 @@
 #include "core/link/serial/upload_decode.h"
+#include "core/model/subnet_protocol.h"
 
 #include "core/link/serial/code_tables.h"
 #include "core/model/project_defaults.h"
@@ -56,7 +57,7 @@ void decodeFieldbus(const UploadBuffers& buffers, Project& project, const Projec
 void decodeSubnet(const SubnetBlock& b, CONFIG& c, const ProjectState& state) {
     switch (b[0]) {
     case 0:
-        c.protocolType = tr(Str::ProtocolModbusMaster);
+        c.protocolType = storedProtocolText(SubnetProtocol::ModbusMaster);
         setFrom(c.baudRate, codes::subnetBauds(), b[1]);
         setFrom(c.dataBits, codes::dataBits(), b[2]);
         setFrom(c.parity, codes::parities(), b[3]);
@@ -77,7 +78,7 @@ void decodeSubnet(const SubnetBlock& b, CONFIG& c, const ProjectState& state) {
         }
         break;
     case 1:
-        c.protocolType = tr(Str::ProtocolModbusSlave);
+        c.protocolType = storedProtocolText(SubnetProtocol::ModbusSlave);
         setFrom(c.slaveBaudRate, codes::subnetBauds(), b[1]);
         setFrom(c.slaveDataBits, codes::dataBits(), b[2]);
         setFrom(c.slaveParity, codes::parities(), b[3]);
@@ -87,14 +88,14 @@ void decodeSubnet(const SubnetBlock& b, CONFIG& c, const ProjectState& state) {
         setInterfaces(c, b[21]);
         break;
     case 2:
-        c.protocolType = tr(Str::ProtocolCustom);
+        c.protocolType = storedProtocolText(SubnetProtocol::Custom);
         setFrom(c.customBaudRate, codes::subnetBauds(), b[1]);
         setFrom(c.customDataBits, codes::dataBits(), b[2]);
         setFrom(c.customParity, codes::parities(), b[3]);
         setFrom(c.customStopBits, codes::stopBits(), b[4]);
         break;
     case 3:
-        c.protocolType = tr(Str::ProtocolUserConfig);
+        c.protocolType = storedProtocolText(SubnetProtocol::UserConfig);
         setFrom(c.userBaudRate, codes::subnetBauds(), b[1]);
         setFrom(c.userDataBits, codes::dataBits(), b[2]);
         setFrom(c.userParity, codes::parities(), b[3]);
