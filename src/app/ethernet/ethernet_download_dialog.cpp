@@ -94,7 +94,7 @@ void EthernetDownloadDialog::onFinished(const Status& status) {
         return;
     }
     if (status) {
-        m_status->setText(qtr(Str::EthDownloadSucceeded));
+        m_status->setText(qtr(Str::SerialDownloadSuccess));
         m_downloaded = true;
         Editor& editor = m_document.editor();
         editor.expandAll();

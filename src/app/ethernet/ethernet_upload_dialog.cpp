@@ -56,7 +56,7 @@ void EthernetUploadDialog::onFinished(const Status& status) {
         return;
     }
     ethernet::adoptUploadedImage(*m_image, m_document.project(), m_document.state());
-    m_status->setText(qtr(Str::EthUploadSucceeded));
+    m_status->setText(qtr(Str::SerialUploadSuccess));
     Editor& editor = m_document.editor();
     editor.rebuildTree();
     editor.expandAll();

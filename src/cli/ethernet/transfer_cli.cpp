@@ -65,7 +65,7 @@ int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::o
         showFailure(written.error(), prompter);
         return 1;
     }
-    prompter.message(tr(Str::EthDownloadSucceeded));
+    prompter.message(tr(Str::SerialDownloadSuccess));
     if (prompter.ask(tr(Str::EthRestartQuestion), Buttons::OkCancel) == Answer::Ok) {
         if (ethernet::sendRestart(socket))
             out << tr(Str::EthRestartSent) << '\n';
@@ -104,7 +104,7 @@ int runUploadCommand(const UploadOptions& options, std::ostream& out, std::ostre
     ethernet::adoptUploadedImage(*image, document.project(), document.state());
     if (!document.saveDocument(options.output))
         return 1;
-    prompter.message(tr(Str::EthUploadSucceeded));
+    prompter.message(tr(Str::SerialUploadSuccess));
     return 0;
 }
 
