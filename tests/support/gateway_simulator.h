@@ -30,7 +30,7 @@ inline Rerun rerunInTestNamespace() {
         return Rerun::Unavailable;
     self[length] = '\0';
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string command = std::string("VELTRANE_TEST_NETNS=1 timeout 100 unshare -n '") + self +
+    const std::string command = std::string("env -u VELTRANE_BROADCAST_ADDRESS VELTRANE_TEST_NETNS=1 timeout 100 unshare -n '") + self +
                                 "' --gtest_filter=" + info->test_suite_name() + "." + info->name();
     return std::system(command.c_str()) == 0 ? Rerun::Passed : Rerun::Failed;
 }

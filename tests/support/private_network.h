@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -32,6 +33,8 @@ inline std::string enterPrivateNetwork() {
         ::close(fd);
         if (!up)
             return std::string("loopback could not be brought up: ") + std::strerror(error);
+        // Outside, every test broadcasts to 127.0.0.1 only; in here a real broadcast stays on lo.
+        ::unsetenv("VELTRANE_BROADCAST_ADDRESS");
         return {};
     }();
     return outcome;

@@ -106,10 +106,6 @@ void CommandRouter::dispatch(const CommandRow& row) {
     updateEnabling();
 }
 
-void CommandRouter::notAvailable() {
-    m_context.document.prompter().message(veltrane::tr(Str::CommandNotAvailable));
-}
-
 void CommandRouter::rememberFile() {
     const std::string& path = m_context.lifecycle.lastFileUsed();
     if (!path.empty())

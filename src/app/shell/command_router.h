@@ -107,7 +107,6 @@ private:
 
     void createActions();
     void dispatch(const CommandRow& row);
-    void notAvailable();
     void rememberFile();
 
     // File

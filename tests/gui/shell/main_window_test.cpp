@@ -149,17 +149,9 @@ TEST(MainWindow, CtrlCCopiesANodeAndNeverOpensContent) {
     EXPECT_TRUE(editor.copyBuffer().valid);
 }
 
-TEST(MainWindow, LaterCommandsSayTheyAreNotAvailable) {
+TEST(MainWindow, DisabledCommandsDoNothing) {
     WindowHarness h;
     MainWindow& w = *h.window;
-    // The serial transfers (every device type but the EtherNet/IP gateway) are not built yet.
-    w.document().state().DeviceType = device::DeviceNet;
-    for (CommandId id : {CommandId::Upload, CommandId::Download}) {
-        h.prompter.clearShown();
-        w.router().trigger(id);
-        EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{"This command is not available yet."}))
-            << static_cast<int>(id);
-    }
     // A disabled command does nothing at all.
     w.document().state().DeviceType = device::EtherNetIP;
     w.router().updateEnabling();
