@@ -14,6 +14,8 @@ public:
 
     std::optional<std::string> chooseOpenFile() override { return std::nullopt; }
     std::optional<std::string> chooseSaveFile(const std::string& suggestedName) override;
+    // The monitor saves text only.
+    std::optional<std::string> chooseWorkbookFile(const std::string&) override { return std::nullopt; }
 
 private:
     QPointer<QWidget> m_parent;
