@@ -155,7 +155,8 @@ TEST(SimGateway, BadFramingEndsTheSession) {
                           Case{"short write", {6, 4}}}) {
         Gateway gateway(identity());
         TcpSession session(gateway);
-        std::vector<std::uint8_t> bytes(c.header.encode().begin(), c.header.encode().end());
+        const auto encoded = c.header.encode();
+        std::vector<std::uint8_t> bytes(encoded.begin(), encoded.end());
         bytes.resize(bytes.size() + 4);
         auto responses = session.feed(bytes);
         ASSERT_EQ(responses.size(), 1u) << c.what;
