@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/serial_commands.h"
+#include "cli/qt_application.h"
 #include "core/link/serial/serial_transfer.h"
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_upload.h"
@@ -25,9 +26,6 @@ private:
     std::ostream& m_err;
     serial::StepCaptions m_captions;
 };
-
-// Makes the Qt application object the serial port needs, once.
-void ensureQtCore();
 
 // The line settings: the options given, the device type's usual ones for the rest.
 SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType);

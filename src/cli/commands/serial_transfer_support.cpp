@@ -1,6 +1,7 @@
 // What the serial download and upload share: the line options and the printed progress.
 
 #include "cli/serial_commands.h"
+#include "cli/qt_application.h"
 #include "cli/serial_progress_printer.h"
 
 #include <algorithm>
@@ -12,16 +13,6 @@
 #include "core/link/serial/serial_port_choice.h"
 
 namespace veltrane::cli {
-
-void ensureQtCore() {
-    if (QCoreApplication::instance() != nullptr)
-        return;
-    // Qt's serial port expects an application object; one for the rest of the process.
-    static int argc = 1;
-    static char name[] = "veltrane-cli";
-    static char* argv[] = {name, nullptr};
-    new QCoreApplication(argc, argv);
-}
 
 SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType) {
     SerialLineSettings settings = serial::defaultLineSettings(deviceType);

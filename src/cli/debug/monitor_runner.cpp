@@ -1,4 +1,5 @@
 #include "cli/debug/monitor_runner.h"
+#include "cli/qt_application.h"
 
 #include "cli/json_writer.h"
 #include "core/debug/debug_monitor.h"
@@ -35,16 +36,6 @@ void installInterruptHandler() {
     action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-}
-
-// QUdpSocket and QSerialPort want an application object; the CLI has none of its own.
-void ensureQtCore() {
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "veltrane-cli";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
 }
 
 std::optional<std::uint32_t> hostOrderAddress(const std::string& text) {

@@ -1,4 +1,5 @@
 #include "cli/ethernet/gateway_login.h"
+#include "cli/qt_application.h"
 
 #include "core/strings/strings.h"
 #include "link/ethernet/ethernet_environment.h"
@@ -11,15 +12,6 @@
 #include <memory>
 
 namespace veltrane::cli {
-
-void ensureQtCore() {
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "veltrane-cli";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-}
 
 ethernet::ScanResult scanGateways(const std::optional<std::string>& direct, const std::vector<std::string>& locals) {
     ensureQtCore();

@@ -3,6 +3,7 @@
 // broadcast scan and selects its row.
 
 #include "core/link/ethernet/gateway_selection.h"
+#include "cli/qt_application.h"
 #include "core/link/ethernet/scan_session.h"
 
 #include <ostream>
@@ -10,9 +11,6 @@
 #include <vector>
 
 namespace veltrane::cli {
-
-// Qt's sockets need an application object; the CLI makes one on first use.
-void ensureQtCore();
 
 ethernet::ScanResult scanGateways(const std::optional<std::string>& direct, const std::vector<std::string>& locals);
 
