@@ -28,7 +28,7 @@ protected:
                                     .mappingBit = "0", .startAddress = std::to_string(100 + i)});
         }
         const std::string path = file(name);
-        EXPECT_EQ(writeProjectFile(path, b.project, b.state), "");
+        EXPECT_TRUE(writeProjectFile(path, b.project, b.state).ok());
         return path;
     }
 };
@@ -52,9 +52,9 @@ TEST_F(CliSerial, DownloadThenUploadIntoANewFile) {
     ASSERT_EQ(up.exitCode, 0) << up.out << up.err;
     EXPECT_NE(up.out.find(tr(Str::SerialUploadSuccess)), std::string::npos);
     ProjectState current;
-    const ReadOutcome read = readProjectFile(out, current);
-    ASSERT_TRUE(read.loaded) << read.error;
-    const CONFIG& subnet = read.loaded->project.subnets[0];
+    const Result<LoadedProject> read = readProjectFile(out, current);
+    ASSERT_TRUE(read.ok()) << read.message();
+    const CONFIG& subnet = read->project.subnets[0];
     ASSERT_EQ(subnet.commandCount, 3);
     EXPECT_EQ(subnet.commands[2].startAddress, "102");
     EXPECT_EQ(subnet.nodes[0].address, "9");

@@ -50,7 +50,7 @@ std::string fileBytes(const std::string& path) {
 
 std::string save(const ProjectBuilder& b, const std::string& name) {
     const std::string path = ::testing::TempDir() + name;
-    EXPECT_EQ(writeProjectFile(path, b.project, b.state), "");
+    EXPECT_TRUE(writeProjectFile(path, b.project, b.state).ok());
     return path;
 }
 
@@ -142,11 +142,11 @@ TEST(EthernetCli, DownloadWritesTheImageAndUploadReadsItBack) {
     std::remove(out.c_str());
     const auto upload = runCli({"upload", "--to", "127.0.0.3", "-o", out});
     EXPECT_EQ(upload.exitCode, 0) << upload.out << upload.err;
-    const ReadOutcome read = readProjectFile(out, ProjectState{});
-    ASSERT_TRUE(read.loaded.has_value()) << upload.out;
-    EXPECT_EQ(read.loaded->project.fieldbus.ipAddress, "10.20.30.40");
-    EXPECT_EQ(read.loaded->project.subnets[1].commands[0].slaveAddress, "17");
-    EXPECT_EQ(read.loaded->project.subnets[1].commands[0].dataCount, "16");
+    const Result<LoadedProject> read = readProjectFile(out, ProjectState{});
+    ASSERT_TRUE(read.ok()) << upload.out;
+    EXPECT_EQ(read->project.fieldbus.ipAddress, "10.20.30.40");
+    EXPECT_EQ(read->project.subnets[1].commands[0].slaveAddress, "17");
+    EXPECT_EQ(read->project.subnets[1].commands[0].dataCount, "16");
 }
 
 TEST(EthernetCli, EveryFailureShowsItsMessageAndChangesNothing) {
