@@ -10,6 +10,7 @@ packages=(
   python3-openpyxl
   clang libclang-rt-14-dev
   xdg-utils
+  iproute2 util-linux
 )
 missing=()
 for p in "${packages[@]}"; do
