@@ -5,6 +5,7 @@
 #include "support/cli_runner.h"
 #include "support/hex_bytes.h"
 #include "support/pseudo_terminal.h"
+#include "support/serial_simulator_process.h"
 
 #include <gtest/gtest.h>
 
@@ -72,3 +73,27 @@ TEST(DebugCliSerial, WriteGoesOutInPlaceOfTheNextAcknowledgement) {
 }
 
 }  // namespace
+
+// The simulator's own serial gateway: reports from the commands of a project, writes recorded.
+TEST(DebugCliSerial, MonitorAndWriteAgainstTheSimulatedSerialGateway) {
+    const std::string dir = ::testing::TempDir();
+    const std::string project = dir + "debug_serial_project.chg";
+    ASSERT_EQ(runCli({"edit", "new", "--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1",
+                      "--add-command", "3", "-o", project})
+                  .exitCode,
+              0);
+    SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--baud", "0", "--debug-project", project, "--debug-rate", "200",
+                                                "--debug-exceptions", "0", "--debug-timeouts", "0"});
+    ASSERT_FALSE(sim.path().empty());
+
+    const RunResult monitor = runCli({"monitor", "--port", sim.path(), "--count", "3", "--json"});
+    EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
+    std::size_t rows = 0;
+    for (std::size_t at = monitor.out.find("\"status\":\"Responding correctly\",\"slave\":\"1\"");
+         at != std::string::npos; at = monitor.out.find("\"status\":\"Responding correctly\"", at + 1))
+        ++rows;
+    EXPECT_EQ(rows, 3u) << monitor.out;
+
+    const RunResult write = runCli({"write", "--port", sim.path(), "4000", "01 02"});
+    EXPECT_EQ(write.exitCode, 0) << write.err;
+}

@@ -30,11 +30,14 @@ public:
     // runs after each answered request, for example to save the gateway's state.
     void serve(const std::atomic<bool>& stop, const std::function<void()>& afterRequest = {});
 
+    // For other exchanges on the same line (debug reports): the master end, and a paced write.
+    int masterFd() const { return m_master; }
+    void writePaced(const Bytes& bytes);
+
     std::uint64_t bytesReceived() const { return m_received; }
     std::uint64_t bytesSent() const { return m_sent; }
 
 private:
-    void writePaced(const Bytes& bytes);
     std::int64_t byteTimeUs() const;
 
     SerialGatewayEngine& m_engine;

@@ -60,6 +60,13 @@ as the serial port (it is not listed among the system's ports).
                         silence, bad-checksum, negative, split, late
   --fault-delay MS      pause of split and late replies (default 100)
   --error-bytes A,B     error bytes of a negative reply (default 1,0)
+  --debug-project FILE  send debug reports instead: the commands of FILE.chg
+                        are polled, acknowledgements and writes are read
+  --debug-rate N        reports per second (default 50; 0: each report as
+                        soon as the last one is acknowledged)
+  --debug-exceptions P  percent of reports with an exception (default 5)
+  --debug-timeouts P    percent of time-out reports (default 3)
+  --debug-no-ack        send at the rate without waiting for answers
 
 When ready, prints:
   serial PATH
@@ -80,6 +87,10 @@ Result<SerialSimOptions> parseSerialCommandLine(const std::vector<std::string>& 
             continue;
         if (arg == "--extended") {
             options.gateway.extendedFrames = true;
+            continue;
+        }
+        if (arg == "--debug-no-ack") {
+            options.debugNoAck = true;
             continue;
         }
         if (i + 1 >= args.size())
@@ -109,6 +120,14 @@ Result<SerialSimOptions> parseSerialCommandLine(const std::vector<std::string>& 
             SerialFault fault;
             ok = parseFault(value, fault);
             options.gateway.faults.push_back(fault);
+        } else if (arg == "--debug-project") {
+            options.debugProject = value;
+        } else if (arg == "--debug-rate") {
+            ok = readNumber(value, options.debugRate) && options.debugRate >= 0 && options.debugRate <= 100000;
+        } else if (arg == "--debug-exceptions") {
+            ok = readNumber(value, options.debugExceptions) && options.debugExceptions >= 0;
+        } else if (arg == "--debug-timeouts") {
+            ok = readNumber(value, options.debugTimeouts) && options.debugTimeouts >= 0;
         } else if (arg == "--fault-delay") {
             ok = readNumber(value, delay) && delay >= 0;
         } else if (arg == "--error-bytes") {
@@ -121,6 +140,8 @@ Result<SerialSimOptions> parseSerialCommandLine(const std::vector<std::string>& 
         if (!ok)
             return bad("bad value for " + arg + ": " + value);
     }
+    if (options.debugExceptions + options.debugTimeouts > 100)
+        return bad("--debug-exceptions and --debug-timeouts add up to more than 100");
     for (SerialFault& fault : options.gateway.faults) {
         fault.delay = std::chrono::milliseconds(delay);
         fault.errorBytes = errorBytes;
