@@ -174,13 +174,17 @@ void DebugDialog::openEthernet(const DebugConnection& connection) {
 
 void DebugDialog::openSerial(const DebugConnection& connection) {
     m_serial = new QSerialPort(connection.device, this);
-    m_serial->setBaudRate(115200);
-    m_serial->setDataBits(QSerialPort::Data8);
-    m_serial->setParity(QSerialPort::NoParity);
-    m_serial->setFlowControl(QSerialPort::NoFlowControl);
     m_serial->setReadBufferSize(0);
     if (!m_serial->open(QIODevice::ReadWrite)) {
         m_prompter.message(veltrane::tr(Str::DebugPortOpenFailed));
+        QTimer::singleShot(0, this, &QDialog::reject);
+        return;
+    }
+    // The gateway's debug line: 115200 baud, 8 data bits, no parity; its stop bits are kept.
+    if (!m_serial->setBaudRate(115200) || !m_serial->setDataBits(QSerialPort::Data8) ||
+        !m_serial->setParity(QSerialPort::NoParity)) {
+        m_serial->close();
+        m_prompter.message(veltrane::tr(Str::SerialSettingError));
         QTimer::singleShot(0, this, &QDialog::reject);
         return;
     }

@@ -9,10 +9,12 @@
 #include "core/interaction/file_chooser.h"
 #include "core/interaction/prompter.h"
 #include "core/link/ethernet/configuration_image.h"
+#include "core/model/project_file.h"
 #include "core/strings/strings.h"
 #include "sim/engine/gateway_state_file.h"
 #include "support/gui_app.h"
 #include "support/gwsim_process.h"
+#include "support/serial_simulator_process.h"
 #include "support/private_network.h"
 #include "support/project_builder.h"
 
@@ -198,3 +200,32 @@ TEST_F(DebugDialogTest, SendShowsEachValidationMessageAndWritesNothing) {
 }
 
 }  // namespace
+
+// Over the simulator's pseudo-terminal: reports arrive as the line carries them and are answered.
+TEST(DebugDialogSerial, ShowsTheReportsOfTheSimulatedSerialGateway) {
+    guiApp();
+    ProjectBuilder b;
+    b.node(1, "5");
+    b.command(1, 1, {"3", "2", "0", "", "No Swap", "100"});
+    const std::string project = ::testing::TempDir() + "debug_dialog_serial.chg";
+    ASSERT_TRUE(writeProjectFile(project, b.project, b.state).ok());
+    SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--baud", "0", "--debug-project", project, "--debug-rate", "200",
+                                                "--debug-exceptions", "0", "--debug-timeouts", "0"});
+    ASSERT_FALSE(sim.path().empty());
+
+    DebugConnection c;
+    c.transport = DebugTransport::Serial;
+    c.device = QString::fromStdString(sim.path());
+    ScriptedPrompter prompter;
+    ScriptedFileChooser files;
+    DebugDialog dialog(c, prompter, files);
+    dialog.show();
+    ASSERT_TRUE(waitUntil([&] { return dialog.monitor().counts().acknowledged >= 5; }));
+    dialog.flushViews();
+    const ReportListModel& list = dialog.reportList();
+    ASSERT_EQ(list.columnCount(), 4);
+    ASSERT_GT(list.rowCount(), 0);
+    EXPECT_EQ(list.data(list.index(0, 0), Qt::DisplayRole).toString().toStdString(), tr(Str::DebugStatusCorrect));
+    EXPECT_EQ(list.data(list.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("5"));
+    EXPECT_TRUE(prompter.shown().empty());
+}
