@@ -9,6 +9,10 @@
 #include "core/link/serial/serial_transfer.h"
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_upload.h"
+#include "core/document/document.h"
+#include "link/serial_port_stream.h"
+
+#include <string>
 
 namespace veltrane::cli {
 
@@ -29,5 +33,12 @@ private:
 
 // The line settings: the options given, the device type's usual ones for the rest.
 SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType);
+
+// Opens the project whose device type selects what the gateway is asked; false, with the
+// messages printed, when it cannot be opened or belongs to the Ethernet gateway.
+bool openSerialProject(Document& document, const ScriptedPrompter& prompter, const std::string& path,
+                       std::ostream& err);
+// Opens the gateway's port with the project's line settings; false, with the message printed.
+bool openSerialPort(SerialPortStream& port, const SerialLineOptions& line, int deviceType, std::ostream& err);
 
 }  // namespace veltrane::cli

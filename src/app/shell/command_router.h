@@ -146,6 +146,9 @@ private:
     // Lives for the run and is never saved: the serial port and line settings chosen.
     serial::SerialPortChoice m_serialChoice;
     void openSerialTransfer(bool download);
+    void chooseSerialPortOnFirstUse();
+    // Runs the Scan dialog; `loggedIn` follows a "Log In".
+    void scanThen(std::function<void()> loggedIn);
     // Which gateway the Ethernet commands talk to; lives for the run.
     ethernet::GatewaySelection m_gatewaySelection;
     std::map<CommandId, QAction*> m_actions;

@@ -46,7 +46,7 @@ void CommandRouter::onSerialConnection() {
     dialog.exec();
 }
 
-void CommandRouter::openSerialTransfer(bool download) {
+void CommandRouter::chooseSerialPortOnFirstUse() {
     const int deviceType = m_context.document.state().DeviceType;
     if (m_serialChoice.SerialPortList.empty())
         m_serialChoice.rebuildList(availableSerialPorts(), deviceType);
@@ -56,6 +56,19 @@ void CommandRouter::openSerialTransfer(bool download) {
         choice.exec();
         m_serialChoice.SerialPortConfigured = true;
     }
+}
+
+void CommandRouter::scanThen(std::function<void()> loggedIn) {
+    // Window-modal without a nested event loop: what follows the scan continues from its signal.
+    auto* scan = new ScanDialog(m_gatewaySelection, endpointsFromEnvironment(), {}, m_context.document.prompter(),
+                                m_context.window);
+    scan->setAttribute(Qt::WA_DeleteOnClose);
+    connect(scan, &QDialog::accepted, this, std::move(loggedIn));
+    scan->open();
+}
+
+void CommandRouter::openSerialTransfer(bool download) {
+    chooseSerialPortOnFirstUse();
     auto* dialog = new SerialTransferDialog(
         download ? SerialTransferDialog::Kind::Download : SerialTransferDialog::Kind::Upload, m_context.document,
         m_serialChoice, m_conflictState, m_context.window);
@@ -85,15 +98,12 @@ void CommandRouter::onDownload() {
         openSerialTransfer(true);
 }
 void CommandRouter::runEthernetTransfer(ethernet::EthernetOperation operation) {
-    // Window-modal dialogs opened without nested event loops: each step continues from a signal.
-    const ethernet::EthernetEndpoints endpoints = endpointsFromEnvironment();
     Document& document = m_context.document;
-    auto* scan = new ScanDialog(m_gatewaySelection, endpoints, {}, document.prompter(), m_context.window);
-    scan->setAttribute(Qt::WA_DeleteOnClose);
-    connect(scan, &QDialog::accepted, this, [this, operation, endpoints, &document] {
+    scanThen([this, operation, &document] {
         if (!ethernet::entryAllowed(operation, m_gatewaySelection, document.state(), document.prompter()))
             return;
-        const ethernet::GatewayEndpoint gateway{m_gatewaySelection.GatewayAddress, endpoints.gatewayTcpPort};
+        const ethernet::GatewayEndpoint gateway{m_gatewaySelection.GatewayAddress,
+                                                endpointsFromEnvironment().gatewayTcpPort};
         QDialog* dialog = nullptr;
         if (operation == ethernet::EthernetOperation::Download) {
             if (!ethernet::downloadMayOpen(document.project(), document.state(), document.prompter(), m_conflictState))
@@ -105,7 +115,6 @@ void CommandRouter::runEthernetTransfer(ethernet::EthernetOperation operation) {
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     });
-    scan->open();
 }
 void CommandRouter::onCalculateMapping() {
     runCalculateMappingAddress(m_context.document.editor());
@@ -133,25 +142,14 @@ void CommandRouter::onDebug() {
     };
     if (connection.transport == DebugTransport::Ethernet) {
         // The monitor talks to the gateway picked in the Scan dialog.
-        const ethernet::EthernetEndpoints endpoints = endpointsFromEnvironment();
-        auto* scan = new ScanDialog(m_gatewaySelection, endpoints, {}, document.prompter(), m_context.window);
-        scan->setAttribute(Qt::WA_DeleteOnClose);
-        connect(scan, &QDialog::accepted, this, [this, connection, openMonitor]() mutable {
+        scanThen([this, connection, openMonitor]() mutable {
             connection.gateway = QHostAddress(QString::fromStdString(m_gatewaySelection.GatewayAddress));
             openMonitor(connection);
         });
-        scan->open();
         return;
     }
     if (connection.transport == DebugTransport::Serial) {
-        const int deviceType = document.state().DeviceType;
-        if (m_serialChoice.SerialPortList.empty())
-            m_serialChoice.rebuildList(availableSerialPorts(), deviceType);
-        if (!m_serialChoice.SerialPortConfigured) {
-            SerialPortDialog choice(m_serialChoice, deviceType, m_context.window);
-            choice.exec();
-            m_serialChoice.SerialPortConfigured = true;
-        }
+        chooseSerialPortOnFirstUse();
         const std::optional<std::string> device = m_serialChoice.deviceToOpen();
         if (!device) {
             document.prompter().message(veltrane::tr(Str::SerialNoPortChosen));

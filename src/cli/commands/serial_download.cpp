@@ -1,4 +1,4 @@
-// serial-download FILE.chg --port PATH [line settings]: writes the project into a serial gateway.
+// download FILE.chg --port PATH [line settings]: writes the project into a serial gateway.
 
 #include "cli/command_registry.h"
 #include "cli/command_support.h"
@@ -27,16 +27,10 @@ void printShown(const ScriptedPrompter& prompter, std::ostream& err) {
 int runSerialDownload(const SerialDownloadOptions& options, std::ostream& out, std::ostream& err) {
     ScriptedPrompter prompter;
     Document document(prompter);
-    if (!document.openDocument(options.projectPath)) {
-        printShown(prompter, err);
+    if (!openSerialProject(document, prompter, options.projectPath, err))
         return 1;
-    }
     Project& project = document.project();
     const ProjectState& state = document.state();
-    if (state.DeviceType == device::EtherNetIP) {
-        err << "The project is for the EtherNet/IP gateway, which is configured over Ethernet.\n";
-        return 1;
-    }
     const CompletenessResult complete = checkConfiguration(project, state);
     if (!complete.complete) {
         if (!complete.report.empty())
@@ -45,13 +39,9 @@ int runSerialDownload(const SerialDownloadOptions& options, std::ostream& out, s
         return 1;
     }
 
-    ensureQtCore();
     SerialPortStream port;
-    if (auto opened = openGatewayPort(port, options.line.port, lineSettingsFor(options.line, state.DeviceType));
-        !opened) {
-        err << opened.message() << '\n';
+    if (!openSerialPort(port, options.line, state.DeviceType, err))
         return 1;
-    }
     if (auto ready = serial::checkDownloadPreconditions(project, state); !ready) {
         err << ready.message() << '\n';
         return 1;

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 
 #include "core/link/serial/serial_port_choice.h"
+#include "core/strings/strings.h"
+#include "link/gateway_port.h"
 
 namespace veltrane::cli {
 
@@ -21,6 +23,29 @@ SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType
     settings.dataBits = line.dataBits.value_or(settings.dataBits);
     settings.stopBits = line.stopBits.value_or(settings.stopBits);
     return settings;
+}
+
+bool openSerialProject(Document& document, const ScriptedPrompter& prompter, const std::string& path,
+                       std::ostream& err) {
+    if (!document.openDocument(path)) {
+        for (const std::string& text : prompter.shown())
+            err << text << '\n';
+        return false;
+    }
+    if (document.state().DeviceType == device::EtherNetIP) {
+        err << tr(Str::SerialProjectIsEthernet) << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool openSerialPort(SerialPortStream& port, const SerialLineOptions& line, int deviceType, std::ostream& err) {
+    ensureQtCore();
+    if (auto opened = openGatewayPort(port, line.port, lineSettingsFor(line, deviceType)); !opened) {
+        err << opened.message() << '\n';
+        return false;
+    }
+    return true;
 }
 
 void SerialProgressPrinter::deviceReported(int deviceCode) {

@@ -1,4 +1,4 @@
-// serial-upload --port PATH --into BASE.chg -o OUT.chg [line settings]: reads a serial gateway's
+// upload --port PATH --into BASE.chg -o OUT.chg [line settings]: reads a serial gateway's
 // configuration into a new project file.
 
 #include "cli/command_registry.h"
@@ -22,23 +22,12 @@ namespace {
 int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::ostream& err) {
     ScriptedPrompter prompter;
     Document document(prompter);
-    if (!document.openDocument(options.basePath)) {
-        for (const std::string& text : prompter.shown())
-            err << text << '\n';
+    if (!openSerialProject(document, prompter, options.basePath, err))
         return 1;
-    }
     const ProjectState state = document.state();
-    if (state.DeviceType == device::EtherNetIP) {
-        err << "The project is for the EtherNet/IP gateway, which is configured over Ethernet.\n";
-        return 1;
-    }
-    ensureQtCore();
     SerialPortStream port;
-    if (auto opened = openGatewayPort(port, options.line.port, lineSettingsFor(options.line, state.DeviceType));
-        !opened) {
-        err << opened.message() << '\n';
+    if (!openSerialPort(port, options.line, state.DeviceType, err))
         return 1;
-    }
     out << tr(Str::SerialUploadingTitle) << '\n' << tr(Str::SerialPleaseWait) << '\n' << std::flush;
     serial::SerialUpload upload(state);
     SteadyClock clock;

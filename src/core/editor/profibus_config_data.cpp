@@ -1,17 +1,10 @@
 #include "core/editor/profibus_config_data.h"
 
+#include "core/model/text_value.h"
+
 namespace veltrane {
 
 namespace {
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // A length byte of a special identifier: 1..64 units, words when bit 6 is set.
 int specialLength(std::uint8_t lengthByte) {
@@ -23,10 +16,10 @@ ProfibusConfigSizes invalid() { return {false, 255, 255}; }
 }  // namespace
 
 std::uint8_t hexPairToByte(char high, char low) {
-    const int h = hexDigit(high);
+    const int h = hexDigitValue(high);
     if (h < 0)
         return 0;
-    const int l = hexDigit(low);
+    const int l = hexDigitValue(low);
     if (l < 0)
         return static_cast<std::uint8_t>(h);
     return static_cast<std::uint8_t>(h * 16 + l);

@@ -49,6 +49,16 @@ bool isCanonicalForm(std::string_view text) {
 
 std::string canonicalText(std::string_view text) { return decimalText(decimalValue(text)); }
 
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 std::uint32_t hexValue(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isBlank(text[i]))
@@ -57,15 +67,8 @@ std::uint32_t hexValue(std::string_view text) {
         i += 2;
     std::uint64_t value = 0;
     for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
+        const int digit = hexDigitValue(text[i]);
+        if (digit < 0)
             break;
         value = value * 16 + static_cast<std::uint64_t>(digit);
         if (value > std::numeric_limits<std::uint32_t>::max())

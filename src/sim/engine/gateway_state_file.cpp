@@ -1,4 +1,5 @@
 #include "sim/engine/gateway_state_file.h"
+#include "core/model/text_value.h"
 
 #include <cstdio>
 #include <fstream>
@@ -8,18 +9,6 @@ namespace veltrane::sim {
 
 using ethernet::ConfigurationImage;
 using ethernet::kImageSize;
-
-namespace {
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-}  // namespace
 
 Result<GatewayImages> loadGatewayImages(const std::string& path) {
     GatewayImages images;
@@ -40,8 +29,8 @@ Result<GatewayImages> loadGatewayImages(const std::string& path) {
             return makeError(ErrorKind::Format, path + ":" + std::to_string(number) + ": not an image");
         ConfigurationImage image;
         for (std::size_t i = 0; i < kImageSize; ++i) {
-            const int high = hexDigit(hex[2 * i]);
-            const int low = hexDigit(hex[2 * i + 1]);
+            const int high = hexDigitValue(hex[2 * i]);
+            const int low = hexDigitValue(hex[2 * i + 1]);
             if (high < 0 || low < 0)
                 return makeError(ErrorKind::Format, path + ":" + std::to_string(number) + ": bad hex");
             image.bytes()[i] = static_cast<std::uint8_t>(high * 16 + low);

@@ -1,4 +1,5 @@
 #include "sim/engine/serial/serial_state_file.h"
+#include "core/model/text_value.h"
 
 #include <cstdio>
 #include <fstream>
@@ -18,23 +19,14 @@ std::string hex(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-int digit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Exactly `size` bytes (or at most, when `upTo`), else false.
 bool unhex(const std::string& text, std::uint8_t* out, std::size_t size, std::size_t* got = nullptr) {
     if (text.size() % 2 != 0 || (got == nullptr && text.size() != 2 * size) || text.size() > 2 * size)
         return false;
     for (std::size_t i = 0; i < text.size() / 2; ++i) {
-        const int hi = digit(text[2 * i]);
-        const int lo = digit(text[2 * i + 1]);
+        const int hi = hexDigitValue(text[2 * i]);
+        const int lo = hexDigitValue(text[2 * i + 1]);
         if (hi < 0 || lo < 0)
             return false;
         out[i] = static_cast<std::uint8_t>(hi * 16 + lo);
