@@ -3,6 +3,7 @@
 #include "app/common/qt_text.h"
 #include "app/shell/main_window.h"
 #include "app/shell/splash_screen.h"
+#include "app/shell/startup.h"
 
 #include <QApplication>
 
@@ -18,9 +19,6 @@ int main(int argc, char** argv) {
     veltrane::MainWindow window;
     // No argument: the new project the window starts with; a file name: that file.
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1)
-        window.openFromCommandLine(arguments.at(1));
-    window.show();
-    splash->finish(&window);
+    veltrane::startMainWindow(window, splash.get(), arguments.size() > 1 ? arguments.at(1) : QString());
     return QApplication::exec();
 }

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSplitter>
-#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -51,36 +50,18 @@ EditorView::EditorView(Editor& editor, QWidget* parent) : QWidget(parent), m_edi
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setMinimumWidth(kMinTreeWidth);
 
-    m_rightSide = new QSplitter(Qt::Vertical);
-    m_rightSide->setHandleWidth(kHandleWidth);
-    m_rightSide->setChildrenCollapsible(false);
-    m_rightSide->setMinimumWidth(kMinRightWidth - kHandleWidth);
-
-    m_gridArea = new QWidget(m_rightSide);
-    m_gridArea->setMinimumHeight(kMinGridHeight);
+    m_gridArea = new QWidget;
+    m_gridArea->setMinimumWidth(kMinRightWidth - kHandleWidth);
     m_gridArea->setAutoFillBackground(true);
     m_gridArea->setBackgroundRole(QPalette::Base);
     m_gridLayout = new QVBoxLayout(m_gridArea);
     m_gridLayout->setContentsMargins(0, 0, 0, 0);
 
-    m_help = new QTextEdit(m_rightSide);
-    m_help->setReadOnly(true);
-    m_help->setMinimumHeight(kMinHelpHeight - kHandleWidth);
-
     m_columns->addWidget(withHeading(Str::HeadingDevice, m_tree));
-    m_columns->addWidget(withHeading(Str::HeadingConfiguration, m_rightSide));
+    m_columns->addWidget(withHeading(Str::HeadingConfiguration, m_gridArea));
     m_columns->setStretchFactor(0, 0);
     m_columns->setStretchFactor(1, 1);
     m_columns->setSizes({300, 900});
-    m_rightSide->addWidget(m_gridArea);
-    m_rightSide->addWidget(m_help);
-    m_rightSide->setStretchFactor(0, 1);
-    m_rightSide->setStretchFactor(1, 0);
-    m_rightSide->setSizes({500, 120});
-
-    // A moved boundary invalidates the help text, which described the row under the old layout.
-    connect(m_columns, &QSplitter::splitterMoved, m_help, &QTextEdit::clear);
-    connect(m_rightSide, &QSplitter::splitterMoved, m_help, &QTextEdit::clear);
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { onCurrentItemChanged(current); });
@@ -109,14 +90,6 @@ void EditorView::setGridWidget(QWidget* grid) {
         m_gridLayout->addWidget(m_grid);
         m_grid->show();
     }
-}
-
-void EditorView::setHelpText(const QString& text) {
-    m_help->setPlainText(text);
-}
-
-QString EditorView::helpText() const {
-    return m_help->toPlainText();
 }
 
 ItemId EditorView::idOf(const QTreeWidgetItem* item) {

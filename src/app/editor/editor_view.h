@@ -1,15 +1,15 @@
 #pragma once
 // The configuration editor's widgets: the project tree on the left under the heading "Device",
 // mirrored from the editor's headless tree, and on the right under "Configuration" the parameter
-// grid above its help text box. The widget only shows the model and forwards clicks; every rule
-// stays in the core editor.
+// grid, which takes the whole column: the selected row's help is read in the main window's "Info"
+// tab, so no second help box competes with it. The widget only shows the model and forwards clicks;
+// every rule stays in the core editor.
 
 #include "core/editor/editor.h"
 
 #include <QWidget>
 
 class QSplitter;
-class QTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
@@ -22,22 +22,18 @@ public:
     // Splitter limits: the tree keeps at least this width and leaves the right side this much.
     static constexpr int kMinTreeWidth = 100;
     static constexpr int kMinRightWidth = 200;
-    static constexpr int kMinGridHeight = 100;
-    static constexpr int kMinHelpHeight = 50;
     static constexpr int kHandleWidth = 5;
 
     explicit EditorView(Editor& editor, QWidget* parent = nullptr);
     ~EditorView() override;
 
-    // Places the parameter grid above the help text; the view takes ownership.
+    // Places the parameter grid in the right column; the view takes ownership.
     void setGridWidget(QWidget* grid);
     QWidget* gridWidget() const { return m_grid; }
-    void setHelpText(const QString& text);
-    QString helpText() const;
 
     QTreeWidget* treeWidget() const { return m_tree; }
     QSplitter* horizontalSplitter() const { return m_columns; }
-    QSplitter* verticalSplitter() const { return m_rightSide; }
+    QWidget* gridColumn() const { return m_gridArea; }
     QTreeWidgetItem* itemFor(ItemId id) const;
 
     // Rebuilds the tree widget from the model now.
@@ -60,12 +56,10 @@ private:
     Editor& m_editor;
     ChangeSignal<>::Subscription m_treeSubscription;
     QSplitter* m_columns = nullptr;
-    QSplitter* m_rightSide = nullptr;
     QTreeWidget* m_tree = nullptr;
     QWidget* m_gridArea = nullptr;
     QVBoxLayout* m_gridLayout = nullptr;
     QWidget* m_grid = nullptr;
-    QTextEdit* m_help = nullptr;
     // Set while a change comes from the widget itself: the widget already shows it, and rebuilding
     // the items inside the widget's own signal would delete the item being handled.
     bool m_fromWidget = false;

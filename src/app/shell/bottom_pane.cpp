@@ -11,7 +11,7 @@
 namespace veltrane {
 
 BottomPane::BottomPane(NetworkCheck& check, const QString& productUrl, QWidget* parent)
-    : QDockWidget(qtr(Str::PaneTitle), parent), m_check(check) {
+    : QDockWidget(parent), m_check(check) {
     setObjectName(QStringLiteral("bottomPane"));
     setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
@@ -39,6 +39,10 @@ BottomPane::BottomPane(NetworkCheck& check, const QString& productUrl, QWidget* 
     m_tabs->addTab(news, qtr(Str::TabNews));
 
     setWidget(m_tabs);
+    // The heading names what the pane shows, so it always agrees with the tab in front.
+    const auto showHeading = [this](int index) { setWindowTitle(m_tabs->tabText(index)); };
+    connect(m_tabs, &QTabWidget::currentChanged, this, showHeading);
+    showHeading(m_tabs->currentIndex());
     connect(&m_check, &NetworkCheck::checked, this, &BottomPane::showCheckState);
     showCheckState();
 }

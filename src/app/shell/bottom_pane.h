@@ -1,6 +1,6 @@
 #pragma once
 // The docking pane below the editor: "Info" shows the help text of the selected parameter, "News"
-// the state of the network check and the product page.
+// the state of the network check and the product page. Its heading is the name of the tab in front.
 
 #include <QDockWidget>
 

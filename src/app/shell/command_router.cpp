@@ -99,6 +99,10 @@ void CommandRouter::updateEnabling() {
 }
 
 void CommandRouter::dispatch(const CommandRow& row) {
+    // A shortcut or a toolbar button leaves the grid's edit box open with its focus; what was
+    // typed there is committed first, as leaving the box would, so that New, Open and Exit see
+    // it in their save question and Save writes it.
+    m_context.document.editor().commitEdit();
     emit commandTriggered(row.id);
     (this->*row.handler)();
     // Handlers that open a window or a question may change nothing the events report (a cancelled

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -43,6 +44,15 @@ std::unique_ptr<QSettings> openSettings(const QString& file) {
     if (file.isEmpty())
         return std::make_unique<QSettings>();
     return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
+
+const QString kGeometryKey = QStringLiteral("Window/Geometry");
+const QString kDockStateKey = QStringLiteral("Window/State");
+const QString kColumnsKey = QStringLiteral("Window/EditorColumns");
+
+// "[*]" in a caption is Qt's mark for unsaved changes; a file name that holds it literally doubles it.
+QString captionText(const std::string& text) {
+    return toQString(text).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
 NetworkCheckTarget targetFromSettings(QSettings& settings) {
@@ -89,16 +99,23 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
     buildToolBar();
     buildStatusBar();
 
-    connect(m_router, &CommandRouter::documentReplaced, this, &MainWindow::showDocumentCaption);
-    connect(m_router, &CommandRouter::documentSaved, this, &MainWindow::showDocumentCaption);
+    // The caption follows the project whatever replaced or saved it (menus, the command line, an
+    // upload), and its unsaved-changes mark follows ProjectModified.
+    connect(&m_router->events(), &DocumentEvents::projectChanged, this, [this](ProjectChange change) {
+        if (change == ProjectChange::Replaced || change == ProjectChange::Saved)
+            showDocumentCaption();
+        setWindowModified(m_document.state().ProjectModified);
+    });
     connect(m_router, &CommandRouter::exitRequested, this, &QWidget::close);
     connect(m_editorView, &EditorView::contextMenuRequested, this, [this](const QPoint& pos) {
         m_contextMenu->popup(pos);
     });
 
-    setWindowTitle(qtr(Str::MainCaption));
+    setWindowTitle(captionText(veltrane::tr(Str::MainCaption)) + QStringLiteral("[*]"));
+    setWindowModified(m_document.state().ProjectModified);
     placeOnScreen();
     resizeDocks({m_bottomPane}, {240}, Qt::Vertical);
+    restoreLayout();
     m_networkCheck->start();
 }
 
@@ -111,11 +128,34 @@ MainWindow::~MainWindow() {
 
 void MainWindow::placeOnScreen() {
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, kInitialWidth, kMinimumHeight);
-    // The minimum is taller than the initial size; both give way to a small screen.
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, kInitialWidth, kInitialHeight);
     setMinimumSize(qMin(kMinimumWidth, available.width()), qMin(kMinimumHeight, available.height()));
     resize(qMin(kInitialWidth, available.width()), qMin(kInitialHeight, available.height()));
     move(available.center() - rect().center());
+    // Where the initial size does not fit beside the title bar, the window takes the whole screen
+    // rather than hanging off its edge.
+    if (available.width() < kInitialWidth || available.height() < kInitialHeight)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::restoreLayout() {
+    // Each part is restored on its own: a missing or damaged entry leaves that part as placed.
+    const QByteArray geometry = m_settings->value(kGeometryKey).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    const QByteArray docks = m_settings->value(kDockStateKey).toByteArray();
+    if (!docks.isEmpty())
+        restoreState(docks);
+    const QByteArray columns = m_settings->value(kColumnsKey).toByteArray();
+    if (!columns.isEmpty())
+        m_editorView->horizontalSplitter()->restoreState(columns);
+}
+
+void MainWindow::saveLayout() {
+    m_settings->setValue(kGeometryKey, saveGeometry());
+    m_settings->setValue(kDockStateKey, saveState());
+    m_settings->setValue(kColumnsKey, m_editorView->horizontalSplitter()->saveState());
+    m_settings->sync();
 }
 
 void MainWindow::buildMenus() {
@@ -197,7 +237,9 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::showDocumentCaption() {
-    setWindowTitle(qformat(Str::DocumentCaption, {m_document.title(), veltrane::tr(Str::AppTitle)}));
+    // Qt puts the "*" of unsaved changes where "[*]" stands: right after the file's name.
+    const QString title = captionText(m_document.title()) + QStringLiteral("[*]");
+    setWindowTitle(qformat(Str::DocumentCaption, {title.toStdString(), veltrane::tr(Str::AppTitle)}));
 }
 
 bool MainWindow::openFromCommandLine(const QString& path) {
@@ -215,11 +257,23 @@ void MainWindow::setGridWidget(QWidget* grid) {
     m_editorView->setGridWidget(grid);
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // On a small window the pane gives way, so that the tree and the grid keep the larger part.
+    const int limit = height() / 3;
+    if (!m_bottomPane->isFloating() && m_bottomPane->height() > limit)
+        resizeDocks({m_bottomPane}, {limit}, Qt::Vertical);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (m_lifecycle.confirmDiscard())
-        event->accept();
-    else
+    // Text still in the grid's edit box is part of the work the save question protects.
+    m_document.editor().commitEdit();
+    if (!m_lifecycle.confirmDiscard()) {
         event->ignore();
+        return;
+    }
+    saveLayout();
+    event->accept();
 }
 
 } // namespace veltrane

@@ -1,7 +1,8 @@
 #pragma once
 // The main window: menus, toolbar, the configuration editor, the bottom pane and the status bar
 // around one open project. Commands are handled by the CommandRouter; the window only lays
-// things out, keeps its caption and asks the save question when it closes.
+// things out, keeps its caption and asks the save question when it closes. Its size, the bottom
+// pane's height and the tree's width are remembered between runs.
 
 #include "app/export/excel_export_action.h"
 #include "app/shell/command_router.h"
@@ -44,8 +45,10 @@ class MainWindow : public QMainWindow {
 public:
     static constexpr int kInitialWidth = 1440;
     static constexpr int kInitialHeight = 768;
-    static constexpr int kMinimumWidth = 1050;
-    static constexpr int kMinimumHeight = 780;
+    // Small enough for a 1024 x 600 screen with a panel and a title bar; the grid and the tree
+    // scroll and the bottom pane gives way below that.
+    static constexpr int kMinimumWidth = 760;
+    static constexpr int kMinimumHeight = 480;
 
     explicit MainWindow(ShellOptions options = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -72,6 +75,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildMenus();
@@ -80,6 +84,8 @@ private:
     void fillRecentFilesMenu();
     void showDocumentCaption();
     void placeOnScreen();
+    void restoreLayout();
+    void saveLayout();
 
     std::unique_ptr<QtPrompter> m_ownPrompter;
     Prompter& m_prompter;

@@ -1,6 +1,6 @@
 #pragma once
 // The start-up window: the product's name while the main window is built. It closes itself once
-// the main window is shown (QSplashScreen::finish), with no fixed wait.
+// the main window is shown (startMainWindow), with no fixed wait.
 
 #include <QSplashScreen>
 

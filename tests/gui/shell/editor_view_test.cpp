@@ -69,7 +69,7 @@ TEST(EditorView, MirrorsTheModelBothWays) {
     EXPECT_EQ(f.view->itemFor(f.subnet1)->childCount(), 0);
 }
 
-TEST(EditorView, GridPlaceHelpTextAndSplitterLimits) {
+TEST(EditorView, GridPlaceHeadingsAndSplitterLimits) {
     ViewFixture f;
     f.view->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(f.view.get()));
@@ -77,9 +77,6 @@ TEST(EditorView, GridPlaceHelpTextAndSplitterLimits) {
     f.view->setGridWidget(grid);
     EXPECT_EQ(f.view->gridWidget(), grid);
     EXPECT_TRUE(f.view->isAncestorOf(grid));
-
-    f.view->setHelpText(QStringLiteral("help"));
-    EXPECT_EQ(f.view->helpText(), "help");
 
     // "Device" heads the tree and "Configuration" the grid, each over its own column.
     const auto headingOver = [&](QWidget* below) -> QLabel* {
@@ -96,24 +93,18 @@ TEST(EditorView, GridPlaceHelpTextAndSplitterLimits) {
     QLabel* device = headingOver(f.view->treeWidget());
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(device->text(), "Device");
-    QLabel* configuration = headingOver(f.view->verticalSplitter());
+    QLabel* configuration = headingOver(f.view->gridColumn());
     ASSERT_NE(configuration, nullptr);
     EXPECT_EQ(configuration->text(), "Configuration");
 
     QSplitter* columns = f.view->horizontalSplitter();
-    QSplitter* rows = f.view->verticalSplitter();
     EXPECT_EQ(columns->handleWidth(), 5);
-    // Dragging the boundaries to the extremes stops at the limits.
+    // Dragging the boundary to the extremes stops at the limits.
     columns->setSizes({10, 2000});
     EXPECT_GE(columns->sizes()[0], EditorView::kMinTreeWidth);
     columns->setSizes({2000, 10});
     EXPECT_GE(columns->sizes()[1] + columns->handleWidth(), EditorView::kMinRightWidth);
-    rows->setSizes({10, 2000});
-    EXPECT_GE(rows->sizes()[0], EditorView::kMinGridHeight);
-    rows->setSizes({2000, 10});
-    EXPECT_GE(rows->sizes()[1] + rows->handleWidth(), EditorView::kMinHelpHeight);
-
-    // A moved boundary empties the help text.
-    emit columns->splitterMoved(150, 1);
-    EXPECT_TRUE(f.view->helpText().isEmpty());
+    // The grid fills its whole column: there is no second help box under it.
+    EXPECT_EQ(grid->height(), f.view->gridColumn()->height());
+    EXPECT_TRUE(f.view->findChildren<QTextEdit*>().isEmpty());
 }

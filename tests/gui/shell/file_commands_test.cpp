@@ -124,7 +124,7 @@ TEST(FileCommands, NewAndOpenAskBeforeDiscardingChanges) {
     r.trigger(CommandId::FileNew);
     EXPECT_EQ(d.project().subnets[0].nodeCount, 0);
     EXPECT_FALSE(d.state().ProjectModified);
-    EXPECT_EQ(h.window->windowTitle(), "Modbus - Veltrane");
+    EXPECT_EQ(h.window->windowTitle(), "Modbus[*] - Veltrane");
 }
 
 TEST(FileCommands, SaveOfAnUntitledProjectAsksForAName) {
@@ -134,7 +134,7 @@ TEST(FileCommands, SaveOfAnUntitledProjectAsksForAName) {
     r.trigger(CommandId::FileSave);
     EXPECT_EQ(h.chooser.saveCalls, 1);
     EXPECT_TRUE(QFile::exists(h.path("first.chg")));
-    EXPECT_EQ(h.window->windowTitle(), "first.chg - Veltrane");
+    EXPECT_EQ(h.window->windowTitle(), "first.chg[*] - Veltrane");
     r.trigger(CommandId::FileSave);
     EXPECT_EQ(h.chooser.saveCalls, 1) << "a named project is saved in place";
 }
@@ -203,6 +203,6 @@ TEST(FileCommands, CommandLineOpensTheFileOrKeepsTheNewProject) {
 
     EXPECT_TRUE(fresh.window->openFromCommandLine(h.path("devicenet.chg")));
     EXPECT_EQ(fresh.window->document().state().DeviceType, device::DeviceNet);
-    EXPECT_EQ(fresh.window->windowTitle(), "Gateway Configuration Software Veltrane");
+    EXPECT_EQ(fresh.window->windowTitle(), "devicenet.chg[*] - Veltrane");
     EXPECT_EQ(fresh.window->recentFiles().files(), QStringList{h.path("devicenet.chg")});
 }
