@@ -124,6 +124,9 @@ TEST(WindowHabits, EveryPartStaysOnASmallScreenAndTheGridScrolls) {
     // The grid shows several rows and scrolls to the rest instead of being cut off.
     EXPECT_GE(table->viewport()->height(), 3 * table->rowHeight(0));
     EXPECT_TRUE(table->verticalScrollBar()->isVisible());
+
+    w.resize(1024, 600);
+    QApplication::processEvents();
     saveScreenshot(&w, QStringLiteral("main_window_1024x600.png"));
 
     w.resize(1920, 1080);
