@@ -2,6 +2,7 @@
 
 #include "core/editor/editor_layout.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -11,6 +12,8 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace veltrane {
 
@@ -34,8 +37,12 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent)
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionMode(QAbstractItemView::NoSelection);
-    m_table->setFocusPolicy(Qt::ClickFocus);
+    // The current row is shown, so that the keyboard has a visible place to start from.
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setFocusPolicy(Qt::StrongFocus);
+    // Without an open editor, Tab leaves the grid like any other control.
+    m_table->setTabKeyNavigation(false);
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(gridRowHeight(logicalDpiY()) + 4);
@@ -43,11 +50,12 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent)
         for (int column = 0; column < ParameterGrid::kColumns; ++column) {
             auto* item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            item->setFlags(Qt::ItemIsEnabled);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             m_table->setItem(row, column, item);
         }
     }
     m_table->viewport()->installEventFilter(this);
+    m_table->installEventFilter(this);
     layout->addWidget(m_table);
 
     m_editBox = new QLineEdit(m_table->viewport());
@@ -60,7 +68,6 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent)
     connect(m_table, &QTableWidget::cellClicked, this, &ParameterGridWidget::onCellClicked);
     connect(m_editBox, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_editor.setEditBoxText(text.toStdString()); });
-    connect(m_editBox, &QLineEdit::returnPressed, this, &ParameterGridWidget::commitEdit);
     connect(m_options, &QComboBox::activated, this, &ParameterGridWidget::onOptionActivated);
 
     m_gridSubscription = m_editor.grid().changes().subscribe([this] { scheduleRefresh(); });
@@ -140,6 +147,87 @@ void ParameterGridWidget::placeEditors() {
     }
 }
 
+void ParameterGridWidget::openRow(int row) {
+    m_table->setCurrentCell(row, 1);
+    m_editor.onGridClick(row, 1);
+    refresh();
+}
+
+void ParameterGridWidget::moveToEditableRow(int step) {
+    const GridState& view = m_editor.view();
+    const int from = view.editorRow >= 0 ? view.editorRow : m_table->currentRow();
+    if (view.editBoxVisible) {
+        commitEdit();
+    } else if (view.optionListVisible) {
+        // Leaving the list without a pick stores nothing, as leaving it with the mouse does.
+        m_editor.closeOptionList();
+        refresh();
+    }
+    // The commit may have changed which rows can be edited; ask again.
+    for (int i = 1; i <= ParameterGrid::kRows; ++i) {
+        const int row = ((from + step * i) % ParameterGrid::kRows + ParameterGrid::kRows) % ParameterGrid::kRows;
+        if (m_editor.isEditableRow(row)) {
+            openRow(row);
+            return;
+        }
+    }
+}
+
+bool ParameterGridWidget::editorKey(QObject* watched, int key, Qt::KeyboardModifiers modifiers) {
+    switch (key) {
+    case Qt::Key_Tab:
+        moveToEditableRow((modifiers & Qt::ShiftModifier) ? -1 : 1);
+        return true;
+    case Qt::Key_Backtab:
+        moveToEditableRow(-1);
+        return true;
+    case Qt::Key_Escape:
+        if (watched == m_editBox)
+            m_editor.cancelEdit();
+        else if (m_options->view()->isVisible())
+            return false; // the open drop-down closes first
+        else
+            m_editor.closeOptionList();
+        refresh();
+        m_table->setFocus(Qt::OtherFocusReason);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (watched != m_editBox)
+            return false;
+        commitEdit();
+        m_table->setFocus(Qt::OtherFocusReason);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ParameterGridWidget::tableKey(int key) {
+    const GridState& view = m_editor.view();
+    if (view.editBoxVisible || view.optionListVisible)
+        return false;
+    const int current = std::max(0, m_table->currentRow());
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const int row = std::clamp(current + (key == Qt::Key_Up ? -1 : 1), 0, ParameterGrid::kRows - 1);
+        m_table->setCurrentCell(row, 1);
+        m_editor.onGridClick(row, 0);
+        refresh();
+        return true;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+        if (m_editor.isEditableRow(current))
+            openRow(current);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void ParameterGridWidget::onCellClicked(int row, int column) {
     m_editor.onGridClick(row, column);
     refresh();
@@ -168,6 +256,13 @@ void ParameterGridWidget::resizeEvent(QResizeEvent* event) {
 }
 
 bool ParameterGridWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((watched == m_editBox || watched == m_options) && editorKey(watched, key->key(), key->modifiers()))
+            return true;
+        if (watched == m_table && tableKey(key->key()))
+            return true;
+    }
     // The open editor follows its cell when the columns change width.
     if (watched == m_table->viewport() && event->type() == QEvent::Resize)
         placeEditors();

@@ -2,6 +2,11 @@
 // The parameter grid on screen: a two-column table mirroring the editor's headless grid, with the
 // edit box and the option list placed over the clicked value cell. Clicks, typing, picks, focus
 // loss and resizes are forwarded to the editor; the widget decides nothing itself.
+//
+// Keys follow Qt's item editors: Tab and Shift+Tab commit and open the next or previous editable
+// row (wrapping around), Escape closes the editor and keeps the stored value, Enter commits; with
+// no editor open, Up and Down move the current row (showing its help, as a click on its title
+// does) and Enter or F2 open its editor.
 
 #include "core/editor/editor.h"
 
@@ -41,6 +46,11 @@ private:
     void onOptionActivated(int index);
     void commitEdit();
     void placeEditors();
+    bool editorKey(QObject* watched, int key, Qt::KeyboardModifiers modifiers);
+    bool tableKey(int key);
+    // Commits or closes the open editor, then opens the editable row after (or before) it.
+    void moveToEditableRow(int step);
+    void openRow(int row);
     QRect cellRect(int row, int column) const;
 
     Editor& m_editor;

@@ -126,6 +126,10 @@ public:
     // The edit box's content changed (typing).
     void setEditBoxText(std::string text);
     void commitEdit();
+    // Escape in the edit box: it closes and keeps the stored value; nothing is committed.
+    void cancelEdit();
+    // Whether a click on the value cell of `row` opens an editor for the item shown now.
+    bool isEditableRow(int row) const;
     void showRowHelp(int subnetIndex);
     // The view was resized: an open edit box is committed.
     void viewResized();

@@ -174,6 +174,21 @@ void Editor::commitEdit() {
     markModified();
 }
 
+void Editor::cancelEdit() {
+    if (!m_view.editBoxVisible)
+        return;
+    m_view.editBoxVisible = false;
+    // The cell still shows the stored value: the typed text never reached it.
+    m_view.editBoxText = m_grid.text(m_view.editorRow, m_view.editorColumn);
+}
+
+bool Editor::isEditableRow(int row) const {
+    if (!m_view.selectionShown || !m_grid.isCell(row, 1))
+        return false;
+    RowProvider* rows = const_cast<Editor*>(this)->providerFor(describe(m_tree.selected()).kind);
+    return rows != nullptr && rows->isEditable(*this, row);
+}
+
 void Editor::showRowHelp(int subnetIndex) {
     m_view.subnetIndex = subnetIndex;
     RowProvider* rows = providerFor(m_view.selectionKind);

@@ -13,8 +13,12 @@ std::vector<std::string> selectCommandTexts() {
     return texts;
 }
 
+bool selectCommandAddsCommand(int position) {
+    return functionCodeForEntry(position) != FunctionCode::None;
+}
+
 bool selectCommandActivated(Editor& editor, int position) {
-    if (functionCodeForEntry(position) == FunctionCode::None)
+    if (!selectCommandAddsCommand(position))
         return false;
     // The list stays open while the tree selection moves on; without a node there is nothing to
     // add to, and the project is left as it is.

@@ -12,6 +12,10 @@ class Editor;
 // The entry texts, in list order.
 std::vector<std::string> selectCommandTexts();
 
+// Whether entry `position` (0-based) is a command the gateway sends, so that choosing it can add
+// anything; the others are headings and are shown disabled.
+bool selectCommandAddsCommand(int position);
+
 // A double-click on entry `position` (0-based). Entries that are no command the gateway sends
 // (07 ... 14) are ignored, as is any entry while no node is selected; any other entry adds its
 // command and marks the project modified.

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -180,6 +181,135 @@ TEST_F(GridWidget, ResizeAndTreeClicksCommitTheOpenEditBox) {
     EXPECT_EQ(document.project().subnets[0].commands[0].dataCount, "5");
     EXPECT_EQ(cell(0, 0), "Slave Address (0~247)");
     EXPECT_EQ(cell(1, 0), "");
+}
+
+TEST_F(GridWidget, TabShiftTabAndEscapeWorkLikeAQtItemEditor) {
+    Editor& editor = document.editor();
+    clickTree("Subnet 1");
+    editor.addNode();
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1");
+    editor.addCommand(2);
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1/03 Read Holding Register");
+    std::vector<int> editable;
+    for (int row = 0; row < ParameterGrid::kRows; ++row)
+        if (editor.isEditableRow(row))
+            editable.push_back(row);
+    // Starting address and number of data follow each other; slave address and code are fixed.
+    ASSERT_GE(editable.size(), 3u);
+    ASSERT_EQ(editable[0], 2);
+    ASSERT_EQ(editable[1], 3);
+    QLineEdit* box = grid->editBox();
+    const auto boxIsOver = [&](int row) {
+        return box->isVisible() && box->geometry() == grid->table()->visualItemRect(grid->table()->item(row, 1));
+    };
+
+    clickCell(2, 1);
+    QTest::keyClicks(box, "100");
+    QTest::keyClick(box, Qt::Key_Tab);
+    const INSTRUCTION& command = document.project().subnets[0].commands[0];
+    EXPECT_EQ(command.startAddress, "100");
+    EXPECT_TRUE(boxIsOver(3));
+    QTest::keyClicks(box, "4");
+    QTest::keyClick(box, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(command.dataCount, "4");
+    EXPECT_TRUE(boxIsOver(2));
+    EXPECT_EQ(box->text(), "100");
+
+    // Escape puts the stored value back and commits nothing.
+    document.state().ProjectModified = false;
+    box->selectAll();
+    QTest::keyClicks(box, "555");
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(command.startAddress, "100");
+    EXPECT_EQ(cell(2, 1), "100");
+    EXPECT_FALSE(document.state().ProjectModified);
+
+    // Shift+Tab on the first editable row wraps to the last one, as a Qt table does.
+    clickCell(2, 1);
+    QTest::keyClick(box, Qt::Key_Backtab);
+    const int last = editable.back();
+    EXPECT_TRUE(boxIsOver(last) || (grid->optionList()->isVisible() &&
+                                    grid->optionList()->geometry() ==
+                                        grid->table()->visualItemRect(grid->table()->item(last, 1))));
+}
+
+TEST_F(GridWidget, ArrowsMoveTheCurrentRowAndEnterOrF2OpenItsEditor) {
+    Editor& editor = document.editor();
+    clickTree("Subnet 1");
+    editor.addNode();
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1");
+    editor.addCommand(2);
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1/03 Read Holding Register");
+    QTableWidget* table = grid->table();
+    QLineEdit* box = grid->editBox();
+
+    clickCell(1, 0); // the function code's title: help only, the row becomes current
+    EXPECT_EQ(table->currentRow(), 1);
+    EXPECT_TRUE(table->selectionModel()->isRowSelected(1, {}));
+    QTest::keyClick(table, Qt::Key_Return); // a fixed row opens nothing
+    EXPECT_FALSE(box->isVisible());
+
+    QTest::keyClick(table, Qt::Key_Down);
+    EXPECT_EQ(table->currentRow(), 2);
+    EXPECT_TRUE(helpText.startsWith("Modbus slave register or coils starting address"));
+    QTest::keyClick(table, Qt::Key_F2);
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(box->geometry(), table->visualItemRect(table->item(2, 1)));
+    // Arrows belong to the open box; Enter commits it and hands the keys back to the grid.
+    QTest::keyClicks(box, "7");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(document.project().subnets[0].commands[0].startAddress, "7");
+
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Up);
+    QTest::keyClick(table, Qt::Key_Up);
+    EXPECT_EQ(table->currentRow(), 1);
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Enter);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "7");
+}
+
+TEST_F(GridWidget, SelectCommandFromTheKeyboardAndItsButtons) {
+    Editor& editor = document.editor();
+    clickTree("Subnet 1");
+    editor.addNode();
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1");
+    SelectCommandDialog dialog(editor, view.get());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_FALSE(dialog.isModal());
+    QListWidget* list = dialog.list();
+    // "08 Diagnostics" sends nothing: shown disabled; "03 Read Holding Register" is a command.
+    EXPECT_FALSE(list->item(7)->flags() & Qt::ItemIsEnabled);
+    EXPECT_TRUE(list->item(2)->flags() & Qt::ItemIsEnabled);
+    const int& count = document.project().subnets[0].commandCount;
+
+    list->setCurrentRow(2);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(count, 1);
+    EXPECT_TRUE(dialog.isVisible()) << "Enter adds and leaves the list open";
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(count, 2);
+
+    QTest::mouseClick(dialog.addButton(), Qt::LeftButton);
+    EXPECT_EQ(count, 3);
+    // A click on a disabled heading neither selects it nor adds anything.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(7)).center());
+    EXPECT_EQ(list->currentRow(), 2);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(7)).center());
+    EXPECT_EQ(count, 3);
+    grab(&dialog, "select_command_dialog.png");
+
+    QTest::mouseClick(dialog.closeButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 } // namespace

@@ -20,6 +20,23 @@ TEST(GridBeforeSelection, ClicksDoNothingUntilRowsWereShown) {
     EXPECT_FALSE(editor.view().optionListVisible);
 }
 
+TEST_F(Grid, CancelledEditKeepsTheStoredValueAndLeavesTheProjectUnmodified) {
+    addNodeWithCommands("Subnet 1", {3});
+    select("Subnet 1/Node-1/03 Read Holding Register");
+    editor().state().ProjectModified = false;
+    ASSERT_TRUE(editor().isEditableRow(2));
+    editor().onGridClick(2, 1);
+    const std::string stored = editor().grid().text(2, 1);
+    editor().setEditBoxText("555");
+    editor().cancelEdit();
+    EXPECT_FALSE(editor().view().editBoxVisible);
+    EXPECT_EQ(editor().view().editBoxText, stored);
+    // A later commit (focus loss, resize) finds nothing open and stores nothing.
+    editor().commitEdit();
+    EXPECT_EQ(editor().grid().text(2, 1), stored);
+    EXPECT_FALSE(editor().state().ProjectModified);
+}
+
 TEST_F(Grid, TitleClicksAndReadOnlyRowsShowHelpButOpenNothing) {
     addNodeWithCommands("Subnet 1", {3});
     select("Subnet 1/Node-1/03 Read Holding Register");
@@ -34,6 +51,7 @@ TEST_F(Grid, TitleClicksAndReadOnlyRowsShowHelpButOpenNothing) {
 
     // Row 5 is grey for a register command; rows 0 and 1 are never editable, whatever the colour.
     for (int row : {0, 1, 5, 6, 8, 10, 99}) {
+        EXPECT_FALSE(editor().isEditableRow(row)) << row;
         editor().onGridClick(row, 1);
         EXPECT_FALSE(editor().view().editBoxVisible) << row;
         EXPECT_FALSE(editor().view().optionListVisible) << row;
