@@ -46,6 +46,8 @@ std::unique_ptr<QSettings> openSettings(const QString& file) {
     return std::make_unique<QSettings>(file, QSettings::IniFormat);
 }
 
+constexpr int kRefusalNoteMs = 6000;
+
 const QString kGeometryKey = QStringLiteral("Window/Geometry");
 const QString kDockStateKey = QStringLiteral("Window/State");
 const QString kColumnsKey = QStringLiteral("Window/EditorColumns");
@@ -234,6 +236,10 @@ void MainWindow::buildStatusBar() {
             bar->showMessage(qtr(Str::StatusReady));
     });
     bar->showMessage(qtr(Str::StatusReady));
+    // A value the grid put back without a message says why, briefly, where the eye already is.
+    m_document.editor().onInputRefused = [bar](const std::string& note) {
+        bar->showMessage(toQString(note), kRefusalNoteMs);
+    };
 }
 
 void MainWindow::showDocumentCaption() {

@@ -296,17 +296,16 @@ private:
     }
 
     static void commitStartingAddress(Editor& editor, INSTRUCTION& command, std::string& editText) {
-        if (!isCanonical(editText)) {
-            editText = command.startAddress;
-            return;
-        }
+        constexpr std::int32_t kLowest = 0;
+        constexpr std::int32_t kHighest = 65535;
         const auto inRange = [](const std::string& text) {
             const std::int32_t v = decimalValue(text);
-            return v >= 0 && v <= 65535;
+            return v >= kLowest && v <= kHighest;
         };
-        if (!inRange(editText)) {
+        if (!isCanonical(editText) || !inRange(editText)) {
             // Only the typed address is offered for conversion, never the stored one it fell back to.
             editText = command.startAddress;
+            editor.refuseInput(acceptedRange(kLowest, kHighest));
             return;
         }
         command.startAddress = editText;
@@ -329,19 +328,26 @@ private:
     static void commitNumberOfData(Editor& editor, INSTRUCTION& command, std::string& editText) {
         const ProjectState& state = editor.state();
         const std::int32_t n = decimalValue(editText);
+        const std::optional<DataLimit> limit = dataLimit(state, functionCodeInfo(command.functionCode));
+        const auto refuse = [&] {
+            editor.refuseInput(limit ? acceptedRange(1, limit->maximum) : format(Str::AcceptedAtLeast, {"1"}));
+        };
         if (n <= 0) {
             editText = command.dataCount;
             showBytes(editor, command);
+            refuse();
         } else if (!isCanonicalForm(editText)) {
             editText = command.dataCount;
+            refuse();
         } else {
             // A numeral too large for the value type is still a number, and above every limit.
             const bool beyondType = !isCanonical(editText);
-            const std::optional<DataLimit> limit = dataLimit(state, functionCodeInfo(command.functionCode));
             if (beyondType || (limit && n > limit->maximum)) {
                 editText = command.dataCount;
                 if (limit && limit->message)
                     editor.prompter().message(tr(*limit->message));
+                else
+                    refuse();
             } else {
                 command.dataCount = editText;
             }
@@ -364,17 +370,29 @@ private:
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         const std::uint32_t v = hexValue(lower);
         const std::string canonical = lowerHex(v);
+        const std::vector<Range> ranges = mappingRanges(state, functionCodeInfo(command.functionCode));
+        const auto refuse = [&] {
+            std::string accepted;
+            for (const Range& r : ranges) {
+                if (!accepted.empty())
+                    accepted += tr(Str::AcceptedRangeJoin);
+                accepted += format(Str::AcceptedRange, {lowerHex(r.low) + "H", lowerHex(r.high) + "H"});
+            }
+            editor.refuseInput(accepted);
+        };
         if (lower != canonical && lower != canonical + "h") {
             editText = command.mappingAddress;
+            refuse();
         } else {
             editText = canonical;
-            const std::vector<Range> ranges = mappingRanges(state, functionCodeInfo(command.functionCode));
             const bool inside =
                 std::any_of(ranges.begin(), ranges.end(), [v](const Range& r) { return r.contains(v); });
-            if (inside)
+            if (inside) {
                 command.mappingAddress = editText;
-            else
+            } else {
                 editText = command.mappingAddress;
+                refuse();
+            }
         }
         if (state.DeviceType == device::EtherNetIP && !fitsBuffer(command)) {
             editor.prompter().message(tr(Str::MsgMappingTooLarge));
@@ -384,9 +402,11 @@ private:
     }
 
     static void commitMappingBit(Editor& editor, INSTRUCTION& command, std::string& editText) {
+        constexpr std::int32_t kLastBit = 7;
         const std::int32_t bit = decimalValue(editText);
-        if (!isCanonical(editText) || bit < 0 || bit > 7) {
+        if (!isCanonical(editText) || bit < 0 || bit > kLastBit) {
             editText = command.mappingBit;
+            editor.refuseInput(acceptedRange(0, kLastBit));
             return;
         }
         command.mappingBit = editText;

@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace veltrane {
@@ -83,6 +84,13 @@ public:
     // A subnet record by 0-based index (0..3).
     CONFIG& subnet(int index);
     const CONFIG& subnet(int index) const;
+
+    // A typed value that a rule put back without a message: the note says what was typed and what
+    // the row accepts (shown briefly in the status bar).
+    std::function<void(const std::string& note)> onInputRefused;
+    // Called by a row rule where it puts typed text back silently; `accepted` describes what the
+    // row takes ("0 to 7").
+    void refuseInput(std::string accepted) { m_refusal = std::move(accepted); }
 
     // The help pane's text and a notification that the "Info" tab should come to the front.
     const std::string& helpText() const { return m_helpText; }
@@ -172,6 +180,7 @@ private:
     EditFlags m_flags;
     NodeCopyBuffer m_copy;
     std::string m_helpText;
+    std::optional<std::string> m_refusal;
     std::unique_ptr<RowProvider> m_fieldbusRows;
     std::unique_ptr<RowProvider> m_subnetRows;
     std::unique_ptr<RowProvider> m_nodeRows;

@@ -1,4 +1,5 @@
 #include "core/editor/fieldbus_parameters.h"
+#include "core/editor/row_provider.h"
 #include "core/model/subnet_protocol.h"
 
 #include "core/model/text_value.h"
@@ -33,9 +34,13 @@ bool subnet1Is(const Project& project, SubnetProtocol protocol) { return protoco
 
 bool bytesChoice(const Project& project) { return project.fieldbus.configMode == tr(Str::ConfigUseBytesChoice); }
 
+constexpr std::int32_t kLastDeviceNetAddress = 63;
+constexpr std::int32_t kFewestTimeouts = 2;
+constexpr std::int32_t kMostTimeouts = 254;
+
 bool acceptDeviceNetAddress(const std::string& editText, std::string&) {
     const std::int32_t address = decimalValue(editText);
-    return isCanonical(editText) && address >= 0 && address <= 63;
+    return isCanonical(editText) && address >= 0 && address <= kLastDeviceNetAddress;
 }
 
 bool acceptIp(const std::string& editText, std::string&) { return isValidIpText(editText); }
@@ -45,7 +50,19 @@ bool acceptConfigData(const std::string& editText, std::string&) { return isVali
 bool acceptTimeoutTimes(const std::string& editText, std::string& stored) {
     const std::int32_t times = decimalValue(editText);
     stored = decimalText(times);  // a download sends the number, so store it as one
-    return times >= 2 && times <= 254 && std::any_of(editText.begin(), editText.end(), isDecimalDigit);
+    return times >= kFewestTimeouts && times <= kMostTimeouts &&
+           std::any_of(editText.begin(), editText.end(), isDecimalDigit);
+}
+
+// What a row with this rule takes, for the note about a refused value.
+std::string acceptedInput(bool (*accept)(const std::string&, std::string&)) {
+    if (accept == acceptDeviceNetAddress)
+        return acceptedRange(0, kLastDeviceNetAddress);
+    if (accept == acceptTimeoutTimes)
+        return acceptedRange(kFewestTimeouts, kMostTimeouts);
+    if (accept == acceptConfigData)
+        return tr(Str::AcceptedConfigData);
+    return tr(Str::AcceptedIpAddress);
 }
 
 // Empty addresses show the factory settings; they are not stored.
@@ -390,7 +407,7 @@ bool FieldbusParameters::commitOption(int row, const std::string& text) {
     return true;
 }
 
-std::string FieldbusParameters::commitEdit(int row, const std::string& editText) {
+std::string FieldbusParameters::commitEdit(int row, const std::string& editText, std::string* refusedAccepts) {
     const F f = field(row);
     const std::string shown = shownValue(value(f));
     if (!editable(row) || !options(row).empty())
@@ -401,8 +418,11 @@ std::string FieldbusParameters::commitEdit(int row, const std::string& editText)
     std::string stored = editText;
     const Accept accept = infoOf(f)->accept;
     const bool accepted = accept != nullptr && accept(editText, stored);
-    if (!accepted)
+    if (!accepted) {
+        if (accept != nullptr && refusedAccepts != nullptr)
+            *refusedAccepts = acceptedInput(accept);
         return shown;
+    }
     *target = stored;
     return shownValue(value(f));
 }

@@ -74,7 +74,8 @@ public:
     bool commitOption(int row, const std::string& text);
     // Applies the row's rule to a typed text; returns the text the cell shows afterwards (the
     // stored value when the input is refused).
-    std::string commitEdit(int row, const std::string& editText);
+    // `refusedAccepts`, when given, receives what the row takes if the typed text was refused.
+    std::string commitEdit(int row, const std::string& editText, std::string* refusedAccepts = nullptr);
 
     HelpText help(int row) const;
 

@@ -27,7 +27,10 @@ public:
         return true;
     }
     void commitEdit(Editor& editor, int row, std::string& editText) override {
-        editText = parameters(editor).commitEdit(row, editText);
+        std::string refusedAccepts;
+        editText = parameters(editor).commitEdit(row, editText, &refusedAccepts);
+        if (!refusedAccepts.empty())
+            editor.refuseInput(refusedAccepts);
     }
     HelpText helpFor(const Editor& editor, int row) const override { return parameters(editor).help(row); }
 

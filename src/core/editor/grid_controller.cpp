@@ -8,8 +8,9 @@
 
 namespace veltrane {
 
-namespace {
-} // namespace
+std::string acceptedRange(std::int64_t low, std::int64_t high) {
+    return format(Str::AcceptedRange, {std::to_string(low), std::to_string(high)});
+}
 
 Editor::Selection Editor::describe(ItemId id) const {
     Selection out;
@@ -160,7 +161,14 @@ void Editor::commitEdit() {
     if (selection.kind == ItemKind::None)
         return;
 
+    const std::string typed = m_view.editText;
+    const std::string title = m_grid.text(m_view.clickedRow, 0);
+    m_refusal.reset();
     providerFor(selection.kind)->commitEdit(*this, m_view.clickedRow, m_view.editText);
+    // Typing what is stored already is no refusal, even where the rule takes the refusing path.
+    if (m_refusal && typed != m_view.editText && onInputRefused)
+        onInputRefused(format(Str::InputRefused, {typed, title, *m_refusal}));
+    m_refusal.reset();
 
     if (selectionUnchanged()) {
         m_grid.setCurrent(m_view.clickedRow, m_view.clickedColumn);

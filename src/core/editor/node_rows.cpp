@@ -44,13 +44,17 @@ public:
                 break;
             }
         }
-        if (editText.empty() || !inAddressRange(decimalValue(editText)))
+        const auto refuse = [&] {
             editText = stored;
+            editor.refuseInput(acceptedRange(kMinSlaveAddress, kMaxSlaveAddress));
+        };
+        if (editText.empty() || !inAddressRange(decimalValue(editText)))
+            refuse();
         if (!editor.selectionUnchanged() || editor.view().clickedColumn != 1)
             return;
         if (!isCanonical(editText)) {
             // The refused text leaves the node and its commands as they were.
-            editText = stored;
+            refuse();
             return;
         }
         node->address = editText;

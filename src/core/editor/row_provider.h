@@ -31,6 +31,7 @@
 // editor.selectionUnchanged() tells a commit whether the tree still shows the edited item, which is
 // the condition for writing into other cells of the grid.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,6 +65,9 @@ std::unique_ptr<RowProvider> makeFieldbusRows();
 std::unique_ptr<RowProvider> makeSubnetRows();
 std::unique_ptr<RowProvider> makeNodeRows();
 std::unique_ptr<RowProvider> makeCommandRows();
+
+// "low to high", as the status bar names what a row accepts when it refused a typed value.
+std::string acceptedRange(std::int64_t low, std::int64_t high);
 
 // A stored value as a cell shows it: the "not filled in" marker "-1" is an empty cell.
 inline std::string shownValue(const std::string& stored) {

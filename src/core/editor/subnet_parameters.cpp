@@ -478,8 +478,10 @@ std::string SubnetParameters::commitEdit(int row, const std::string& editText) {
         result.clear();
     } else if ((!rule.canonical || canonical) && within(rule.low, rule.high)) {
         result = store();
-    } else if (rule.refusalShowsStored) {
-        result = shown;
+    } else {
+        m_editor.refuseInput(acceptedRange(rule.low, rule.high));
+        if (rule.refusalShowsStored)
+            result = shown;
     }
     if (ethernet && !isCanonical(result))
         result.clear();

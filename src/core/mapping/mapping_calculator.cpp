@@ -92,7 +92,7 @@ MappingOutcome runCalculateMappingAddress(Editor& editor) {
     const MappingOutcome outcome =
         calculateMappingAddresses(editor.project(), editor.state(), editor.prompter());
     if (editor.project() != before)
-        editor.state().ProjectModified = true;
+        editor.markModified();
     if (outcome == MappingOutcome::Done) {
         editor.rebuildTree();
         editor.expandAll();

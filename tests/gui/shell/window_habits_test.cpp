@@ -184,6 +184,18 @@ TEST(WindowHabits, CaptionNamesTheFileAndMarksUnsavedChanges) {
     QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(w.isWindowModified());
     EXPECT_EQ(w.windowTitle(), "line.chg[*] - Veltrane");
+    // The mapping calculation rewrites addresses: that is an edit too.
+    w.document().editor().addCommand(2);
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(w.isWindowModified());
+    INSTRUCTION& command = w.document().project().subnets[0].commands[0];
+    command.dataCount = "1";
+    command.startAddress = "0";
+    command.mappingAddress = "1e0";
+    h.prompter.addAnswer(Answer::Ok); // "Really want to recalculate the mapping address?"
+    QTest::keyClick(&w, Qt::Key_M, Qt::ControlModifier);
+    ASSERT_NE(command.mappingAddress, "1e0") << testing::PrintToString(h.prompter.shown());
+    EXPECT_TRUE(w.isWindowModified());
 
     // Qt's own mark in a file's name stays part of the name.
     h.chooser.saveAnswers.push_back(h.stdPath("odd[*].chg"));
@@ -277,4 +289,22 @@ TEST(WindowHabits, CtrlNAsksTheSaveQuestionOverUnsavedWork) {
         EXPECT_EQ(w.document().project().subnets[0].nodes[0].address, "7");
         EXPECT_EQ(w.editorView().treeWidget()->currentItem()->text(0), "Node-7");
     }
+}
+
+// A value the grid puts back without a message says why in the status bar, and nothing else.
+TEST(WindowHabits, ARefusedValueIsExplainedInTheStatusBar) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    showActive(w);
+    addNodeWithTheMouse(w);
+    h.prompter.clearShown();
+    clickValueCell(w, 0);
+    QLineEdit* box = gridOf(w).editBox();
+    ASSERT_TRUE(box->isVisible());
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("300"));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(w.statusBar()->currentMessage(), "\"300\" was not accepted: Slave Address (0~247) takes 0 to 247.");
+    EXPECT_EQ(w.document().project().subnets[0].nodes[0].address, "1");
+    EXPECT_TRUE(h.prompter.shown().empty());
 }

@@ -144,3 +144,52 @@ TEST_F(Grid, RebuildingUnderAnOpenEditBoxDropsTheEdit) {
 }
 
 } // namespace
+
+namespace {
+
+// Typed values a rule puts back without a message get a note naming the row and what it takes;
+// accepted, normalised and unchanged values get none.
+TEST_F(Grid, SilentlyRefusedValuesGetANoteOfWhatTheRowTakes) {
+    addNodeWithCommands("Subnet 1", {1});
+    struct Case {
+        std::string item;
+        int row;
+        std::string typed;
+        std::string takes; // empty: no note
+    };
+    const Case cases[] = {
+        {"Subnet 1/Node-1/01 Read Coil Status", 5, "9", "0 to 7"},
+        {"Subnet 1/Node-1/01 Read Coil Status", 5, "3", ""},
+        {"Subnet 1/Node-1/01 Read Coil Status", 5, "3", ""}, // the stored value again
+        {"Subnet 1/Node-1/01 Read Coil Status", 2, "70000", "0 to 65535"},
+        {"Subnet 1/Node-1/01 Read Coil Status", 2, "0x10", "0 to 65535"},
+        {"Subnet 1/Node-1/01 Read Coil Status", 2, "0100", "0 to 65535"}, // not a canonical number
+        {"Subnet 1/Node-1/01 Read Coil Status", 3, "0", "1 to "},
+        {"Subnet 1/Node-1/01 Read Coil Status", 4, "10h", ""},
+        {"Subnet 1/Node-1/01 Read Coil Status", 4, "zz", "H to "},
+        {"Subnet 1/Node-1", 0, "300", " to 247"},
+        {"Subnet 1/Node-1", 0, "12", ""},
+        {"Subnet 1", 7, "-5", " to "},
+    };
+    std::string note;
+    editor().onInputRefused = [&](const std::string& text) { note = text; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item + " row " + std::to_string(c.row) + " typed " + c.typed);
+        select(c.item);
+        note.clear();
+        editor().onGridClick(c.row, 1);
+        ASSERT_TRUE(editor().view().editBoxVisible);
+        const std::string title = editor().grid().text(c.row, 0);
+        editor().setEditBoxText(c.typed);
+        editor().commitEdit();
+        if (c.takes.empty()) {
+            EXPECT_EQ(note, "");
+        } else {
+            EXPECT_EQ(note.rfind("\"" + c.typed + "\" was not accepted: " + title + " takes ", 0), 0u) << note;
+            EXPECT_NE(note.find(c.takes), std::string::npos) << note;
+        }
+    }
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+} // namespace
