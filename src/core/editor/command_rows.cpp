@@ -357,6 +357,7 @@ private:
             }
         }
         if (state.DeviceType == device::EtherNetIP && !fitsBuffer(command)) {
+            editor.withdrawRefusal();
             editor.prompter().message(tr(Str::MsgDataTooLarge));
             editText.clear();
             command.dataCount = "0";
@@ -395,6 +396,7 @@ private:
             }
         }
         if (state.DeviceType == device::EtherNetIP && !fitsBuffer(command)) {
+            editor.withdrawRefusal();
             editor.prompter().message(tr(Str::MsgMappingTooLarge));
             editText.clear();
             command.mappingAddress.clear();

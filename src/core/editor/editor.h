@@ -91,6 +91,8 @@ public:
     // Called by a row rule where it puts typed text back silently; `accepted` describes what the
     // row takes ("0 to 7").
     void refuseInput(std::string accepted) { m_refusal = std::move(accepted); }
+    // A later rule showed a message for the same value: that message says it, so no note besides.
+    void withdrawRefusal() { m_refusal.reset(); }
 
     // The help pane's text and a notification that the "Info" tab should come to the front.
     const std::string& helpText() const { return m_helpText; }

@@ -1,5 +1,7 @@
 #include "support/editor_fixture.h"
 
+#include <tuple>
+
 using namespace veltrane;
 using veltrane::testing::EditorFixture;
 
@@ -256,6 +258,19 @@ TEST_F(CommandRows, BufferCheckOfTheEtherNetIpGateway) {
     EXPECT_EQ(second.dataCount, "0");
     EXPECT_EQ(second.byteCount, "12");
     EXPECT_EQ(editor().grid().text(kBytes, 1), "12");
+
+    // A value the row refuses on a command that no longer fits: the buffer message alone says why.
+    std::vector<std::string> notes;
+    editor().onInputRefused = [&](const std::string& note) { notes.push_back(note); };
+    for (const auto& [row, typed, message] : {std::tuple{kData, "0", data}, std::tuple{kMapping, "zz", mapping}}) {
+        INSTRUCTION& stale = commandOf(3);
+        stale.mappingAddress = "1e0";
+        stale.dataCount = "6";
+        stale.byteCount = "12";
+        type(row, typed);
+        EXPECT_EQ(prompter.shown(), std::vector{message}) << typed;
+    }
+    EXPECT_TRUE(notes.empty()) << notes.front();
 
     // Other device types have no such check.
     INSTRUCTION& third = commandOf(3, device::FourSubnets);
