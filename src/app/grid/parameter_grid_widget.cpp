@@ -64,6 +64,8 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent)
     m_options = new QComboBox(m_table->viewport());
     m_options->hide();
     m_options->installEventFilter(this);
+    // With its drop-down open the list's keys go to the drop-down; Tab must still move on.
+    m_options->view()->installEventFilter(this);
 
     connect(m_table, &QTableWidget::cellClicked, this, &ParameterGridWidget::onCellClicked);
     connect(m_editBox, &QLineEdit::textEdited, this,
@@ -255,11 +257,19 @@ void ParameterGridWidget::resizeEvent(QResizeEvent* event) {
     refresh();
 }
 
+static bool isTabKey(int key) {
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab;
+}
+
 bool ParameterGridWidget::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((watched == m_editBox || watched == m_options) && editorKey(watched, key->key(), key->modifiers()))
             return true;
+        if (watched == m_options->view() && isTabKey(key->key())) {
+            m_options->hidePopup();
+            return editorKey(m_options, key->key(), key->modifiers());
+        }
         if (watched == m_table && tableKey(key->key()))
             return true;
     }

@@ -236,6 +236,44 @@ TEST_F(GridWidget, TabShiftTabAndEscapeWorkLikeAQtItemEditor) {
                                         grid->table()->visualItemRect(grid->table()->item(last, 1))));
 }
 
+// Tab goes on through every kind of row, an option list whose drop-down is open included, as the
+// keys reach whatever has the focus.
+TEST_F(GridWidget, TabWalksEveryEditableRowThroughOpenDropDowns) {
+    Editor& editor = document.editor();
+    clickTree("Subnet 1");
+    editor.addNode();
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1");
+    editor.addCommand(2);
+    QApplication::processEvents();
+    clickTree("Subnet 1/Node-1/03 Read Holding Register");
+    std::vector<int> editable;
+    for (int row = 0; row < ParameterGrid::kRows; ++row)
+        if (editor.isEditableRow(row))
+            editable.push_back(row);
+    const auto openRow = [&] { return editor.view().editorRow; };
+    const auto pressWhereTheFocusIs = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* popup = QApplication::activePopupWidget();
+        QWidget* target = popup ? popup->focusWidget() : QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, key, modifiers);
+        QApplication::processEvents();
+    };
+
+    clickCell(editable.front(), 1);
+    bool sawOpenDropDown = false;
+    for (std::size_t i = 1; i <= editable.size(); ++i) {
+        sawOpenDropDown = sawOpenDropDown || grid->optionList()->view()->isVisible();
+        pressWhereTheFocusIs(Qt::Key_Tab);
+        EXPECT_EQ(openRow(), editable[i % editable.size()]) << "Tab " << i;
+    }
+    EXPECT_TRUE(sawOpenDropDown);
+    for (std::size_t i = 1; i <= editable.size(); ++i) {
+        pressWhereTheFocusIs(Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(openRow(), editable[(2 * editable.size() - i) % editable.size()]) << "Shift+Tab " << i;
+    }
+}
+
 TEST_F(GridWidget, ArrowsMoveTheCurrentRowAndEnterOrF2OpenItsEditor) {
     Editor& editor = document.editor();
     clickTree("Subnet 1");
