@@ -71,6 +71,23 @@ protected:
 
     QString cell(int row, int column) { return grid->table()->item(row, column)->text(); }
 
+    // Selects a new read-holding-register command, clicking as a user does; returns its editable rows.
+    std::vector<int> selectReadHoldingRegister() {
+        Editor& editor = document.editor();
+        clickTree("Subnet 1");
+        editor.addNode();
+        QApplication::processEvents();
+        clickTree("Subnet 1/Node-1");
+        editor.addCommand(2);
+        QApplication::processEvents();
+        clickTree("Subnet 1/Node-1/03 Read Holding Register");
+        std::vector<int> editable;
+        for (int row = 0; row < ParameterGrid::kRows; ++row)
+            if (editor.isEditableRow(row))
+                editable.push_back(row);
+        return editable;
+    }
+
     void grab(QWidget* widget, const QString& name) {
         const QString dir = QStringLiteral(VELTRANE_BINARY_DIR) + "/screenshots";
         QDir().mkpath(dir);
@@ -184,18 +201,7 @@ TEST_F(GridWidget, ResizeAndTreeClicksCommitTheOpenEditBox) {
 }
 
 TEST_F(GridWidget, TabShiftTabAndEscapeWorkLikeAQtItemEditor) {
-    Editor& editor = document.editor();
-    clickTree("Subnet 1");
-    editor.addNode();
-    QApplication::processEvents();
-    clickTree("Subnet 1/Node-1");
-    editor.addCommand(2);
-    QApplication::processEvents();
-    clickTree("Subnet 1/Node-1/03 Read Holding Register");
-    std::vector<int> editable;
-    for (int row = 0; row < ParameterGrid::kRows; ++row)
-        if (editor.isEditableRow(row))
-            editable.push_back(row);
+    const std::vector<int> editable = selectReadHoldingRegister();
     // Starting address and number of data follow each other; slave address and code are fixed.
     ASSERT_GE(editable.size(), 3u);
     ASSERT_EQ(editable[0], 2);
@@ -240,17 +246,7 @@ TEST_F(GridWidget, TabShiftTabAndEscapeWorkLikeAQtItemEditor) {
 // keys reach whatever has the focus.
 TEST_F(GridWidget, TabWalksEveryEditableRowThroughOpenDropDowns) {
     Editor& editor = document.editor();
-    clickTree("Subnet 1");
-    editor.addNode();
-    QApplication::processEvents();
-    clickTree("Subnet 1/Node-1");
-    editor.addCommand(2);
-    QApplication::processEvents();
-    clickTree("Subnet 1/Node-1/03 Read Holding Register");
-    std::vector<int> editable;
-    for (int row = 0; row < ParameterGrid::kRows; ++row)
-        if (editor.isEditableRow(row))
-            editable.push_back(row);
+    const std::vector<int> editable = selectReadHoldingRegister();
     const auto openRow = [&] { return editor.view().editorRow; };
     const auto pressWhereTheFocusIs = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
         QWidget* popup = QApplication::activePopupWidget();
@@ -275,14 +271,7 @@ TEST_F(GridWidget, TabWalksEveryEditableRowThroughOpenDropDowns) {
 }
 
 TEST_F(GridWidget, ArrowsMoveTheCurrentRowAndEnterOrF2OpenItsEditor) {
-    Editor& editor = document.editor();
-    clickTree("Subnet 1");
-    editor.addNode();
-    QApplication::processEvents();
-    clickTree("Subnet 1/Node-1");
-    editor.addCommand(2);
-    QApplication::processEvents();
-    clickTree("Subnet 1/Node-1/03 Read Holding Register");
+    selectReadHoldingRegister();
     QTableWidget* table = grid->table();
     QLineEdit* box = grid->editBox();
 
