@@ -27,23 +27,31 @@ struct WindowHarness {
     ScriptedFileChooser chooser;
     std::vector<QUrl> openedUrls;
     bool browserWorks = true;
+    std::optional<NetworkCheckTarget> networkTarget;
     std::unique_ptr<MainWindow> window;
 
-    explicit WindowHarness(std::optional<NetworkCheckTarget> target = NetworkCheckTarget{}) {
+    explicit WindowHarness(std::optional<NetworkCheckTarget> target = NetworkCheckTarget{})
+        : networkTarget(std::move(target)) {
         ensureApplication();
+        chooser.workbookAnswers.push_back(stdPath(QStringLiteral("export.xlsx")));
+        window = std::make_unique<MainWindow>(options());
+    }
+
+    // The options the harness's window was built with; another window built with them shares its
+    // settings file, as a second run of the program would.
+    ShellOptions options() {
         ShellOptions options;
         options.prompter = &prompter;
         options.fileChooser = &chooser;
         options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-        options.networkTarget = std::move(target);
+        options.networkTarget = networkTarget;
         options.openUrl = [this](const QUrl& url) {
             openedUrls.push_back(url);
             return browserWorks;
         };
         options.exportOptions.openWorkbook = [](const QString&) { return true; };
         options.exportOptions.templatePath = QStringLiteral(VELTRANE_SOURCE_DIR "/resources/Veltrane.xlsx");
-        chooser.workbookAnswers.push_back(stdPath(QStringLiteral("export.xlsx")));
-        window = std::make_unique<MainWindow>(options);
+        return options;
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }

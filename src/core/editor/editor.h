@@ -168,7 +168,7 @@ private:
         bool inFieldbusBranch = false;
     };
     Selection describe(ItemId id) const;
-    RowProvider* providerFor(ItemKind kind);
+    RowProvider* providerFor(ItemKind kind) const;
     void addSubnetContent(ItemId subnetItem, int subnetIndex);
     void selectAfterRemoval(ItemId parent, std::size_t position);
     ItemId selectedSubnetItem() const;

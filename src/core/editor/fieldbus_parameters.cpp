@@ -54,7 +54,7 @@ bool acceptTimeoutTimes(const std::string& editText, std::string& stored) {
            std::any_of(editText.begin(), editText.end(), isDecimalDigit);
 }
 
-// What a row with this rule takes, for the note about a refused value.
+// What a row with this rule takes, for the note about a refused value; empty: no note.
 std::string acceptedInput(bool (*accept)(const std::string&, std::string&)) {
     if (accept == acceptDeviceNetAddress)
         return acceptedRange(0, kLastDeviceNetAddress);
@@ -62,7 +62,9 @@ std::string acceptedInput(bool (*accept)(const std::string&, std::string&)) {
         return acceptedRange(kFewestTimeouts, kMostTimeouts);
     if (accept == acceptConfigData)
         return tr(Str::AcceptedConfigData);
-    return tr(Str::AcceptedIpAddress);
+    if (accept == acceptIp)
+        return tr(Str::AcceptedIpAddress);
+    return {};
 }
 
 // Empty addresses show the factory settings; they are not stored.
@@ -419,7 +421,7 @@ std::string FieldbusParameters::commitEdit(int row, const std::string& editText,
     const Accept accept = infoOf(f)->accept;
     const bool accepted = accept != nullptr && accept(editText, stored);
     if (!accepted) {
-        if (accept != nullptr && refusedAccepts != nullptr)
+        if (refusedAccepts != nullptr)
             *refusedAccepts = acceptedInput(accept);
         return shown;
     }

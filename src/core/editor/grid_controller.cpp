@@ -28,7 +28,7 @@ Editor::Selection Editor::describe(ItemId id) const {
     return out;
 }
 
-RowProvider* Editor::providerFor(ItemKind kind) {
+RowProvider* Editor::providerFor(ItemKind kind) const {
     switch (kind) {
     case ItemKind::Fieldbus:
         return m_fieldbusRows.get();
@@ -42,7 +42,6 @@ RowProvider* Editor::providerFor(ItemKind kind) {
         return nullptr;
     }
 }
-
 bool Editor::selectionUnchanged() const {
     return m_view.selectedItem != kNoItem && m_tree.selected() == m_view.selectedItem;
 }
@@ -193,7 +192,7 @@ void Editor::cancelEdit() {
 bool Editor::isEditableRow(int row) const {
     if (!m_view.selectionShown || !m_grid.isCell(row, 1))
         return false;
-    RowProvider* rows = const_cast<Editor*>(this)->providerFor(describe(m_tree.selected()).kind);
+    const RowProvider* rows = providerFor(describe(m_tree.selected()).kind);
     return rows != nullptr && rows->isEditable(*this, row);
 }
 

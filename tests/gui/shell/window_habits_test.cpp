@@ -149,12 +149,7 @@ TEST(WindowHabits, SizeSplitterAndPaneHeightAreRememberedBetweenRuns) {
         paneHeight = w.bottomPane().height();
         ASSERT_TRUE(w.close());
     }
-    ShellOptions options;
-    options.prompter = &h.prompter;
-    options.fileChooser = &h.chooser;
-    options.settingsFile = h.path(QStringLiteral("settings.ini"));
-    options.networkTarget = NetworkCheckTarget{};
-    MainWindow again(options);
+    MainWindow again(h.options());
     again.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
     QApplication::processEvents();
@@ -225,15 +220,10 @@ TEST(WindowHabits, HelpIsReadInTheInfoTabWhoseNameHeadsThePane) {
 }
 
 TEST(WindowHabits, StartUpShowsTheWindowAndThenTheFileMessageOverIt) {
-    ensureApplication();
-    QTemporaryDir dir;
+    WindowHarness h;
     WitnessPrompter prompter;
-    ScriptedFileChooser chooser;
-    ShellOptions options;
+    ShellOptions options = h.options();
     options.prompter = &prompter;
-    options.fileChooser = &chooser;
-    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.networkTarget = NetworkCheckTarget{};
 
     auto splash = makeSplashScreen();
     splash->show();
@@ -247,7 +237,7 @@ TEST(WindowHabits, StartUpShowsTheWindowAndThenTheFileMessageOverIt) {
         splashGoneAtMessage = !splash->isVisible();
     };
 
-    startMainWindow(window, splash.get(), dir.filePath(QStringLiteral("missing.chg")));
+    startMainWindow(window, splash.get(), h.path(QStringLiteral("missing.chg")));
     // Nothing waited for the window to be exposed: it is shown and the splash is gone at once.
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(splash->isVisible());

@@ -143,10 +143,6 @@ TEST_F(Grid, RebuildingUnderAnOpenEditBoxDropsTheEdit) {
     EXPECT_FALSE(state().ProjectModified);
 }
 
-} // namespace
-
-namespace {
-
 // Typed values a rule puts back without a message get a note naming the row and what it takes;
 // accepted, normalised and unchanged values get none.
 TEST_F(Grid, SilentlyRefusedValuesGetANoteOfWhatTheRowTakes) {
