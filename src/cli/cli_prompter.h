@@ -1,6 +1,6 @@
 #pragma once
-// Prints every message and question to standard output, one per line, and answers questions from
-// the --answer flags given on the command line, in order.
+// The command line's prompter: prints every message and question as it is shown, one per line, and
+// answers questions from the answers given on the command line, in order (then No or Cancel).
 
 #include "core/interaction/prompter.h"
 
@@ -10,17 +10,38 @@ namespace veltrane::cli {
 
 class PrintingPrompter : public ScriptedPrompter {
 public:
-    using ScriptedPrompter::ScriptedPrompter;
+    // With `answersShown` a question's line ends with the answer it got (" Yes"), for a transcript
+    // whose reader did not see the question's buttons.
+    explicit PrintingPrompter(std::vector<Answer> answers = {}, std::ostream& out = std::cout,
+                              bool answersShown = false)
+        : ScriptedPrompter(std::move(answers)), m_out(out), m_answersShown(answersShown) {}
 
     void message(const std::string& text) override {
         ScriptedPrompter::message(text);
-        std::cout << text << '\n';
+        m_out << text << '\n';
     }
     Answer ask(const std::string& text, Buttons buttons) override {
         const Answer answer = ScriptedPrompter::ask(text, buttons);
-        std::cout << text << '\n';
+        m_out << text;
+        if (m_answersShown)
+            m_out << ' ' << answerText(answer);
+        m_out << '\n';
         return answer;
     }
+
+private:
+    static const char* answerText(Answer answer) {
+        switch (answer) {
+        case Answer::Yes: return "Yes";
+        case Answer::No: return "No";
+        case Answer::Ok: return "OK";
+        case Answer::Cancel: return "Cancel";
+        }
+        return "";
+    }
+
+    std::ostream& m_out;
+    bool m_answersShown;
 };
 
 }  // namespace veltrane::cli

@@ -34,10 +34,9 @@ private:
 // The line settings: the options given, the device type's usual ones for the rest.
 SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType);
 
-// Opens the project whose device type selects what the gateway is asked; false, with the
-// messages printed, when it cannot be opened or belongs to the Ethernet gateway.
-bool openSerialProject(Document& document, const ScriptedPrompter& prompter, const std::string& path,
-                       std::ostream& err);
+// Opens the project whose device type selects what the gateway is asked; false when it cannot be
+// opened (the document's prompter said why) or belongs to the Ethernet gateway.
+bool openSerialProject(Document& document, const std::string& path, std::ostream& err);
 // Opens the gateway's port with the project's line settings; false, with the message printed.
 bool openSerialPort(SerialPortStream& port, const SerialLineOptions& line, int deviceType, std::ostream& err);
 

@@ -6,12 +6,12 @@ namespace veltrane {
 
 Status openGatewayPort(SerialPortStream& port, const std::string& device, const SerialLineSettings& settings) {
     auto opened = port.open(device, settings);
-    if (opened || opened.message() == tr(Str::SerialSettingError))
+    if (opened || opened.kind() == ErrorKind::LineSettings)
         return opened;
-    const std::string headline = format(Str::SerialPortOpenFailed, {device});
-    if (opened.message() == headline)
-        return opened;
-    return makeError(opened.kind(), headline + "\n" + opened.message());
+    std::string message = format(Str::SerialPortOpenFailed, {device});
+    if (const auto& reason = port.openFailureReason())
+        message += "\n" + *reason;
+    return makeError(opened.kind(), message);
 }
 
 }  // namespace veltrane

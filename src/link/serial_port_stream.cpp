@@ -53,24 +53,29 @@ Status SerialPortStream::open(const std::string& device, const SerialLineSetting
     close();
     m_device = device;
     m_port.setPortName(QString::fromStdString(device));
+    m_openFailureReason.reset();
     if (!m_port.open(QIODevice::ReadWrite)) {
         const auto error = m_port.error();
         m_port.clearError();
         switch (error) {
         case QSerialPort::PermissionError:
             // Serial devices belong to the dialout group; a user outside it gets this every time.
-            return makeError(ErrorKind::Io, format(Str::SerialPortPermissionDenied, {device}));
+            m_openFailureReason = format(Str::SerialPortPermissionDenied, {device});
+            break;
         case QSerialPort::DeviceNotFoundError:
-            return makeError(ErrorKind::Io, format(Str::SerialPortNotFound, {device}));
+            m_openFailureReason = format(Str::SerialPortNotFound, {device});
+            break;
         case QSerialPort::OpenError:
-            return makeError(ErrorKind::Io, format(Str::SerialPortBusy, {device}));
+            m_openFailureReason = format(Str::SerialPortBusy, {device});
+            break;
         default:
             return makeError(ErrorKind::Io, format(Str::SerialPortOpenFailed, {device}));
         }
+        return makeError(ErrorKind::Io, *m_openFailureReason);
     }
     if (!applySettings(m_port, settings, isPseudoTerminal(device))) {
         m_port.close();
-        return makeError(ErrorKind::Io, tr(Str::SerialSettingError));
+        return makeError(ErrorKind::LineSettings, tr(Str::SerialSettingError));
     }
     m_baudRate = settings.baudRate;
     // Gateways' configuration ports expect DTR and RTS raised, as most adapters leave them. A

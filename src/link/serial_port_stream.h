@@ -7,6 +7,7 @@
 // hand it to another thread, since the Qt port underneath belongs to the thread that made it.
 
 #include <QSerialPort>
+#include <optional>
 #include <string>
 
 #include "core/link/serial_line_settings.h"
@@ -25,6 +26,9 @@ public:
     void close();
     bool isOpen() const { return m_port.isOpen(); }
     const std::string& device() const { return m_device; }
+    // Why the last open() failed, when the system said (no permission, busy, missing); the
+    // error's message is then this reason alone.
+    const std::optional<std::string>& openFailureReason() const { return m_openFailureReason; }
 
     Result<std::size_t> bytesWaiting() override;
     Result<Bytes> read(std::size_t maxBytes) override;
@@ -35,6 +39,7 @@ public:
 private:
     QSerialPort m_port;
     std::string m_device;
+    std::optional<std::string> m_openFailureReason;
     int m_baudRate = 19200;
 };
 

@@ -30,44 +30,70 @@ private:
 
 TransferRunner::TransferRunner(Prompter& uiPrompter, QObject* parent) : QObject(parent), m_uiPrompter(uiPrompter) {}
 
-TransferRunner::~TransferRunner() {
-    if (!m_thread)
+TransferRunner::~TransferRunner() { stop(); }
+
+void TransferRunner::ensureWorker() {
+    if (m_thread.isRunning())
         return;
-    cancel();
-    m_thread->wait();
+    m_worker = new QObject;
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.start();
 }
 
 bool TransferRunner::start(TransferJob job) {
-    if (m_thread)
+    if (m_running)
         return false;
+    ensureWorker();
+    m_running = true;
     m_cancelled = std::make_shared<std::atomic<bool>>(false);
     m_prompter = std::make_unique<UiThreadPrompter>(m_uiPrompter);
-    m_result = Status{};
-    m_thread.reset(QThread::create([this, job = std::move(job), cancelled = m_cancelled] {
-        WorkerProgress progress(*this, cancelled);
-        TransferContext context{progress, *m_prompter, m_clock};
-        m_result = job(context);
-    }));
-    // QThread::finished is emitted on the worker; the context object makes the handler run here.
-    connect(m_thread.get(), &QThread::finished, this, &TransferRunner::onThreadFinished, Qt::QueuedConnection);
-    m_thread->start();
+    const unsigned generation = m_generation;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [this, job = std::move(job), cancelled = m_cancelled, prompter = m_prompter.get(), generation] {
+            WorkerProgress progress(*this, cancelled);
+            TransferContext context{progress, *prompter, m_clock, m_connection};
+            const Status result = job(context);
+            QMetaObject::invokeMethod(
+                this, [this, generation, result] { onJobFinished(generation, result); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
     return true;
 }
 
 void TransferRunner::cancel() {
-    if (!m_thread)
+    if (!m_running)
         return;
     m_cancelled->store(true);
     m_prompter->abandon();
 }
 
-void TransferRunner::onThreadFinished() {
-    if (!m_thread)
+void TransferRunner::stop() {
+    if (!m_thread.isRunning())
         return;
-    m_thread->wait();
-    m_thread.reset();
+    cancel();
+    // Queued behind the running job, so the connection is closed on the thread that made it, and
+    // the worker's event loop ends only after it.
+    QMetaObject::invokeMethod(
+        m_worker,
+        [this] {
+            m_connection.reset();
+            m_thread.quit();
+        },
+        Qt::QueuedConnection);
+    m_thread.wait();
+    m_worker = nullptr;  // deleted as its thread finished
+    ++m_generation;
+    m_running = false;
     m_prompter.reset();
-    const Status result = m_result;
+}
+
+void TransferRunner::onJobFinished(unsigned generation, const Status& result) {
+    if (generation != m_generation)
+        return;
+    m_running = false;
+    m_prompter.reset();
     emit finished(result);
 }
 

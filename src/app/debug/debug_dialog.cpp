@@ -89,7 +89,7 @@ DebugDialog::DebugDialog(const DebugConnection& connection, Prompter& prompter, 
 
 DebugDialog::~DebugDialog() {
     // Closing through the destructor alone (no Exit) still tells the gateway to stop.
-    if (!m_stopped && m_socket)
+    if (!m_stopped && m_socket && m_linkOpen)
         sendReply(m_monitor->stopMessage());
 }
 
@@ -163,9 +163,13 @@ void DebugDialog::buildUi() {
 
 void DebugDialog::openEthernet(const DebugConnection& connection) {
     m_socket = new QUdpSocket(this);
-    // Failures here are silent, as a dead connection is: the list simply stays empty.
-    if (!m_socket->bind(QHostAddress::AnyIPv4, connection.localPort))
+    // Another program holding the port would leave the list empty for no visible reason.
+    if (!m_socket->bind(QHostAddress::AnyIPv4, connection.localPort)) {
+        m_prompter.message(format(Str::SocketBindFailed, {"0.0.0.0", std::to_string(connection.localPort),
+                                                          m_socket->errorString().toStdString()}));
+        QTimer::singleShot(0, this, &QDialog::reject);
         return;
+    }
     m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
     connect(m_socket, &QUdpSocket::readyRead, this, &DebugDialog::readDatagrams);
     sendReply(m_monitor->startMessage());
@@ -304,7 +308,7 @@ void DebugDialog::send() {
 void DebugDialog::resetLiveTable() { m_live->reset(); }
 
 void DebugDialog::exitDialog() {
-    if (m_socket && !m_stopped) {
+    if (m_socket && m_linkOpen && !m_stopped) {
         sendReply(m_monitor->stopMessage());
         m_socket->close();
     }

@@ -7,8 +7,21 @@
 
 namespace veltrane {
 
+namespace {
+std::vector<QString> liveTitles() {
+    static const Str titles[LiveTableModel::ColumnCount] = {
+        Str::DebugColumnSerialIndex, Str::DebugColumnSlave,   Str::DebugColumnStart,   Str::DebugLiveLastStatus,
+        Str::DebugLiveLastData,      Str::DebugLiveRegisters, Str::DebugLiveCorrect,   Str::DebugLiveException,
+        Str::DebugLiveError,         Str::DebugLiveTimeout,   Str::DebugLiveLastReport};
+    std::vector<QString> texts;
+    for (Str title : titles)
+        texts.push_back(qtr(title));
+    return texts;
+}
+}  // namespace
+
 LiveTableModel::LiveTableModel(DebugTransport transport, QObject* parent)
-    : QAbstractTableModel(parent), m_transport(transport) {}
+    : DebugTableModel(liveTitles(), parent), m_transport(transport) {}
 
 void LiveTableModel::record(const DebugReport& report, LiveRow::Clock::time_point now) {
     if (m_table.record(report, m_transport, now))
@@ -39,21 +52,9 @@ void LiveTableModel::flush() {
         emit dataChanged(index(0, 0), index(static_cast<int>(m_shown.size()) - 1, ColumnCount - 1));
 }
 
-int LiveTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
-}
-
-int LiveTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
-
-QVariant LiveTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_shown.size())
-        return {};
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole)
-        return {};
-    const LiveRow& row = m_shown[static_cast<std::size_t>(index.row())];
-    switch (index.column()) {
+QVariant LiveTableModel::cell(std::size_t rowIndex, int column) const {
+    const LiveRow& row = m_shown[rowIndex];
+    switch (column) {
     case SerialIndex:
         return m_transport == DebugTransport::Ethernet ? QVariant(row.key.serialIndex) : QVariant();
     case Slave:
@@ -73,7 +74,7 @@ QVariant LiveTableModel::data(const QModelIndex& index, int role) const {
     case Exception:
     case Error:
     case Timeout:
-        return QVariant::fromValue<qulonglong>(row.count(static_cast<std::uint8_t>(index.column() - Correct)));
+        return QVariant::fromValue<qulonglong>(row.count(static_cast<std::uint8_t>(column - Correct)));
     case LastReport:
         return QDateTime::fromMSecsSinceEpoch(
                    std::chrono::duration_cast<std::chrono::milliseconds>(row.lastReport.time_since_epoch()).count())
@@ -81,16 +82,6 @@ QVariant LiveTableModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
-}
-
-QVariant LiveTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    static const Str titles[ColumnCount] = {Str::DebugColumnSerialIndex, Str::DebugColumnSlave, Str::DebugColumnStart,
-                                            Str::DebugLiveLastStatus,    Str::DebugLiveLastData, Str::DebugLiveRegisters,
-                                            Str::DebugLiveCorrect,       Str::DebugLiveException, Str::DebugLiveError,
-                                            Str::DebugLiveTimeout,       Str::DebugLiveLastReport};
-    return section >= 0 && section < ColumnCount ? qtr(titles[section]) : QVariant();
 }
 
 }  // namespace veltrane

@@ -2,13 +2,12 @@
 // The live table: one row per (serial index, slave, starting address) with the latest outcome and
 // the counts of each, from core's LiveTable. Refreshed in batches like the report list.
 
+#include "app/debug/debug_table_model.h"
 #include "core/debug/live_table.h"
-
-#include <QAbstractTableModel>
 
 namespace veltrane {
 
-class LiveTableModel : public QAbstractTableModel {
+class LiveTableModel : public DebugTableModel {
     Q_OBJECT
 public:
     enum Column { SerialIndex, Slave, Start, LastStatus, LastData, Registers, Correct, Exception, Error, Timeout, LastReport, ColumnCount };
@@ -21,12 +20,10 @@ public:
     void flush();
     const LiveTable& table() const { return m_table; }
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
 private:
+    std::size_t shownRows() const override { return m_shown.size(); }
+    QVariant cell(std::size_t row, int column) const override;
+
     DebugTransport m_transport;
     LiveTable m_table;
     bool m_changed = false;

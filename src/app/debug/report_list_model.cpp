@@ -7,12 +7,18 @@
 
 namespace veltrane {
 
-ReportListModel::ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent)
-    : QAbstractTableModel(parent), m_transport(transport), m_historyLimit(std::max<std::size_t>(1, historyLimit)),
-      m_titles() {
+namespace {
+std::vector<QString> listTitles(DebugTransport transport) {
+    std::vector<QString> texts;
     for (const Str title : columnTitles(transport))
-        m_titles.push_back(qtr(title));
+        texts.push_back(qtr(title));
+    return texts;
 }
+}  // namespace
+
+ReportListModel::ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent)
+    : DebugTableModel(listTitles(transport), parent), m_transport(transport),
+      m_historyLimit(std::max<std::size_t>(1, historyLimit)) {}
 
 void ReportListModel::queue(const DebugRow& row) {
     m_queued.push_back(row.cells(m_transport));
@@ -49,31 +55,10 @@ bool ReportListModel::flush() {
     return true;
 }
 
-int ReportListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
-}
-
-int ReportListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_titles.size());
-}
-
-QVariant ReportListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_rows.size())
-        return {};
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole)
-        return {};
-    const auto& cells = m_rows[static_cast<std::size_t>(index.row())];
-    const auto column = static_cast<std::size_t>(index.column());
-    return column < cells.size() ? toQString(cells[column]) : QVariant();
-}
-
-QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        static_cast<std::size_t>(section) >= m_titles.size())
-        return QAbstractTableModel::headerData(section, orientation, role);
-    return m_titles[static_cast<std::size_t>(section)];
+QVariant ReportListModel::cell(std::size_t row, int column) const {
+    const auto& cells = m_rows[row];
+    const auto at = static_cast<std::size_t>(column);
+    return at < cells.size() ? toQString(cells[at]) : QVariant();
 }
 
 }  // namespace veltrane

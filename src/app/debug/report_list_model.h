@@ -3,9 +3,8 @@
 // Rows are queued as reports arrive and reach the view in batches, so a fast gateway costs one
 // view update per batch instead of one per report.
 
+#include "app/debug/debug_table_model.h"
 #include "core/debug/debug_transport.h"
-
-#include <QAbstractTableModel>
 
 #include <deque>
 #include <vector>
@@ -15,7 +14,7 @@ namespace veltrane {
 // Kept out of moc's sight: the string table it includes is generated.
 struct DebugRow;
 
-class ReportListModel : public QAbstractTableModel {
+class ReportListModel : public DebugTableModel {
     Q_OBJECT
 public:
     ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent = nullptr);
@@ -28,15 +27,12 @@ public:
     bool flush();
     bool hasQueued() const { return !m_queued.empty(); }
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
 private:
+    std::size_t shownRows() const override { return m_rows.size(); }
+    QVariant cell(std::size_t row, int column) const override;
+
     DebugTransport m_transport;
     std::size_t m_historyLimit;
-    std::vector<QString> m_titles;
     std::deque<std::vector<std::string>> m_rows;
     std::deque<std::vector<std::string>> m_queued;
 };

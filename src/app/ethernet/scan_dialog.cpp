@@ -62,6 +62,9 @@ ScanDialog::ScanDialog(ethernet::GatewaySelection& selection, ethernet::Ethernet
     startScan(false);
 }
 
+// The worker reports to this dialog: it ends before anything here goes.
+ScanDialog::~ScanDialog() { m_runner.stop(); }
+
 QString ScanDialog::statusText() const { return m_group->title(); }
 
 void ScanDialog::refresh() {

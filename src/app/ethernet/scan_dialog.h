@@ -24,6 +24,7 @@ public:
     // localAddresses: empty for the host's own.
     ScanDialog(ethernet::GatewaySelection& selection, ethernet::EthernetEndpoints endpoints,
                std::vector<std::string> localAddresses, Prompter& prompter, QWidget* parent = nullptr);
+    ~ScanDialog() override;
 
     void refresh();
     bool isScanning() const { return m_runner.isRunning(); }

@@ -8,12 +8,12 @@
 #include <QVBoxLayout>
 
 #include "app/common/qt_text.h"
-#include "core/document/uploaded_project.h"
-#include "core/editor/completeness_check.h"
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_transfer.h"
 #include "core/link/serial/serial_upload.h"
 #include "core/strings/strings.h"
+#include "core/transfer/download_checks.h"
+#include "core/transfer/upload_adoption.h"
 #include "link/gateway_port.h"
 
 namespace veltrane {
@@ -42,13 +42,11 @@ private:
 };
 }  // namespace
 
-SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, serial::SerialPortChoice& choice,
-                                           MappingConflictState& conflicts, QWidget* parent)
-    : QDialog(parent), m_kind(kind), m_document(document), m_choice(choice), m_conflicts(conflicts) {
+SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, LinkSession& session, QWidget* parent)
+    : QDialog(parent), m_kind(kind), m_document(document), m_session(session), m_runner(document.prompter()) {
     const bool download = kind == Kind::Download;
     setWindowTitle(qtr(download ? Str::DownloadDialogTitle : Str::UploadDialogTitle));
-    m_runner = new TransferRunner(document.prompter(), this);
-    connect(m_runner, &TransferRunner::finished, this, &SerialTransferDialog::onFinished);
+    connect(&m_runner, &TransferRunner::finished, this, &SerialTransferDialog::onFinished);
 
     m_title = new QLabel(this);
     m_second = new QLabel(this);
@@ -79,36 +77,24 @@ SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, serial
     layout->addLayout(buttons);
     setMinimumWidth(460);
 
-    if (download) {
-        const CompletenessResult complete = checkConfiguration(m_document.project(), m_document.state());
-        if (!complete.complete) {
-            if (!complete.report.empty())
-                m_document.prompter().message(complete.report);
-            m_document.prompter().message(veltrane::tr(Str::DlConfigurationIncomplete));
-            m_ready = false;
-        }
-    }
+    if (download)
+        m_ready = serialDownloadMayOpen(m_document.project(), m_document.state(), m_document.prompter());
 }
 
-SerialTransferDialog::~SerialTransferDialog() = default;
+// The worker reports to this dialog: it ends before anything here goes.
+SerialTransferDialog::~SerialTransferDialog() { m_runner.stop(); }
 
 QString SerialTransferDialog::secondLine() const { return m_second->text(); }
 
 void SerialTransferDialog::start() {
-    if (m_runner->isRunning())
+    if (m_runner.isRunning())
         return;
     const bool download = m_kind == Kind::Download;
     Prompter& prompter = m_document.prompter();
-    if (download) {
-        if (auto ready = serial::checkDownloadPreconditions(m_document.project(), m_document.state()); !ready) {
-            prompter.message(ready.message());
-            return;
-        }
-        if (m_conflicts.MappingConflictFound &&
-            prompter.ask(veltrane::tr(Str::DlMappingConflictQuestion), Buttons::YesNo) != Answer::Yes)
-            return;
-    }
-    const std::optional<std::string> device = m_choice.deviceToOpen();
+    if (download &&
+        !prepareSerialDownload(m_document.project(), m_document.state(), prompter, m_session.conflicts))
+        return;
+    const std::optional<std::string> device = m_session.serialPort.deviceToOpen();
     if (!device) {
         prompter.message(veltrane::tr(Str::SerialNoPortChosen));
         return;
@@ -126,10 +112,10 @@ void SerialTransferDialog::start() {
     m_go->setEnabled(false);
 
     auto sequence = m_sequence;
-    const SerialLineSettings settings = m_choice.lineSettings();
+    const SerialLineSettings settings = m_session.serialPort.lineSettings();
     auto captions = [this](int code) { showCaptions(code); };
     auto done = [this](std::vector<int> lines) { markDone(lines); };
-    m_runner->start([sequence, device = *device, settings, captions, done, this](TransferContext& context) -> Status {
+    m_runner.start([sequence, device = *device, settings, captions, done, this](TransferContext& context) -> Status {
         // The port is made, used and closed on this worker thread.
         SerialPortStream port;
         if (auto opened = openGatewayPort(port, device, settings); !opened)
@@ -162,14 +148,12 @@ void SerialTransferDialog::onFinished(const Status& result) {
     const bool succeeded = result.ok() && m_sequence && m_sequence->finished();
     if (succeeded) {
         if (m_kind == Kind::Upload)
-            adoptUploadedProject(m_document, static_cast<const serial::SerialUpload&>(*m_sequence));
+            adoptSerialUpload(m_document, static_cast<const serial::SerialUpload&>(*m_sequence));
         else
             m_document.editor().expandAll();
         m_title->clear();
         m_second->setText(qtr(m_kind == Kind::Download ? Str::SerialDownloadSuccess : Str::SerialUploadSuccess));
-    } else if (!result.ok() && result.kind() != ErrorKind::Refused) {
-        m_document.prompter().message(result.message());
-    } else if (!result.ok() && !result.message().empty() && result.message() != veltrane::tr(Str::TransferCancelled)) {
+    } else if (!result.ok() && result.kind() != ErrorKind::Cancelled && !result.message().empty()) {
         m_document.prompter().message(result.message());
     }
     emit transferEnded(succeeded);
@@ -177,12 +161,7 @@ void SerialTransferDialog::onFinished(const Status& result) {
 
 void SerialTransferDialog::reject() {
     // Stops the transfer between exchanges and waits for the worker, which closes the port.
-    if (m_runner->isRunning()) {
-        m_runner->cancel();
-        delete m_runner;
-        m_runner = new TransferRunner(m_document.prompter(), this);
-        connect(m_runner, &TransferRunner::finished, this, &SerialTransferDialog::onFinished);
-    }
+    m_runner.stop();
     QDialog::reject();
 }
 

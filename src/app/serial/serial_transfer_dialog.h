@@ -8,9 +8,8 @@
 #include <memory>
 
 #include "core/document/document.h"
-#include "core/link/serial/serial_port_choice.h"
 #include "core/link/serial/serial_sequence.h"
-#include "core/mapping/conflict_state.h"
+#include "core/transfer/link_session.h"
 #include "link/transfer_runner.h"
 
 class QLabel;
@@ -24,15 +23,15 @@ class SerialTransferDialog : public QDialog {
 public:
     enum class Kind { Download, Upload };
 
-    SerialTransferDialog(Kind kind, Document& document, serial::SerialPortChoice& choice,
-                         MappingConflictState& conflicts, QWidget* parent = nullptr);
+    // A download checks the project first; ready() tells whether it may open.
+    SerialTransferDialog(Kind kind, Document& document, LinkSession& session, QWidget* parent = nullptr);
     ~SerialTransferDialog() override;
 
     // False when the dialog refused to open (an incomplete project); the message was shown.
     bool ready() const { return m_ready; }
     // Presses "Download" / "Upload".
     void start();
-    bool isRunning() const { return m_runner->isRunning(); }
+    bool isRunning() const { return m_runner.isRunning(); }
     QString secondLine() const;
 
 signals:
@@ -48,10 +47,9 @@ private:
 
     Kind m_kind;
     Document& m_document;
-    serial::SerialPortChoice& m_choice;
-    MappingConflictState& m_conflicts;
+    LinkSession& m_session;
     bool m_ready = true;
-    TransferRunner* m_runner = nullptr;
+    TransferRunner m_runner;
     std::shared_ptr<serial::SerialSequence> m_sequence;
     QLabel* m_title = nullptr;
     QLabel* m_second = nullptr;

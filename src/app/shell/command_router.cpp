@@ -4,6 +4,7 @@
 #include "app/common/qt_text.h"
 #include "app/shell/recent_files.h"
 #include "app/shell/toolbar_icons.h"
+#include "link/serial_port_enumeration.h"
 
 #include <QAction>
 #include <QWidget>
@@ -19,6 +20,10 @@ CommandRouter::CommandRouter(Context context, QObject* parent)
     connect(m_events, &DocumentEvents::treeChanged, this, &CommandRouter::updateEnabling);
     connect(m_events, &DocumentEvents::gridChanged, this, &CommandRouter::updateEnabling);
     connect(m_events, &DocumentEvents::commandStateChanged, this, &CommandRouter::updateEnabling);
+    // A new or opened project lists the serial ports again and takes its type's usual baud rate.
+    connect(this, &CommandRouter::documentReplaced, this, [this] {
+        m_session.projectReplaced(availableSerialPorts(), m_context.document.state().DeviceType);
+    });
     createActions();
     updateEnabling();
 }

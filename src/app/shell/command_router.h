@@ -11,10 +11,9 @@
 #include "core/document/command_enabling.h"
 #include "core/document/document.h"
 #include "core/document/project_lifecycle.h"
-#include "core/link/ethernet/ethernet_transfer.h"
-#include "core/link/ethernet/gateway_selection.h"
-#include "core/mapping/conflict_state.h"
-#include "core/link/serial/serial_port_choice.h"
+#include "core/interaction/file_chooser.h"
+#include "core/transfer/ethernet_entry.h"
+#include "core/transfer/link_session.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -23,6 +22,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <cstdint>
 #include <vector>
@@ -35,6 +35,7 @@ namespace veltrane {
 // The string table's ids; its header is not for moc, which cannot read the generated enum.
 enum class Str : std::uint16_t;
 
+struct DebugConnection;
 class NetworkCheck;
 class SelectCommandDialog;
 class RecentFiles;
@@ -89,7 +90,7 @@ public:
     // Applies the enabling rules to every action.
     void updateEnabling();
     DocumentEvents& events() { return *m_events; }
-    ethernet::GatewaySelection& gatewaySelection() { return m_gatewaySelection; }
+    LinkSession& linkSession() { return m_session; }
 
 signals:
     void commandTriggered(veltrane::CommandId id);
@@ -134,23 +135,24 @@ private:
     void onExportExcel();
     void onDebug();
     // Scan, Log In, the entry checks, then the Download or Upload dialog; none of it blocks.
-    void runEthernetTransfer(ethernet::EthernetOperation operation);
+    void runEthernetTransfer(EthernetOperation operation);
+    void openSerialTransfer(bool download);
+    // Runs `then` once a serial port is chosen: the first time in a run the port dialog comes
+    // first, whichever button closes it. Nothing waits in a nested event loop.
+    void withSerialPortChosen(std::function<void()> then);
+    // Runs the Scan dialog; `loggedIn` follows a "Log In".
+    void scanThen(std::function<void()> loggedIn);
+    void openDebugMonitor(const DebugConnection& connection);
     // Help
     void onContent();
     void onAbout();
 
     Context m_context;
     DocumentEvents* m_events = nullptr;
-    // Lives for the run and is never saved: the last detection's or check's verdict.
-    MappingConflictState m_conflictState;
-    // Lives for the run and is never saved: the serial port and line settings chosen.
-    serial::SerialPortChoice m_serialChoice;
-    void openSerialTransfer(bool download);
-    void chooseSerialPortOnFirstUse();
-    // Runs the Scan dialog; `loggedIn` follows a "Log In".
-    void scanThen(std::function<void()> loggedIn);
-    // Which gateway the Ethernet commands talk to; lives for the run.
-    ethernet::GatewaySelection m_gatewaySelection;
+    // The serial port choice, the gateway selection and the conflict verdict: they last for the
+    // run, except what a new or opened project resets (LinkSession::projectReplaced).
+    LinkSession m_session;
+    std::unique_ptr<FileChooser> m_debugFiles;  // "Save Content"'s save dialog
     std::map<CommandId, QAction*> m_actions;
     SelectCommandDialog* m_selectCommand = nullptr;
 };

@@ -14,6 +14,7 @@
 #include "app/shell/command_router.h"
 #include "core/strings/strings.h"
 #include "core/mapping/mapping_calculator.h"
+#include "core/transfer/download_checks.h"
 
 namespace veltrane {
 
@@ -41,26 +42,33 @@ std::vector<CommandRouter::CommandRow> CommandRouter::toolsCommands() {
 }
 
 void CommandRouter::onSerialConnection() {
-    m_serialChoice.rebuildList(availableSerialPorts(), m_context.document.state().DeviceType);
-    SerialPortDialog dialog(m_serialChoice, m_context.document.state().DeviceType, m_context.window);
-    dialog.exec();
+    // The ports may have changed since (an adapter plugged in); the settings chosen stay.
+    m_session.serialPort.refreshPorts(availableSerialPorts());
+    auto* dialog = new SerialPortDialog(m_session.serialPort, m_context.document.state().DeviceType, m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
-void CommandRouter::chooseSerialPortOnFirstUse() {
-    const int deviceType = m_context.document.state().DeviceType;
-    if (m_serialChoice.SerialPortList.empty())
-        m_serialChoice.rebuildList(availableSerialPorts(), deviceType);
-    if (!m_serialChoice.SerialPortConfigured) {
-        // First use in this run: the choice comes first, whichever button closes it.
-        SerialPortDialog choice(m_serialChoice, deviceType, m_context.window);
-        choice.exec();
-        m_serialChoice.SerialPortConfigured = true;
+void CommandRouter::withSerialPortChosen(std::function<void()> then) {
+    serial::SerialPortChoice& choice = m_session.serialPort;
+    if (choice.SerialPortList.empty())
+        choice.refreshPorts(availableSerialPorts());
+    if (choice.SerialPortConfigured) {
+        then();
+        return;
     }
+    auto* dialog = new SerialPortDialog(choice, m_context.document.state().DeviceType, m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, then = std::move(then)] {
+        m_session.serialPort.SerialPortConfigured = true;
+        then();
+    });
+    dialog->open();
 }
 
 void CommandRouter::scanThen(std::function<void()> loggedIn) {
     // Window-modal without a nested event loop: what follows the scan continues from its signal.
-    auto* scan = new ScanDialog(m_gatewaySelection, endpointsFromEnvironment(), {}, m_context.document.prompter(),
+    auto* scan = new ScanDialog(m_session.gateway, endpointsFromEnvironment(), {}, m_context.document.prompter(),
                                 m_context.window);
     scan->setAttribute(Qt::WA_DeleteOnClose);
     connect(scan, &QDialog::accepted, this, std::move(loggedIn));
@@ -68,45 +76,47 @@ void CommandRouter::scanThen(std::function<void()> loggedIn) {
 }
 
 void CommandRouter::openSerialTransfer(bool download) {
-    chooseSerialPortOnFirstUse();
-    auto* dialog = new SerialTransferDialog(
-        download ? SerialTransferDialog::Kind::Download : SerialTransferDialog::Kind::Upload, m_context.document,
-        m_serialChoice, m_conflictState, m_context.window);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    if (!dialog->ready()) {
-        dialog->close();
-        return;
-    }
-    dialog->open();
+    withSerialPortChosen([this, download] {
+        auto* dialog = new SerialTransferDialog(
+            download ? SerialTransferDialog::Kind::Download : SerialTransferDialog::Kind::Upload, m_context.document,
+            m_session, m_context.window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        if (!dialog->ready()) {
+            dialog->close();
+            return;
+        }
+        dialog->open();
+    });
 }
 void CommandRouter::onEthernetConnection() {
-    auto* dialog = new EthernetConnectionDialog(m_gatewaySelection, m_context.window);
+    auto* dialog = new EthernetConnectionDialog(m_session.gateway, m_context.window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }
 void CommandRouter::onUpload() {
     // Other device types go over the serial link.
     if (m_context.document.state().DeviceType == device::EtherNetIP)
-        runEthernetTransfer(ethernet::EthernetOperation::Upload);
+        runEthernetTransfer(EthernetOperation::Upload);
     else
         openSerialTransfer(false);
 }
 void CommandRouter::onDownload() {
     if (m_context.document.state().DeviceType == device::EtherNetIP)
-        runEthernetTransfer(ethernet::EthernetOperation::Download);
+        runEthernetTransfer(EthernetOperation::Download);
     else
         openSerialTransfer(true);
 }
-void CommandRouter::runEthernetTransfer(ethernet::EthernetOperation operation) {
+void CommandRouter::runEthernetTransfer(EthernetOperation operation) {
     Document& document = m_context.document;
     scanThen([this, operation, &document] {
-        if (!ethernet::entryAllowed(operation, m_gatewaySelection, document.state(), document.prompter()))
+        if (!ethernetEntryAllowed(operation, m_session.gateway, document.state(), document.prompter()))
             return;
-        const ethernet::GatewayEndpoint gateway{m_gatewaySelection.GatewayAddress,
+        const ethernet::GatewayEndpoint gateway{m_session.gateway.GatewayAddress,
                                                 endpointsFromEnvironment().gatewayTcpPort};
         QDialog* dialog = nullptr;
-        if (operation == ethernet::EthernetOperation::Download) {
-            if (!ethernet::downloadMayOpen(document.project(), document.state(), document.prompter(), m_conflictState))
+        if (operation == EthernetOperation::Download) {
+            if (!ethernetDownloadMayOpen(document.project(), document.state(), document.prompter(),
+                                         m_session.conflicts))
                 return;
             dialog = new EthernetDownloadDialog(document, gateway, m_context.window);
         } else {
@@ -123,7 +133,7 @@ void CommandRouter::onConflictDetection() {
     // Window-modal without a nested event loop; the dialog owns its detection list, so closing it
     // in any way releases the list.
     auto* dialog = new ConflictDetectionDialog(m_context.document.project(), m_context.document.state(),
-                                               m_conflictState, m_context.window);
+                                               m_session.conflicts, m_context.window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }
@@ -131,33 +141,38 @@ void CommandRouter::onExportExcel() {
     TemplateWorkbookWriter writer(m_context.exportOptions);
     runExcelExport(m_context.document, m_context.fileChooser, writer);
 }
+void CommandRouter::openDebugMonitor(const DebugConnection& connection) {
+    if (!m_debugFiles)
+        m_debugFiles = std::make_unique<SaveTextFileChooser>(m_context.window);
+    auto* dialog = new DebugDialog(connection, m_context.document.prompter(), *m_debugFiles, m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
 void CommandRouter::onDebug() {
     Document& document = m_context.document;
     DebugConnection connection;
     connection.transport = debugTransportFor(document.state());
-    const auto openMonitor = [this](const DebugConnection& chosen) {
-        SaveTextFileChooser files(m_context.window);
-        DebugDialog dialog(chosen, m_context.document.prompter(), files, m_context.window);
-        dialog.exec();
-    };
     if (connection.transport == DebugTransport::Ethernet) {
         // The monitor talks to the gateway picked in the Scan dialog.
-        scanThen([this, connection, openMonitor]() mutable {
-            connection.gateway = QHostAddress(QString::fromStdString(m_gatewaySelection.GatewayAddress));
-            openMonitor(connection);
+        scanThen([this, connection]() mutable {
+            connection.gateway = QHostAddress(QString::fromStdString(m_session.gateway.GatewayAddress));
+            openDebugMonitor(connection);
         });
         return;
     }
-    if (connection.transport == DebugTransport::Serial) {
-        chooseSerialPortOnFirstUse();
-        const std::optional<std::string> device = m_serialChoice.deviceToOpen();
+    if (connection.transport != DebugTransport::Serial) {
+        openDebugMonitor(connection);
+        return;
+    }
+    withSerialPortChosen([this, connection]() mutable {
+        const std::optional<std::string> device = m_session.serialPort.deviceToOpen();
         if (!device) {
-            document.prompter().message(veltrane::tr(Str::SerialNoPortChosen));
+            m_context.document.prompter().message(veltrane::tr(Str::SerialNoPortChosen));
             return;
         }
         connection.device = QString::fromStdString(*device);
-    }
-    openMonitor(connection);
+        openDebugMonitor(connection);
+    });
 }
 
 } // namespace veltrane

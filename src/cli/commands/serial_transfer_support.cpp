@@ -25,13 +25,9 @@ SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType
     return settings;
 }
 
-bool openSerialProject(Document& document, const ScriptedPrompter& prompter, const std::string& path,
-                       std::ostream& err) {
-    if (!document.openDocument(path)) {
-        for (const std::string& text : prompter.shown())
-            err << text << '\n';
+bool openSerialProject(Document& document, const std::string& path, std::ostream& err) {
+    if (!document.openDocument(path))
         return false;
-    }
     if (document.state().DeviceType == device::EtherNetIP) {
         err << tr(Str::SerialProjectIsEthernet) << '\n';
         return false;

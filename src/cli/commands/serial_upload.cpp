@@ -1,28 +1,23 @@
 // upload --port PATH --into BASE.chg -o OUT.chg [line settings]: reads a serial gateway's
 // configuration into a new project file.
 
-#include "cli/command_registry.h"
-#include "cli/command_support.h"
+#include "cli/cli_prompter.h"
 #include "cli/serial_commands.h"
 #include "cli/serial_progress_printer.h"
 
 #include <iostream>
 
 #include "core/document/document.h"
-#include "core/document/uploaded_project.h"
 #include "core/strings/strings.h"
-#include "link/gateway_port.h"
+#include "core/transfer/upload_adoption.h"
 #include "link/steady_clock.h"
 
 namespace veltrane::cli {
 
-namespace {
-}  // namespace
-
 int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::ostream& err) {
-    ScriptedPrompter prompter;
+    PrintingPrompter prompter({}, err);
     Document document(prompter);
-    if (!openSerialProject(document, prompter, options.basePath, err))
+    if (!openSerialProject(document, options.basePath, err))
         return 1;
     const ProjectState state = document.state();
     SerialPortStream port;
@@ -37,12 +32,9 @@ int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::
         err << result.status.message() << '\n';
         return 1;
     }
-    adoptUploadedProject(document, upload);
-    if (!document.saveDocument(options.outputPath)) {
-        for (const std::string& text : prompter.shown())
-            err << text << '\n';
+    adoptSerialUpload(document, upload);
+    if (!document.saveDocument(options.outputPath))
         return 1;
-    }
     out << tr(Str::SerialUploadSuccess) << '\n';
     return out.flush() ? 0 : 1;
 }

@@ -8,8 +8,10 @@
 #include "core/link/serial/serial_port_choice.h"
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace veltrane::cli {
 namespace {
@@ -78,6 +80,32 @@ int wrongLine(const std::string& why, const std::string& usage) {
     return kUsageExit;
 }
 
+// The two forms of a command that talks to a gateway, and what each form refuses besides.
+struct LinkForms {
+    std::function<int(const GatewayTarget&)> overEthernet;
+    std::function<int(const SerialLineOptions&)> overSerial;
+    std::optional<std::string> ethernetRefusal;  // an option given that only the serial form takes
+    std::optional<std::string> serialRefusal;    // an option missing that the serial form needs
+};
+
+// Checks that the options pick one link and fit it, then runs that link's form.
+int runOnChosenLink(const CLI::App& command, const LinkArgs& args, bool ethernetOnlyGiven, const char* usage,
+                    const LinkForms& forms) {
+    if (auto why = checkLinkChoice(command, ethernetOnlyGiven))
+        return wrongLine(*why, usage);
+    if (!args.to.empty()) {
+        if (forms.ethernetRefusal)
+            return wrongLine(*forms.ethernetRefusal, usage);
+        return forms.overEthernet({args.to, args.broadcast, args.localAddresses});
+    }
+    if (forms.serialRefusal)
+        return wrongLine(*forms.serialRefusal, usage);
+    SerialLineOptions line;
+    if (auto why = serialLine(command, args, line))
+        return wrongLine(*why, usage);
+    return forms.overSerial(line);
+}
+
 constexpr const char* kScanUsage = "scan [--direct ADDR] [--local ADDR]... [--json]";
 constexpr const char* kDownloadUsage =
     "download FILE.chg (--to ADDR [--broadcast] [--local ADDR]... [--restart] | --port PATH [--baud N] "
@@ -110,21 +138,16 @@ CommandRun setUpDownload(CLI::App& command) {
     command.add_flag("--accept-conflicts", args->acceptConflicts, "download despite mapping conflicts (serial)");
     return [args, &command] {
         const bool ethernetOnly = args->link.broadcast || !args->link.localAddresses.empty() || args->restart;
-        if (auto why = checkLinkChoice(command, ethernetOnly))
-            return wrongLine(*why, kDownloadUsage);
-        if (!args->link.to.empty()) {
-            if (args->acceptConflicts)
-                return wrongLine("--accept-conflicts goes with --port only", kDownloadUsage);
-            DownloadOptions options{args->file, args->link.to, args->link.broadcast, args->link.localAddresses,
-                                    args->restart};
-            return runDownloadCommand(options, std::cout, std::cerr);
-        }
-        SerialDownloadOptions options;
-        options.projectPath = args->file;
-        options.acceptConflicts = args->acceptConflicts;
-        if (auto why = serialLine(command, args->link, options.line))
-            return wrongLine(*why, kDownloadUsage);
-        return runSerialDownload(options, std::cout, std::cerr);
+        LinkForms forms;
+        forms.overEthernet = [&args](const GatewayTarget& gateway) {
+            return runDownloadCommand({args->file, gateway, args->restart}, std::cout, std::cerr);
+        };
+        forms.overSerial = [&args](const SerialLineOptions& line) {
+            return runSerialDownload({args->file, line, args->acceptConflicts}, std::cout, std::cerr);
+        };
+        if (args->acceptConflicts)
+            forms.ethernetRefusal = "--accept-conflicts goes with --port only";
+        return runOnChosenLink(command, args->link, ethernetOnly, kDownloadUsage, forms);
     };
 }
 
@@ -140,27 +163,19 @@ CommandRun setUpUpload(CLI::App& command) {
     command.add_option("-o", args->output, "where the uploaded project is saved")->required();
     return [args, &command] {
         const bool ethernetOnly = args->link.broadcast || !args->link.localAddresses.empty();
-        if (auto why = checkLinkChoice(command, ethernetOnly))
-            return wrongLine(*why, kUploadUsage);
-        if (!args->link.to.empty()) {
-            UploadOptions options;
-            options.to = args->link.to;
-            options.broadcast = args->link.broadcast;
-            options.localAddresses = args->link.localAddresses;
-            if (command.count("--into"))
-                options.into = args->into;
-            options.output = args->output;
-            return runUploadCommand(options, std::cout, std::cerr);
-        }
+        const bool into = command.count("--into") > 0;
+        LinkForms forms;
+        forms.overEthernet = [&args, into](const GatewayTarget& gateway) {
+            return runUploadCommand({gateway, into ? std::optional(args->into) : std::nullopt, args->output},
+                                    std::cout, std::cerr);
+        };
         // Over a serial line the base project's device type says what the gateway is asked.
-        if (!command.count("--into"))
-            return wrongLine("--port needs --into BASE.chg", kUploadUsage);
-        SerialUploadOptions options;
-        options.basePath = args->into;
-        options.outputPath = args->output;
-        if (auto why = serialLine(command, args->link, options.line))
-            return wrongLine(*why, kUploadUsage);
-        return runSerialUpload(options, std::cout, std::cerr);
+        forms.overSerial = [&args](const SerialLineOptions& line) {
+            return runSerialUpload({args->into, args->output, line}, std::cout, std::cerr);
+        };
+        if (!into)
+            forms.serialRefusal = "--port needs --into BASE.chg";
+        return runOnChosenLink(command, args->link, ethernetOnly, kUploadUsage, forms);
     };
 }
 

@@ -15,18 +15,21 @@ struct ScanOptions {
     bool json = false;
 };
 
-struct DownloadOptions {
-    std::string file;
+// The gateway and how the Log In finds it: the direct query of `to`, or a broadcast scan.
+struct GatewayTarget {
     std::string to;
     bool broadcast = false;
-    std::vector<std::string> localAddresses;
+    std::vector<std::string> localAddresses;  // empty: every local address
+};
+
+struct DownloadOptions {
+    std::string file;
+    GatewayTarget gateway;
     bool restart = false;
 };
 
 struct UploadOptions {
-    std::string to;
-    bool broadcast = false;
-    std::vector<std::string> localAddresses;
+    GatewayTarget gateway;
     std::optional<std::string> into;
     std::string output;
 };

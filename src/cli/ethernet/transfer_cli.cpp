@@ -1,10 +1,14 @@
 #include "cli/ethernet/ethernet_commands.h"
 #include "cli/ethernet/gateway_login.h"
 
+#include "cli/cli_prompter.h"
 #include "core/document/document.h"
 #include "core/link/ethernet/ethernet_transfer.h"
-#include "core/mapping/conflict_state.h"
 #include "core/strings/strings.h"
+#include "core/transfer/download_checks.h"
+#include "core/transfer/ethernet_entry.h"
+#include "core/transfer/link_session.h"
+#include "core/transfer/upload_adoption.h"
 #include "link/ethernet/ethernet_environment.h"
 #include "link/steady_clock.h"
 #include "link/tcp_stream_socket.h"
@@ -12,23 +16,6 @@
 namespace veltrane::cli {
 
 namespace {
-
-// Shows every message and question on `out`; questions take the answers given in advance.
-class StreamPrompter : public ScriptedPrompter {
-public:
-    StreamPrompter(std::ostream& out, std::vector<Answer> answers) : ScriptedPrompter(std::move(answers)), m_out(out) {}
-    void message(const std::string& text) override {
-        ScriptedPrompter::message(text);
-        m_out << text << '\n';
-    }
-    Answer ask(const std::string& text, Buttons buttons) override {
-        m_out << text << '\n';
-        return ScriptedPrompter::ask(text, buttons);
-    }
-
-private:
-    std::ostream& m_out;
-};
 
 void showFailure(const Error& error, Prompter& prompter) {
     if (!error.message.empty())
@@ -39,29 +26,34 @@ ethernet::GatewayEndpoint gatewayOf(const ethernet::GatewaySelection& selection)
     return {selection.GatewayAddress, endpointsFromEnvironment().gatewayTcpPort};
 }
 
+// The project must be one of the Ethernet gateway; then the Log In, as the Scan dialog's.
+bool logInFor(const Document& document, const GatewayTarget& target, ethernet::GatewaySelection& selection,
+              std::ostream& out, std::ostream& err) {
+    if (document.state().DeviceType != device::EtherNetIP) {
+        err << tr(Str::EthNotEthernetProject) << '\n';
+        return false;
+    }
+    return logIn(target.to, target.broadcast, target.localAddresses, selection, out);
+}
+
 }  // namespace
 
 int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::ostream& err) {
-    StreamPrompter prompter(out, {options.restart ? Answer::Ok : Answer::Cancel});
+    PrintingPrompter prompter({options.restart ? Answer::Ok : Answer::Cancel}, out);
     Document document(prompter);
     if (!document.openDocument(options.file))
         return 1;
-    if (document.state().DeviceType != device::EtherNetIP) {
-        err << tr(Str::EthNotEthernetProject) << '\n';
+    LinkSession session;
+    if (!logInFor(document, options.gateway, session.gateway, out, err))
         return 1;
-    }
-    ethernet::GatewaySelection selection;
-    if (!logIn(options.to, options.broadcast, options.localAddresses, selection, out))
-        return 1;
-    MappingConflictState conflictState;
-    if (!ethernet::entryAllowed(ethernet::EthernetOperation::Download, selection, document.state(), prompter) ||
-        !ethernet::downloadMayOpen(document.project(), document.state(), prompter, conflictState) ||
-        !ethernet::prepareDownload(document.project(), prompter))
+    if (!ethernetEntryAllowed(EthernetOperation::Download, session.gateway, document.state(), prompter) ||
+        !ethernetDownloadMayOpen(document.project(), document.state(), prompter, session.conflicts) ||
+        !prepareEthernetDownload(document.project(), prompter))
         return 1;
 
     TcpStreamSocket socket;
     const auto image = ethernet::buildConfigurationImage(document.project(), document.state());
-    if (auto written = ethernet::downloadImage(socket, gatewayOf(selection), image); !written) {
+    if (auto written = ethernet::downloadImage(socket, gatewayOf(session.gateway), image); !written) {
         showFailure(written.error(), prompter);
         return 1;
     }
@@ -77,7 +69,7 @@ int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::o
 }
 
 int runUploadCommand(const UploadOptions& options, std::ostream& out, std::ostream& err) {
-    StreamPrompter prompter(out, {});
+    PrintingPrompter prompter({}, out);
     Document document(prompter);
     if (options.into) {
         if (!document.openDocument(*options.into))
@@ -85,23 +77,18 @@ int runUploadCommand(const UploadOptions& options, std::ostream& out, std::ostre
     } else {
         document.newDocument();
     }
-    if (document.state().DeviceType != device::EtherNetIP) {
-        err << tr(Str::EthNotEthernetProject) << '\n';
-        return 1;
-    }
-    ethernet::GatewaySelection selection;
-    if (!logIn(options.to, options.broadcast, options.localAddresses, selection, out))
-        return 1;
-    if (!ethernet::entryAllowed(ethernet::EthernetOperation::Upload, selection, document.state(), prompter))
+    LinkSession session;
+    if (!logInFor(document, options.gateway, session.gateway, out, err) ||
+        !ethernetEntryAllowed(EthernetOperation::Upload, session.gateway, document.state(), prompter))
         return 1;
     TcpStreamSocket socket;
     SteadyClock clock;
-    auto image = ethernet::uploadImage(socket, gatewayOf(selection), clock);
+    auto image = ethernet::uploadImage(socket, gatewayOf(session.gateway), clock);
     if (!image) {
         showFailure(image.error(), prompter);
         return 1;
     }
-    ethernet::adoptUploadedImage(*image, document.project(), document.state());
+    adoptEthernetUpload(document, *image);
     if (!document.saveDocument(options.output))
         return 1;
     prompter.message(tr(Str::SerialUploadSuccess));

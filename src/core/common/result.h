@@ -18,6 +18,9 @@ enum class ErrorKind {
     MalformedReply,  // the peer answered with bytes that do not parse
     NegativeReply,   // the peer parsed the request and said no
     Refused,         // a rule or the user declined; nothing was attempted
+    Cancelled,       // the user stopped it while it ran; nothing more is shown
+    DeviceMismatch,  // the gateway is of another kind than the project
+    LineSettings,    // the serial port opened but refused its line settings
 };
 
 struct Error {

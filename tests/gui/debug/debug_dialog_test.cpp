@@ -27,6 +27,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -228,4 +233,34 @@ TEST(DebugDialogSerial, ShowsTheReportsOfTheSimulatedSerialGateway) {
     EXPECT_EQ(list.data(list.index(0, 0), Qt::DisplayRole).toString().toStdString(), tr(Str::DebugStatusCorrect));
     EXPECT_EQ(list.data(list.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("5"));
     EXPECT_TRUE(prompter.shown().empty());
+}
+
+// Another program holding the local port: the dialog says so and closes, instead of an empty list.
+TEST(DebugDialogEthernet, APortTakenByAnotherProgramIsReported) {
+    if (const std::string why = enterPrivateNetwork(); !why.empty())
+        GTEST_SKIP() << why;
+    guiApp();
+    const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const quint16 port = ntohs(address.sin_port);
+
+    DebugConnection c;
+    c.transport = DebugTransport::Ethernet;
+    c.gateway = QHostAddress(QStringLiteral("127.0.0.2"));
+    c.localPort = port;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser files;
+    DebugDialog dialog(c, prompter, files);
+    dialog.show();
+    EXPECT_FALSE(dialog.linkOpen());
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].rfind(format(Str::SocketBindFailed, {"0.0.0.0", std::to_string(port), ""}), 0), 0u)
+        << prompter.shown()[0];
+    EXPECT_TRUE(waitUntil([&] { return !dialog.isVisible(); }));
+    ::close(holder);
 }

@@ -4,6 +4,8 @@
 #include "app/ethernet/ethernet_download_dialog.h"
 #include "app/ethernet/scan_dialog.h"
 #include "core/document/document.h"
+#include "core/transfer/download_checks.h"
+#include "core/transfer/ethernet_entry.h"
 #include "support/gateway_simulator.h"
 #include "support/gui_app.h"
 
@@ -13,6 +15,15 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace veltrane;
 using veltrane::testing::GatewaySimulator;
@@ -54,8 +65,8 @@ TEST(EthernetDialogs, ScanLogInDownloadAndRestart) {
     EXPECT_EQ(selection.GatewayModelCode, 30202u);
 
     MappingConflictState conflicts;
-    ASSERT_TRUE(ethernet::entryAllowed(ethernet::EthernetOperation::Download, selection, document.state(), prompter));
-    ASSERT_TRUE(ethernet::downloadMayOpen(document.project(), document.state(), prompter, conflicts));
+    ASSERT_TRUE(ethernetEntryAllowed(EthernetOperation::Download, selection, document.state(), prompter));
+    ASSERT_TRUE(ethernetDownloadMayOpen(document.project(), document.state(), prompter, conflicts));
     EthernetDownloadDialog download(document, {selection.GatewayAddress, endpoints.gatewayTcpPort});
     QSignalSpy done(&download, &EthernetDownloadDialog::transferFinished);
     download.show();
@@ -71,4 +82,87 @@ TEST(EthernetDialogs, ScanLogInDownloadAndRestart) {
               "restart the gateway remotely?");
     EXPECT_EQ(download.result(), QDialog::Rejected);
     EXPECT_FALSE(download.isVisible());
+}
+
+namespace {
+
+// A gateway that takes the image, answers it after a delay, and then notes whether the tool closed
+// the connection (a read of 0 bytes) within a bound.
+class SlowGateway {
+public:
+    explicit SlowGateway(std::chrono::milliseconds delay) {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(m_listen, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(m_listen, 1) != 0 ||
+            ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this, delay] { serve(delay); });
+    }
+    ~SlowGateway() {
+        if (m_thread.joinable())
+            m_thread.join();
+        ::close(m_listen);
+    }
+    std::uint16_t port() const { return m_port; }
+    // Waits for the end of the exchange; true when the tool closed the connection.
+    bool closedByTheTool() {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_closed;
+    }
+
+private:
+    void serve(std::chrono::milliseconds delay) {
+        pollfd waiting{m_listen, POLLIN, 0};
+        if (::poll(&waiting, 1, 5000) != 1)
+            return;
+        const int connection = ::accept(m_listen, nullptr, nullptr);
+        std::size_t received = 0;
+        char buffer[2048];
+        while (received < 1272) {
+            pollfd p{connection, POLLIN, 0};
+            if (::poll(&p, 1, 5000) != 1)
+                break;
+            const ssize_t n = ::read(connection, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            received += static_cast<std::size_t>(n);
+        }
+        std::this_thread::sleep_for(delay);
+        const unsigned char reply[16] = {0, 0, 0, 6};
+        (void)::send(connection, reply, sizeof reply, MSG_NOSIGNAL);
+        pollfd p{connection, POLLIN, 0};
+        m_closed = ::poll(&p, 1, 3000) == 1 && ::read(connection, buffer, sizeof buffer) == 0;
+        ::close(connection);
+    }
+
+    int m_listen = -1;
+    std::uint16_t m_port = 0;
+    std::thread m_thread;
+    bool m_closed = false;
+};
+
+}  // namespace
+
+TEST(EthernetDialogs, ClosingTheDownloadDialogMidTransferClosesItsConnection) {
+    VELTRANE_RUN_IN_OWN_NETWORK_NAMESPACE();
+    veltrane::testing::guiApp();
+    ScriptedPrompter prompter;
+    Document document(prompter);
+    document.newDocument();
+    SlowGateway gateway(std::chrono::milliseconds(300));
+    ASSERT_NE(gateway.port(), 0);
+    {
+        EthernetDownloadDialog download(document, {"127.0.0.1", gateway.port()});
+        download.show();
+        QTest::mouseClick(download.downloadButton(), Qt::LeftButton);
+        ASSERT_TRUE(download.isBusy());
+        QTest::qWait(50);
+        // Gone while the worker waits for the reply; the download then succeeds on the worker.
+    }
+    EXPECT_TRUE(gateway.closedByTheTool()) << "the connection outlived its dialog";
 }

@@ -5,9 +5,12 @@
 #include <QDir>
 #include <QSignalSpy>
 
+#include <algorithm>
+
 #include "app/serial/serial_port_dialog.h"
 #include "app/serial/serial_transfer_dialog.h"
 #include "core/model/project_defaults.h"
+#include "core/transfer/link_session.h"
 #include "core/strings/strings.h"
 #include "support/gui_app.h"
 #include "support/project_builder.h"
@@ -34,9 +37,9 @@ struct Fixture {
         document.project() = b.project;
         document.state() = b.state;
         document.editor().rebuildTree();
-        choice.SerialPortPath = gateway.path();
-        choice.SerialPortConfigured = true;
-        choice.BaudRateIndex = 7;
+        session.serialPort.SerialPortPath = gateway.path();
+        session.serialPort.SerialPortConfigured = true;
+        session.serialPort.BaudRateIndex = 7;
     }
     // Presses the dialog's button and waits (at most ten seconds) for the transfer to end.
     bool run(SerialTransferDialog& dialog) {
@@ -50,14 +53,13 @@ struct Fixture {
     PtyGatewayThread gateway{{.deviceCode = 1, .firmwareVersion = 40}, 115200};
     ScriptedPrompter prompter;
     Document document{prompter};
-    serial::SerialPortChoice choice;
-    MappingConflictState conflicts;
+    LinkSession session;
 };
 
 TEST(SerialDialogs, DownloadThenUploadThroughTheDialogs) {
     Fixture f;
     ASSERT_EQ(f.gateway.problem(), "");
-    SerialTransferDialog download(SerialTransferDialog::Kind::Download, f.document, f.choice, f.conflicts);
+    SerialTransferDialog download(SerialTransferDialog::Kind::Download, f.document, f.session);
     ASSERT_TRUE(download.ready());
     download.show();
     ASSERT_TRUE(f.run(download)) << (f.prompter.shown().empty() ? "" : f.prompter.shown().back());
@@ -70,7 +72,7 @@ TEST(SerialDialogs, DownloadThenUploadThroughTheDialogs) {
     f.document.project().subnets[0].commands[0].startAddress = "999";
     const Project edited = f.document.project();
     f.gateway.engine().setFaults({{.request = 4, .kind = sim::SerialFault::Kind::Silence}});
-    SerialTransferDialog upload(SerialTransferDialog::Kind::Upload, f.document, f.choice, f.conflicts);
+    SerialTransferDialog upload(SerialTransferDialog::Kind::Upload, f.document, f.session);
     upload.show();
     EXPECT_FALSE(f.run(upload));
     ASSERT_FALSE(f.prompter.shown().empty());
@@ -83,6 +85,32 @@ TEST(SerialDialogs, DownloadThenUploadThroughTheDialogs) {
     EXPECT_EQ(f.document.project().subnets[0].commands[0].startAddress, before.subnets[0].commands[0].startAddress);
     EXPECT_FALSE(f.document.state().ProjectModified);
     EXPECT_TRUE(upload.grab().save(screenshot("serial_upload_dialog.png")));
+}
+
+TEST(SerialDialogs, TheConflictQuestionIsAboutTheProjectBeingDownloaded) {
+    Fixture f;
+    ASSERT_EQ(f.gateway.problem(), "");
+    const std::string question = tr(Str::DlMappingConflictQuestion);
+
+    // A conflict an earlier detection found in another project is not asked about.
+    f.session.conflicts.MappingConflictFound = true;
+    SerialTransferDialog download(SerialTransferDialog::Kind::Download, f.document, f.session);
+    ASSERT_TRUE(download.ready());
+    ASSERT_TRUE(f.run(download)) << (f.prompter.shown().empty() ? "" : f.prompter.shown().back());
+    EXPECT_EQ(std::count(f.prompter.shown().begin(), f.prompter.shown().end(), question), 0);
+    EXPECT_FALSE(f.session.conflicts.MappingConflictFound);
+
+    // A conflict in this project is asked about, though nothing had flagged it; No stops.
+    INSTRUCTION& second = f.document.project().subnets[0].commands[1];
+    second.mappingAddress = "0";
+    const std::size_t before = f.gateway.engine().requestCount();
+    f.prompter.addAnswer(Answer::No);
+    download.start();
+    EXPECT_FALSE(download.isRunning());
+    ASSERT_FALSE(f.prompter.shown().empty());
+    EXPECT_EQ(f.prompter.shown().back(), question);
+    EXPECT_TRUE(f.session.conflicts.MappingConflictFound);
+    EXPECT_EQ(f.gateway.engine().requestCount(), before) << "nothing was sent after No";
 }
 
 TEST(SerialDialogs, PortDialogStoresTheChoice) {

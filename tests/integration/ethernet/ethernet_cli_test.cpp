@@ -7,6 +7,7 @@
 #include "core/model/file_io.h"
 #include "core/model/project_file.h"
 #include "core/interaction/prompter.h"
+#include "core/transfer/download_checks.h"
 #include "support/cli_runner.h"
 #include "support/gateway_simulator.h"
 #include "support/project_builder.h"
@@ -130,7 +131,7 @@ TEST(EthernetCli, DownloadWritesTheImageAndUploadReadsItBack) {
 
     // The gateway holds exactly the image of the project with its byte counts recomputed.
     ScriptedPrompter prompter;
-    ASSERT_TRUE(prepareDownload(project.project, prompter));
+    ASSERT_TRUE(prepareEthernetDownload(project.project, prompter));
     ConfigurationImage expected = buildConfigurationImage(project.project, project.state);
     expected.setCommandCode(command::ReadConfiguration);
     const Bytes stored = storedImage("127.0.0.3");

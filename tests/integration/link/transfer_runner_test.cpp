@@ -12,6 +12,7 @@
 #include <future>
 
 #include "core/strings/strings.h"
+#include "support/fake_stream_socket.h"
 
 namespace veltrane {
 namespace {
@@ -129,6 +130,38 @@ TEST(TransferRunner, ClosingWhileTheJobWaitsOnAQuestionEndsItWithCancel) {
     EXPECT_EQ(answer.load(), static_cast<int>(Answer::Cancel));
     QCoreApplication::processEvents();
     EXPECT_TRUE(ui.shown().empty()) << "a question of a closed transfer was shown";
+}
+
+TEST(TransferRunner, AConnectionKeptByOneJobServesTheNextAndIsClosedOnTheWorker) {
+    QThread* uiThread = app().thread();
+    // Notes the thread that destroys it, as a Qt socket needs it to be its own.
+    struct NotingSocket : testing::FakeStreamSocket {
+        explicit NotingSocket(std::atomic<QThread*>& destroyed) : destroyedOn(destroyed) {}
+        ~NotingSocket() override { destroyedOn = QThread::currentThread(); }
+        std::atomic<QThread*>& destroyedOn;
+    };
+    std::atomic<QThread*> madeOn{nullptr}, usedOn{nullptr}, destroyedOn{nullptr};
+    ScriptedPrompter ui;
+    TransferRunner runner(ui);
+    ASSERT_TRUE(runner.start([&](TransferContext& context) -> Status {
+        madeOn = QThread::currentThread();
+        context.connection = std::make_unique<NotingSocket>(destroyedOn);
+        return {};
+    }));
+    ASSERT_TRUE(waitForResult(runner).has_value());
+    ASSERT_TRUE(runner.start([&](TransferContext& context) -> Status {
+        if (context.connection)
+            usedOn = QThread::currentThread();
+        return {};
+    }));
+    ASSERT_TRUE(waitForResult(runner).has_value());
+    EXPECT_EQ(destroyedOn.load(), nullptr) << "kept between jobs";
+
+    runner.stop();
+    EXPECT_NE(madeOn.load(), uiThread);
+    EXPECT_EQ(usedOn.load(), madeOn.load()) << "one worker for every job";
+    EXPECT_EQ(destroyedOn.load(), madeOn.load()) << "closed on the thread that made it";
+    EXPECT_FALSE(runner.isRunning());
 }
 
 }  // namespace

@@ -183,7 +183,7 @@ TEST(SerialTransferOverPty, CancelStopsBetweenExchanges) {
     observer.flag = &cancelled;
     const auto result = serial::runSerialTransfer(download, port, clock, observer, [&] { return cancelled.load(); });
     ASSERT_FALSE(result.status);
-    EXPECT_EQ(result.status.kind(), ErrorKind::Refused);
+    EXPECT_EQ(result.status.kind(), ErrorKind::Cancelled);
     EXPECT_EQ(result.exchanges, 1);
 }
 

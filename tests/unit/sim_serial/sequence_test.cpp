@@ -75,7 +75,7 @@ TEST(SerialDownloadSequence, DeviceCheck) {
     EXPECT_TRUE(download(profibus, {.deviceCode = 2}).finished);
     const SequenceRun wrong = download(profibus, {.deviceCode = 3});
     EXPECT_EQ(message(wrong), "Device type does not match!");
-    EXPECT_EQ(wrong.error->kind, ErrorKind::Refused);
+    EXPECT_EQ(wrong.error->kind, ErrorKind::DeviceMismatch);
     EXPECT_TRUE(wrong.closePort);
     EXPECT_EQ(wrong.requests.size(), 1u);
 

@@ -57,7 +57,7 @@ StepOutcome SerialDownload::onDeviceInfo(ByteView reply) {
         return stopWith(kindOfRefusal(checked.code), tr(Str::DlDeviceInfoError));
     m_deviceCode = checked.deviceInfo[0];
     if (m_deviceCode - 1 != m_state.DeviceType && !(m_state.flags.hardwareSizedModel && m_deviceCode == 5)) {
-        StepOutcome outcome = stopWith(ErrorKind::Refused, tr(Str::SerialDeviceTypeMismatch));
+        StepOutcome outcome = stopWith(ErrorKind::DeviceMismatch, tr(Str::SerialDeviceTypeMismatch));
         outcome.closePort = true;
         return outcome;
     }

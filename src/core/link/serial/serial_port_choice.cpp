@@ -20,6 +20,8 @@ void SerialPortChoice::rebuildList(std::vector<SerialPortEntry> ports, int devic
     BaudRateIndex = deviceType == device::FourSubnets ? 7 : 6;
 }
 
+void SerialPortChoice::refreshPorts(std::vector<SerialPortEntry> ports) { SerialPortList = std::move(ports); }
+
 void SerialPortChoice::applyFirstBaudDefault(int deviceType) {
     if (!FirstBaudDefault)
         return;

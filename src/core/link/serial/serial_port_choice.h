@@ -37,6 +37,8 @@ struct SerialPortChoice {
 
     // For every new or opened project: the ports found, and the usual baud rate of the device type.
     void rebuildList(std::vector<SerialPortEntry> ports, int deviceType);
+    // The ports found now (a USB adapter plugged in since); every chosen setting stays.
+    void refreshPorts(std::vector<SerialPortEntry> ports);
     // The one-time baud default when the dialog is first made.
     void applyFirstBaudDefault(int deviceType);
     // The settings at the stored indices; an index out of its list takes the list's first item.

@@ -23,7 +23,7 @@ SerialTransferResult runSerialTransfer(SerialSequence& sequence, ByteStream& por
     bool captionsShown = false;
     while (const SerialStep* step = sequence.current()) {
         if (cancelled && cancelled()) {
-            result.status = makeError(ErrorKind::Refused, tr(Str::TransferCancelled));
+            result.status = makeError(ErrorKind::Cancelled, tr(Str::TransferCancelled));
             return result;
         }
         const ExchangeRule rule = exchangeRuleFor(*step);

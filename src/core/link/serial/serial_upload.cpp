@@ -39,7 +39,7 @@ StepOutcome SerialUpload::onDeviceInfo(ByteView reply) {
         return stopWith(kindOfRefusal(got), tr(Str::UlDeviceInfoError));
     m_deviceCode = m_buffers.deviceInfo[0];
     if (m_deviceCode - 1 != m_state.DeviceType) {
-        StepOutcome outcome = stopWith(ErrorKind::Refused, tr(Str::SerialDeviceTypeMismatch));
+        StepOutcome outcome = stopWith(ErrorKind::DeviceMismatch, tr(Str::SerialDeviceTypeMismatch));
         outcome.closePort = true;
         return outcome;
     }

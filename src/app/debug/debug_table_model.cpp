@@ -1,0 +1,33 @@
+#include "app/debug/debug_table_model.h"
+
+namespace veltrane {
+
+DebugTableModel::DebugTableModel(std::vector<QString> titles, QObject* parent)
+    : QAbstractTableModel(parent), m_titles(std::move(titles)) {}
+
+int DebugTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(shownRows());
+}
+
+int DebugTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_titles.size());
+}
+
+QVariant DebugTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= shownRows())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    return cell(static_cast<std::size_t>(index.row()), index.column());
+}
+
+QVariant DebugTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        static_cast<std::size_t>(section) >= m_titles.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return m_titles[static_cast<std::size_t>(section)];
+}
+
+}  // namespace veltrane

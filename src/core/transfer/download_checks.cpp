@@ -1,0 +1,110 @@
+#include "core/transfer/download_checks.h"
+
+#include "core/editor/completeness_check.h"
+#include "core/link/serial/serial_download.h"
+#include "core/mapping/buffer_layout.h"
+#include "core/mapping/conflict_check.h"
+#include "core/model/text_value.h"
+#include "core/strings/strings.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace veltrane {
+
+namespace {
+
+// Subnets 1 and 2 are always both sent, whatever SubnetCount says.
+constexpr int kImageSubnets = 2;
+
+int usedCount(std::int32_t count, int capacity) { return std::clamp(count, 0, capacity); }
+
+std::int64_t readHex(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 16); }
+
+// A conflict check of this project alone: the verdict is cleared first.
+bool freshConflictFound(const Project& project, const ProjectState& state, Prompter& prompter,
+                        MappingConflictState& conflicts) {
+    conflicts.MappingConflictFound = false;
+    (void)checkMappingConflicts(project, state, prompter, conflicts);
+    return conflicts.MappingConflictFound;
+}
+
+}  // namespace
+
+bool nodeAddressesSet(const Project& project, int subnets) {
+    for (int s = 0; s < subnets; ++s) {
+        const CONFIG& subnet = project.subnets[static_cast<std::size_t>(s)];
+        for (int n = 0; n < usedCount(subnet.nodeCount, kMaxNodes); ++n) {
+            const std::string& address = subnet.nodes[static_cast<std::size_t>(n)].address;
+            if (address.empty() || address == "-1")
+                return false;
+        }
+    }
+    return true;
+}
+
+bool serialDownloadMayOpen(Project& project, const ProjectState& state, Prompter& prompter) {
+    if (checkConfigurationComplete(project, state, prompter))
+        return true;
+    prompter.message(tr(Str::DlConfigurationIncomplete));
+    return false;
+}
+
+bool prepareSerialDownload(const Project& project, const ProjectState& state, Prompter& prompter,
+                           MappingConflictState& conflicts) {
+    if (auto ready = serial::checkDownloadPreconditions(project, state); !ready) {
+        prompter.message(ready.message());
+        return false;
+    }
+    if (!freshConflictFound(project, state, prompter, conflicts))
+        return true;
+    return prompter.ask(tr(Str::DlMappingConflictQuestion), Buttons::YesNo) == Answer::Yes;
+}
+
+bool ethernetDownloadMayOpen(const Project& project, const ProjectState& state, Prompter& prompter,
+                             MappingConflictState& conflicts) {
+    if (!freshConflictFound(project, state, prompter, conflicts))
+        return true;
+    prompter.message(tr(Str::EthCommandConflict));
+    return false;
+}
+
+bool prepareEthernetDownload(Project& project, Prompter& prompter) {
+    if (!nodeAddressesSet(project, kImageSubnets)) {
+        prompter.message(tr(Str::DlNodeAddressEmpty));
+        return false;
+    }
+    for (int s = 0; s < kImageSubnets; ++s) {
+        CONFIG& subnet = project.subnets[static_cast<std::size_t>(s)];
+        for (int c = 0; c < usedCount(subnet.commandCount, kMaxCommands); ++c) {
+            INSTRUCTION& command = subnet.commands[static_cast<std::size_t>(c)];
+            const std::int64_t n = decimalValue(command.dataCount);
+            const std::string& code = command.functionCode;
+            if (code == "1" || code == "2" || code == "15")
+                command.byteCount = std::to_string(n / 8 + 1);
+            else if (code == "3" || code == "4" || code == "16")
+                command.byteCount = std::to_string(2 * n);
+            else if (code == "5")
+                command.byteCount = "1";
+            else if (code == "6")
+                command.byteCount = "2";
+        }
+    }
+    for (int s = 0; s < kImageSubnets; ++s) {
+        const CONFIG& subnet = project.subnets[static_cast<std::size_t>(s)];
+        for (int c = 0; c < usedCount(subnet.commandCount, kMaxCommands); ++c) {
+            const INSTRUCTION& command = subnet.commands[static_cast<std::size_t>(c)];
+            const std::int64_t last = readHex(command.mappingAddress) + decimalValue(command.byteCount) - 1;
+            const std::string& code = command.functionCode;
+            const bool read = code == "1" || code == "2" || code == "3" || code == "4";
+            const bool write = code == "5" || code == "6" || code == "15" || code == "16";
+            if ((read && last > kInputBufferLast) || (write && last > kOutputBufferLast)) {
+                prompter.message(tr(Str::EthRangeExceeded));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace veltrane

@@ -1,0 +1,36 @@
+#pragma once
+// The checks a download makes before anything goes on the wire, serial and Ethernet alike. The window
+// and veltrane-cli both call these, so a rule is written once; each shows its refusals and questions
+// through the prompter and returns false when the download must not go on.
+
+#include "core/interaction/prompter.h"
+#include "core/mapping/conflict_state.h"
+#include "core/model/project_state.h"
+#include "core/model/records.h"
+
+namespace veltrane {
+
+// Used node slots of the first `subnets` subnets whose address is empty or "-1" are refused. The
+// serial download looks at all four subnets, the Ethernet download at the two its image carries.
+bool nodeAddressesSet(const Project& project, int subnets);
+
+// Serial download, as its dialog opens (the CLI: before the port is opened): the completeness
+// check, which brings subnet 1's byte counts up to date. False after its report and the refusal
+// were shown.
+bool serialDownloadMayOpen(Project& project, const ProjectState& state, Prompter& prompter);
+
+// Serial download, at "Download": the PROFIBUS sizes and the node addresses, then a conflict check
+// of this very project whose conflict is put to the user. A verdict left by an earlier check or
+// by another project never decides the question. False after a refusal or a No.
+bool prepareSerialDownload(const Project& project, const ProjectState& state, Prompter& prompter,
+                           MappingConflictState& conflicts);
+
+// Ethernet download, as its dialog opens: a fresh conflict check; any conflict refuses.
+bool ethernetDownloadMayOpen(const Project& project, const ProjectState& state, Prompter& prompter,
+                             MappingConflictState& conflicts);
+
+// Ethernet download, at "Download": the node addresses, the byte counts (written into the project
+// and kept there, even when a later check refuses) and the buffer ranges.
+bool prepareEthernetDownload(Project& project, Prompter& prompter);
+
+}  // namespace veltrane
