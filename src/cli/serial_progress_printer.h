@@ -40,4 +40,9 @@ bool openSerialProject(Document& document, const std::string& path, std::ostream
 // Opens the gateway's port with the project's line settings; false, with the message printed.
 bool openSerialPort(SerialPortStream& port, const SerialLineOptions& line, int deviceType, std::ostream& err);
 
+// Prints the title lines, runs the sequence with its progress printed as the dialog shows it, and
+// prints why it stopped; true when it finished.
+bool runPrintedTransfer(serial::SerialSequence& sequence, bool upload, SerialPortStream& port, std::ostream& out,
+                        std::ostream& err);
+
 }  // namespace veltrane::cli

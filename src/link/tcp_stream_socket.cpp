@@ -1,7 +1,6 @@
 #include "link/tcp_stream_socket.h"
 
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QHostAddress>
@@ -103,24 +102,6 @@ void TcpStreamSocket::close() {
     // Writes have already been waited for, so nothing queued is lost by closing at once.
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
         m_socket.abort();
-}
-
-int TcpStreamSocket::releaseDescriptor() {
-    if (!isConnected())
-        return -1;
-    const int duplicate = ::dup(static_cast<int>(m_socket.socketDescriptor()));
-    close();
-    return duplicate;
-}
-
-Status TcpStreamSocket::adoptDescriptor(int descriptor) {
-    close();
-    if (descriptor < 0 || !m_socket.setSocketDescriptor(descriptor, QAbstractSocket::ConnectedState)) {
-        if (descriptor >= 0)
-            ::close(descriptor);
-        return makeError(ErrorKind::Io, tr(Str::SocketNotConnected));
-    }
-    return applyDoNotRoute();
 }
 
 }  // namespace veltrane

@@ -24,12 +24,6 @@ public:
     Result<Bytes> receive(std::size_t maxBytes, int timeoutMs) override;
     void close() override;
 
-    // Hands the open connection over to another thread: returns a duplicate of the descriptor
-    // (-1 when not connected) and closes this socket. A socket made on the other thread takes it
-    // with adoptDescriptor. Qt sockets cannot change threads once their worker has ended.
-    int releaseDescriptor();
-    Status adoptDescriptor(int descriptor);
-
 private:
     Status applyDoNotRoute();
 

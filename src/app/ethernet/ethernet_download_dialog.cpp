@@ -9,21 +9,17 @@
 namespace veltrane {
 
 EthernetDownloadDialog::EthernetDownloadDialog(Document& document, ethernet::GatewayEndpoint gateway, QWidget* parent)
-    : EthernetTransferDialog(document, std::move(gateway), Str::EthDownloadTitle, Str::EthDownloadPrompt, parent) {
-    connect(downloadButton(), &QPushButton::clicked, this, &EthernetDownloadDialog::startDownload);
-    connect(&m_runner, &TransferRunner::finished, this, &EthernetDownloadDialog::onFinished);
-}
+    : EthernetTransferDialog(document, std::move(gateway), Str::EthDownloadTitle, Str::EthDownloadPrompt, parent) {}
 
-void EthernetDownloadDialog::startDownload() {
+void EthernetDownloadDialog::start() {
     if (m_runner.isRunning())
         return;
     // The checks and the byte counts belong to the UI thread; the worker gets the finished image.
     if (!prepareEthernetDownload(m_document.project(), m_document.prompter()))
         return;
     const ethernet::ConfigurationImage image = ethernet::buildConfigurationImage(m_document.project(), m_document.state());
-    downloadButton()->setEnabled(false);
     m_restarting = false;
-    m_runner.start([gateway = m_gateway, image](TransferContext& context) -> Status {
+    run([gateway = m_gateway, image](TransferContext& context) -> Status {
         auto socket = std::make_unique<TcpStreamSocket>();
         Status written = ethernet::downloadImage(*socket, gateway, image);
         if (written)
@@ -42,7 +38,7 @@ void EthernetDownloadDialog::reject() {
         return;
     }
     m_restarting = true;
-    m_runner.start([](TransferContext& context) -> Status {
+    run([](TransferContext& context) -> Status {
         if (!context.connection)
             return makeError(ErrorKind::Io, std::string());
         Status sent = ethernet::sendRestart(*context.connection);

@@ -11,12 +11,12 @@ class EthernetDownloadDialog : public EthernetTransferDialog {
 public:
     EthernetDownloadDialog(Document& document, ethernet::GatewayEndpoint gateway, QWidget* parent = nullptr);
 
-    void startDownload();
     void reject() override;  // Exit, the close box and Escape
     QPushButton* downloadButton() const { return actionButton(); }
 
 private:
-    void onFinished(const Status& status);
+    void start() override;
+    void onFinished(const Status& status) override;
 
     bool m_downloaded = false;
     bool m_restarting = false;

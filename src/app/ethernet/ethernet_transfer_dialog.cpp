@@ -23,11 +23,20 @@ EthernetTransferDialog::EthernetTransferDialog(Document& document, ethernet::Gat
     layout->addWidget(m_status);
     layout->addLayout(buttons);
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_action, &QPushButton::clicked, this, &EthernetTransferDialog::start);
+    connect(&m_runner, &TransferRunner::finished, this, &EthernetTransferDialog::onFinished);
 }
 
 EthernetTransferDialog::~EthernetTransferDialog() { m_runner.stop(); }
 
 QString EthernetTransferDialog::statusText() const { return m_status->text(); }
+
+bool EthernetTransferDialog::run(TransferJob job) {
+    if (!m_runner.start(std::move(job)))
+        return false;
+    m_action->setEnabled(false);
+    return true;
+}
 
 void EthernetTransferDialog::setStatus(Str text) { m_status->setText(qtr(text)); }
 

@@ -36,6 +36,12 @@ protected:
     EthernetTransferDialog(Document& document, ethernet::GatewayEndpoint gateway, Str action, Str prompt,
                            QWidget* parent);
 
+    // The action button's press.
+    virtual void start() = 0;
+    // Runs a job on the dialog's worker with the action button disabled; false while one runs.
+    bool run(TransferJob job);
+    // The job's result, on the UI thread.
+    virtual void onFinished(const Status& status) = 0;
     void setStatus(Str text);
     // Shows a failed exchange's message; some failures are silent (an empty message).
     void showFailure(const Status& status);

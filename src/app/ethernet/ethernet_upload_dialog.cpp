@@ -9,18 +9,14 @@
 namespace veltrane {
 
 EthernetUploadDialog::EthernetUploadDialog(Document& document, ethernet::GatewayEndpoint gateway, QWidget* parent)
-    : EthernetTransferDialog(document, std::move(gateway), Str::EthUploadTitle, Str::EthUploadPrompt, parent) {
-    connect(uploadButton(), &QPushButton::clicked, this, &EthernetUploadDialog::startUpload);
-    connect(&m_runner, &TransferRunner::finished, this, &EthernetUploadDialog::onFinished);
-}
+    : EthernetTransferDialog(document, std::move(gateway), Str::EthUploadTitle, Str::EthUploadPrompt, parent) {}
 
-void EthernetUploadDialog::startUpload() {
-    if (m_runner.isRunning())
+void EthernetUploadDialog::start() {
+    if (isBusy())
         return;
-    uploadButton()->setEnabled(false);
     auto image = std::make_shared<ethernet::ConfigurationImage>();
     m_image = image;
-    m_runner.start([gateway = m_gateway, image](TransferContext& context) -> Status {
+    run([gateway = m_gateway, image](TransferContext& context) -> Status {
         TcpStreamSocket socket;
         auto read = ethernet::uploadImage(socket, gateway, context.clock);
         if (!read)

@@ -13,11 +13,11 @@ class EthernetUploadDialog : public EthernetTransferDialog {
 public:
     EthernetUploadDialog(Document& document, ethernet::GatewayEndpoint gateway, QWidget* parent = nullptr);
 
-    void startUpload();
     QPushButton* uploadButton() const { return actionButton(); }
 
 private:
-    void onFinished(const Status& status);
+    void start() override;
+    void onFinished(const Status& status) override;
 
     std::shared_ptr<ethernet::ConfigurationImage> m_image;
 };

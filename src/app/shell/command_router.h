@@ -86,6 +86,8 @@ public:
 
     // Runs a command's handler (as the action's trigger does) when the command is enabled.
     void trigger(CommandId id);
+    // Opens a file as File Open does, without the file dialog; false when it could not be opened.
+    bool openFile(const QString& path);
     void openRecentFile(const QString& path);
     // Applies the enabling rules to every action.
     void updateEnabling();

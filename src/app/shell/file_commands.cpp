@@ -38,11 +38,16 @@ void CommandRouter::onFileOpen() {
     }
 }
 
+bool CommandRouter::openFile(const QString& path) {
+    if (!m_context.lifecycle.openProject(path.toStdString()))
+        return false;
+    rememberFile();
+    emit documentReplaced();
+    return true;
+}
+
 void CommandRouter::openRecentFile(const QString& path) {
-    if (m_context.lifecycle.openProject(path.toStdString())) {
-        rememberFile();
-        emit documentReplaced();
-    } else if (!QFileInfo::exists(path)) {
+    if (!openFile(path) && !QFileInfo::exists(path)) {
         // A file that has gone away is dropped from the list; a damaged one stays so that the
         // user can see which it was.
         m_context.recentFiles.remove(path);

@@ -248,12 +248,7 @@ void MainWindow::showDocumentCaption() {
     setWindowTitle(qformat(Str::DocumentCaption, {title.toStdString(), veltrane::tr(Str::AppTitle)}));
 }
 
-bool MainWindow::openFromCommandLine(const QString& path) {
-    if (!m_lifecycle.openProject(path.toStdString()))
-        return false;
-    m_recentFiles->add(path);
-    return true;
-}
+bool MainWindow::openFromCommandLine(const QString& path) { return m_router->openFile(path); }
 
 void MainWindow::setHelpText(const QString& text) {
     m_bottomPane->setInfoText(text);

@@ -10,7 +10,6 @@
 #include "core/strings/strings.h"
 #include "core/transfer/download_checks.h"
 #include "core/transfer/link_session.h"
-#include "link/steady_clock.h"
 
 namespace veltrane::cli {
 
@@ -31,15 +30,9 @@ int runSerialDownload(const SerialDownloadOptions& options, std::ostream& out, s
     if (!prepareSerialDownload(project, state, prompter, session.conflicts))
         return 1;
 
-    out << tr(Str::SerialDownloadingTitle) << '\n' << tr(Str::SerialPleaseWait) << '\n' << std::flush;
     serial::SerialDownload download(project, state);
-    SteadyClock clock;
-    SerialProgressPrinter printer(false, out, err);
-    const serial::SerialTransferResult result = serial::runSerialTransfer(download, port, clock, printer);
-    if (!result.status) {
-        err << result.status.message() << '\n';
+    if (!runPrintedTransfer(download, false, port, out, err))
         return 1;
-    }
     out << tr(Str::SerialDownloadSuccess) << '\n';
     return out.flush() ? 0 : 1;
 }

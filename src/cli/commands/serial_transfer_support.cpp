@@ -13,6 +13,7 @@
 #include "core/link/serial/serial_port_choice.h"
 #include "core/strings/strings.h"
 #include "link/gateway_port.h"
+#include "link/steady_clock.h"
 
 namespace veltrane::cli {
 
@@ -42,6 +43,19 @@ bool openSerialPort(SerialPortStream& port, const SerialLineOptions& line, int d
         return false;
     }
     return true;
+}
+
+bool runPrintedTransfer(serial::SerialSequence& sequence, bool upload, SerialPortStream& port, std::ostream& out,
+                        std::ostream& err) {
+    out << tr(upload ? Str::SerialUploadingTitle : Str::SerialDownloadingTitle) << '\n'
+        << tr(Str::SerialPleaseWait) << '\n'
+        << std::flush;
+    SteadyClock clock;
+    SerialProgressPrinter printer(upload, out, err);
+    const serial::SerialTransferResult result = serial::runSerialTransfer(sequence, port, clock, printer);
+    if (!result.status)
+        err << result.status.message() << '\n';
+    return result.status.ok();
 }
 
 void SerialProgressPrinter::deviceReported(int deviceCode) {

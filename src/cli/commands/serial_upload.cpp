@@ -10,7 +10,6 @@
 #include "core/document/document.h"
 #include "core/strings/strings.h"
 #include "core/transfer/upload_adoption.h"
-#include "link/steady_clock.h"
 
 namespace veltrane::cli {
 
@@ -23,15 +22,9 @@ int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::
     SerialPortStream port;
     if (!openSerialPort(port, options.line, state.DeviceType, err))
         return 1;
-    out << tr(Str::SerialUploadingTitle) << '\n' << tr(Str::SerialPleaseWait) << '\n' << std::flush;
     serial::SerialUpload upload(state);
-    SteadyClock clock;
-    SerialProgressPrinter printer(true, out, err);
-    const serial::SerialTransferResult result = serial::runSerialTransfer(upload, port, clock, printer);
-    if (!result.status) {
-        err << result.status.message() << '\n';
+    if (!runPrintedTransfer(upload, true, port, out, err))
         return 1;
-    }
     adoptSerialUpload(document, upload);
     if (!document.saveDocument(options.outputPath))
         return 1;

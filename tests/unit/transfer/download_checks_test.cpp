@@ -92,7 +92,7 @@ TEST(SerialDownloadChecks, AnIncompleteProjectDoesNotOpenTheDialog) {
     ScriptedPrompter prompter;
     EXPECT_TRUE(serialDownloadMayOpen(b.project, b.state, prompter));
     EXPECT_TRUE(prompter.shown().empty());
-    b.project.subnets[0].commands[0].dataCount = "";
+    b.project.subnets[0].commands[0].dataCount = "-1";  // not filled in
     EXPECT_FALSE(serialDownloadMayOpen(b.project, b.state, prompter));
     ASSERT_FALSE(prompter.shown().empty());
     EXPECT_EQ(prompter.shown().back(), tr(Str::DlConfigurationIncomplete));
