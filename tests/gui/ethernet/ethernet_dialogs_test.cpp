@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 using namespace veltrane;
 using veltrane::testing::SimulatorProcess;
 

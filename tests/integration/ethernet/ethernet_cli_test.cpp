@@ -12,6 +12,8 @@
 #include "support/project_builder.h"
 #include "support/simulator_process.h"
 
+#include <gtest/gtest.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
