@@ -15,8 +15,8 @@
 #include "core/model/project_defaults.h"
 #include "sim/engine/gateway_state_file.h"
 #include "support/cli_runner.h"
-#include "support/gwsim_process.h"
 #include "support/private_network.h"
+#include "support/simulator_process.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -53,7 +53,7 @@ std::uint64_t receiveBufferDrops() {
 }
 std::uint64_t g_dropsBefore = 0;
 
-std::uint64_t reportedSent(const GwsimProcess& sim) {
+std::uint64_t reportedSent(const SimulatorProcess& sim) {
     const std::string& out = sim.output();
     const std::size_t at = out.rfind("reports ");
     return at == std::string::npos ? 0 : std::stoull(out.substr(at + 8));
@@ -79,7 +79,7 @@ void report(const char* where, const std::string& mode, double seconds, std::uin
 
 void runWindow(const std::string& rate, bool ack, double seconds) {
     g_dropsBefore = receiveBufferDrops();
-    GwsimProcess sim(VELTRANE_GWSIM, simArgs(rate, ack));
+    SimulatorProcess sim(VELTRANE_GWSIM, simArgs(rate, ack));
     if (!sim.waitFor("listening"))
         return;
     ScriptedPrompter prompter;
@@ -103,7 +103,7 @@ void runWindow(const std::string& rate, bool ack, double seconds) {
 
 void runCli(const std::string& rate, bool ack, double seconds) {
     g_dropsBefore = receiveBufferDrops();
-    GwsimProcess sim(VELTRANE_GWSIM, simArgs(rate, ack));
+    SimulatorProcess sim(VELTRANE_GWSIM, simArgs(rate, ack));
     if (!sim.waitFor("listening"))
         return;
     const RunResult run = runProgram(VELTRANE_CLI, {"monitor", "--to", "127.0.0.2", "--seconds", std::to_string(seconds)});

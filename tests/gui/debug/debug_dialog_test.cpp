@@ -13,10 +13,9 @@
 #include "core/strings/strings.h"
 #include "sim/engine/gateway_state_file.h"
 #include "support/gui_app.h"
-#include "support/gwsim_process.h"
-#include "support/serial_simulator_process.h"
 #include "support/private_network.h"
 #include "support/project_builder.h"
+#include "support/simulator_process.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -54,8 +53,7 @@ bool waitUntil(Condition done, int ms = 5000) {
 class DebugDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const std::string why = enterPrivateNetwork(); !why.empty())
-            GTEST_SKIP() << why;
+        VELTRANE_REQUIRE_PRIVATE_NETWORK();
         guiApp();
         ProjectBuilder b;
         b.node(1, "1");
@@ -68,7 +66,7 @@ protected:
         sim::GatewayImages images;
         images["127.0.0.2"] = ethernet::buildConfigurationImage(b.project, b.state);
         ASSERT_TRUE(sim::saveGatewayImages((m_dir / "state.txt").string(), images));
-        m_sim = std::make_unique<GwsimProcess>(
+        m_sim = std::make_unique<SimulatorProcess>(
             VELTRANE_GWSIM, std::vector<std::string>{"--gateway", "ip=127.0.0.2", "--no-broadcast", "--state",
                                                      (m_dir / "state.txt").string(), "--debug-rate", "400",
                                                      "--debug-exceptions", "10", "--debug-timeouts", "10"});
@@ -88,7 +86,7 @@ protected:
     }
 
     std::filesystem::path m_dir;
-    std::unique_ptr<GwsimProcess> m_sim;
+    std::unique_ptr<SimulatorProcess> m_sim;
 };
 
 TEST_F(DebugDialogTest, ShowsLiveRowsWritesSavesAndStopsTheGateway) {
@@ -214,13 +212,15 @@ TEST(DebugDialogSerial, ShowsTheReportsOfTheSimulatedSerialGateway) {
     b.command(1, 1, {"3", "2", "0", "", "No Swap", "100"});
     const std::string project = ::testing::TempDir() + "debug_dialog_serial.chg";
     ASSERT_TRUE(writeProjectFile(project, b.project, b.state).ok());
-    SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--baud", "0", "--debug-project", project, "--debug-rate", "200",
-                                                "--debug-exceptions", "0", "--debug-timeouts", "0"});
-    ASSERT_FALSE(sim.path().empty());
+    SimulatorProcess sim(VELTRANE_GWSIM, {"--serial", "--baud", "0", "--debug-project", project,
+                                          "--debug-rate", "200", "--debug-exceptions", "0",
+                                          "--debug-timeouts", "0"});
+    const std::string port = sim.serialPath();
+    ASSERT_FALSE(port.empty()) << sim.output();
 
     DebugConnection c;
     c.transport = DebugTransport::Serial;
-    c.device = QString::fromStdString(sim.path());
+    c.device = QString::fromStdString(port);
     ScriptedPrompter prompter;
     ScriptedFileChooser files;
     DebugDialog dialog(c, prompter, files);
@@ -237,8 +237,7 @@ TEST(DebugDialogSerial, ShowsTheReportsOfTheSimulatedSerialGateway) {
 
 // Another program holding the local port: the dialog says so and closes, instead of an empty list.
 TEST(DebugDialogEthernet, APortTakenByAnotherProgramIsReported) {
-    if (const std::string why = enterPrivateNetwork(); !why.empty())
-        GTEST_SKIP() << why;
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     guiApp();
     const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in address{};

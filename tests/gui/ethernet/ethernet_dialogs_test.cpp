@@ -6,8 +6,9 @@
 #include "core/document/document.h"
 #include "core/transfer/download_checks.h"
 #include "core/transfer/ethernet_entry.h"
-#include "support/gateway_simulator.h"
 #include "support/gui_app.h"
+#include "support/private_network.h"
+#include "support/simulator_process.h"
 
 #include <QDir>
 #include <QProgressBar>
@@ -15,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -26,14 +29,14 @@
 #include <thread>
 
 using namespace veltrane;
-using veltrane::testing::GatewaySimulator;
+using veltrane::testing::SimulatorProcess;
 
 TEST(EthernetDialogs, ScanLogInDownloadAndRestart) {
-    VELTRANE_RUN_IN_OWN_NETWORK_NAMESPACE();
-    GatewaySimulator sim(VELTRANE_GWSIM, {"--udp-port", "28821", "--tcp-port", "28822", "--gateway",
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
+    SimulatorProcess sim(VELTRANE_GWSIM, {"--udp-port", "28821", "--tcp-port", "28822", "--gateway",
                                           "ip=127.0.0.2,model=30202,mac=00-1a-2b-3c-4d-5e,fw=2.10", "--gateway",
                                           "ip=127.0.0.3,model=30102,remote=off"});
-    ASSERT_TRUE(sim.waitUntilListening(2));
+    ASSERT_TRUE(sim.waitFor("listening ", 2)) << sim.output();
     veltrane::testing::guiApp();
     ScriptedPrompter prompter({Answer::Ok});
     Document document(prompter);
@@ -149,7 +152,7 @@ private:
 }  // namespace
 
 TEST(EthernetDialogs, ClosingTheDownloadDialogMidTransferClosesItsConnection) {
-    VELTRANE_RUN_IN_OWN_NETWORK_NAMESPACE();
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     veltrane::testing::guiApp();
     ScriptedPrompter prompter;
     Document document(prompter);

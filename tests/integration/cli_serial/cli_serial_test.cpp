@@ -9,7 +9,7 @@
 #include "core/strings/strings.h"
 #include "support/cli_test_fixture.h"
 #include "support/project_builder.h"
-#include "support/serial_simulator_process.h"
+#include "support/simulator_process.h"
 
 namespace veltrane::testing {
 namespace {
@@ -35,11 +35,12 @@ protected:
 
 TEST_F(CliSerial, DownloadThenUploadIntoANewFile) {
     const std::string state = file("gateway.txt");
-    SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--device-code", "1", "--baud", "115200", "--state", state});
-    ASSERT_FALSE(sim.path().empty());
+    SimulatorProcess sim(VELTRANE_GWSIM,
+                         {"--serial", "--device-code", "1", "--baud", "115200", "--state", state});
+    ASSERT_FALSE(sim.serialPath().empty()) << sim.output();
     const std::string project = writeProject("in.chg", 3);
 
-    const RunResult down = cli({"download", project, "--port", sim.path(), "--baud", "115200"});
+    const RunResult down = cli({"download", project, "--port", sim.serialPath(), "--baud", "115200"});
     ASSERT_EQ(down.exitCode, 0) << down.out << down.err;
     EXPECT_NE(down.out.find(tr(Str::SerialDownloadingTitle)), std::string::npos);
     EXPECT_NE(down.out.find(tr(Str::DlCaptionModbusCommands)), std::string::npos);
@@ -48,7 +49,8 @@ TEST_F(CliSerial, DownloadThenUploadIntoANewFile) {
 
     const std::string base = writeProject("base.chg", 0);
     const std::string out = file("out.chg");
-    const RunResult up = cli({"upload", "--port", sim.path(), "--into", base, "-o", out, "--baud", "115200"});
+    const RunResult up =
+        cli({"upload", "--port", sim.serialPath(), "--into", base, "-o", out, "--baud", "115200"});
     ASSERT_EQ(up.exitCode, 0) << up.out << up.err;
     EXPECT_NE(up.out.find(tr(Str::SerialUploadSuccess)), std::string::npos);
     ProjectState current;
@@ -63,22 +65,23 @@ TEST_F(CliSerial, DownloadThenUploadIntoANewFile) {
 TEST_F(CliSerial, FailuresExitNonZeroWithTheirMessage) {
     const std::string project = writeProject("in.chg", 2);
     {
-        SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--device-code", "3", "--baud", "0"});
-        const RunResult run = cli({"download", project, "--port", sim.path()});
+        SimulatorProcess sim(VELTRANE_GWSIM, {"--serial", "--device-code", "3", "--baud", "0"});
+        const RunResult run = cli({"download", project, "--port", sim.serialPath()});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(tr(Str::SerialDeviceTypeMismatch)), std::string::npos) << run.err;
     }
     {
-        SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--baud", "0", "--fault", "negative@4", "--error-bytes", "3,0"});
-        const RunResult run = cli({"download", project, "--port", sim.path()});
+        SimulatorProcess sim(VELTRANE_GWSIM,
+                             {"--serial", "--baud", "0", "--fault", "negative@4", "--error-bytes", "3,0"});
+        const RunResult run = cli({"download", project, "--port", sim.serialPath()});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(tr(Str::DlSingleSlaveOnly)), std::string::npos) << run.err;
     }
     {
         // The upload stops at the command count: the output file is never written.
-        SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--baud", "0", "--fault", "silence@3"});
+        SimulatorProcess sim(VELTRANE_GWSIM, {"--serial", "--baud", "0", "--fault", "silence@3"});
         const std::string out = file("never.chg");
-        const RunResult run = cli({"upload", "--port", sim.path(), "--into", project, "-o", out});
+        const RunResult run = cli({"upload", "--port", sim.serialPath(), "--into", project, "-o", out});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(tr(Str::UlCountTimeout)), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(out));

@@ -5,7 +5,7 @@
 #include "support/cli_runner.h"
 #include "support/hex_bytes.h"
 #include "support/pseudo_terminal.h"
-#include "support/serial_simulator_process.h"
+#include "support/simulator_process.h"
 
 #include <gtest/gtest.h>
 
@@ -82,11 +82,13 @@ TEST(DebugCliSerial, MonitorAndWriteAgainstTheSimulatedSerialGateway) {
                       "--add-command", "3", "-o", project})
                   .exitCode,
               0);
-    SerialSimulatorProcess sim(VELTRANE_GWSIM, {"--baud", "0", "--debug-project", project, "--debug-rate", "200",
-                                                "--debug-exceptions", "0", "--debug-timeouts", "0"});
-    ASSERT_FALSE(sim.path().empty());
+    SimulatorProcess sim(VELTRANE_GWSIM, {"--serial", "--baud", "0", "--debug-project", project,
+                                          "--debug-rate", "200", "--debug-exceptions", "0",
+                                          "--debug-timeouts", "0"});
+    const std::string port = sim.serialPath();
+    ASSERT_FALSE(port.empty()) << sim.output();
 
-    const RunResult monitor = runCli({"monitor", "--port", sim.path(), "--count", "3", "--json"});
+    const RunResult monitor = runCli({"monitor", "--port", port, "--count", "3", "--json"});
     EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
     std::size_t rows = 0;
     for (std::size_t at = monitor.out.find("\"status\":\"Responding correctly\",\"slave\":\"1\"");
@@ -94,6 +96,6 @@ TEST(DebugCliSerial, MonitorAndWriteAgainstTheSimulatedSerialGateway) {
         ++rows;
     EXPECT_EQ(rows, 3u) << monitor.out;
 
-    const RunResult write = runCli({"write", "--port", sim.path(), "4000", "01 02"});
+    const RunResult write = runCli({"write", "--port", port, "4000", "01 02"});
     EXPECT_EQ(write.exitCode, 0) << write.err;
 }

@@ -5,10 +5,10 @@
 #include "core/strings/strings.h"
 #include "sim/engine/gateway_state_file.h"
 #include "support/cli_runner.h"
-#include "support/gwsim_process.h"
 #include "support/hex_bytes.h"
 #include "support/private_network.h"
 #include "support/project_builder.h"
+#include "support/simulator_process.h"
 
 #include <gtest/gtest.h>
 
@@ -28,10 +28,6 @@ using std::chrono::milliseconds;
 
 namespace {
 
-#define ENTER_PRIVATE_NETWORK()                                   \
-    if (const std::string why = enterPrivateNetwork(); !why.empty()) \
-    GTEST_SKIP() << why
-
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);
@@ -45,7 +41,7 @@ std::vector<std::string> lines(const std::string& text) {
 class DebugCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ENTER_PRIVATE_NETWORK();
+        VELTRANE_REQUIRE_PRIVATE_NETWORK();
         ProjectBuilder b;
         b.node(1, "1");
         b.command(1, 1, {"3", "4", "0", "", "No Swap", "100"});
@@ -58,10 +54,10 @@ protected:
     }
     void TearDown() override { std::filesystem::remove(m_state); }
 
-    std::unique_ptr<GwsimProcess> startSimulator(std::vector<std::string> extra) {
+    std::unique_ptr<SimulatorProcess> startSimulator(std::vector<std::string> extra) {
         std::vector<std::string> args{"--gateway", "ip=127.0.0.2", "--no-broadcast", "--state", m_state.string()};
         args.insert(args.end(), extra.begin(), extra.end());
-        auto sim = std::make_unique<GwsimProcess>(VELTRANE_GWSIM, args);
+        auto sim = std::make_unique<SimulatorProcess>(VELTRANE_GWSIM, args);
         EXPECT_TRUE(sim->waitFor("listening")) << sim->output();
         return sim;
     }
@@ -210,7 +206,7 @@ DebugReport report(std::uint8_t status, Bytes data = {}) {
 }
 
 TEST(DebugCliWire, AcknowledgesOnlyTheGatewaysKnownReportsAndSendsTheWriteInPlaceOfOne) {
-    ENTER_PRIVATE_NETWORK();
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     ScriptedGateway gateway("127.0.0.2");
     ScriptedGateway stranger("127.0.0.3");
     ASSERT_TRUE(gateway.bound() && stranger.bound());
@@ -236,7 +232,7 @@ TEST(DebugCliWire, AcknowledgesOnlyTheGatewaysKnownReportsAndSendsTheWriteInPlac
 }
 
 TEST(DebugCliWire, MonitorShowsBodyLengthDataAndTimeOutRowsAndAcknowledgesEach) {
-    ENTER_PRIVATE_NETWORK();
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     ScriptedGateway gateway("127.0.0.2");
     ASSERT_TRUE(gateway.bound());
     RunResult run;

@@ -1,5 +1,5 @@
-// veltrane-cli scan, download and upload against veltrane-gwsim over loopback, each test inside a
-// network namespace of its own.
+// veltrane-cli scan, download and upload against veltrane-gwsim over loopback, inside a private
+// network namespace.
 
 #include "core/link/ethernet/configuration_image.h"
 #include "core/link/ethernet/ethernet_transfer.h"
@@ -9,8 +9,11 @@
 #include "core/interaction/prompter.h"
 #include "core/transfer/download_checks.h"
 #include "support/cli_runner.h"
-#include "support/gateway_simulator.h"
+#include "support/private_network.h"
 #include "support/project_builder.h"
+#include "support/simulator_process.h"
+
+#include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -21,7 +24,7 @@
 
 using namespace veltrane;
 using namespace veltrane::ethernet;
-using veltrane::testing::GatewaySimulator;
+using veltrane::testing::SimulatorProcess;
 using veltrane::testing::ProjectBuilder;
 using veltrane::testing::runCli;
 
@@ -91,12 +94,12 @@ Bytes storedImage(const char* ip) {
 }  // namespace
 
 TEST(EthernetCli, BroadcastScanListsBothGatewaysAndSilenceExitsWithOne) {
-    VELTRANE_RUN_IN_OWN_NETWORK_NAMESPACE();
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     useSimulatorPorts();
     {
-        GatewaySimulator sim(VELTRANE_GWSIM, simArgs({"ip=127.0.0.2,model=30202,mac=00-1a-2b-3c-4d-5e,fw=2.10",
+        SimulatorProcess sim(VELTRANE_GWSIM, simArgs({"ip=127.0.0.2,model=30202,mac=00-1a-2b-3c-4d-5e,fw=2.10",
                                                       "ip=127.0.0.3,model=30102,remote=off"}));
-        ASSERT_TRUE(sim.waitUntilListening(2));
+        ASSERT_TRUE(sim.waitFor("listening ", 2)) << sim.output();
         const auto json = runCli({"scan", "--local", "127.0.0.1", "--json"});
         EXPECT_EQ(json.exitCode, 0) << json.err;
         EXPECT_NE(json.out.find("\"ip\": \"127.0.0.2\""), std::string::npos) << json.out;
@@ -115,10 +118,10 @@ TEST(EthernetCli, BroadcastScanListsBothGatewaysAndSilenceExitsWithOne) {
 }
 
 TEST(EthernetCli, DownloadWritesTheImageAndUploadReadsItBack) {
-    VELTRANE_RUN_IN_OWN_NETWORK_NAMESPACE();
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     useSimulatorPorts();
-    GatewaySimulator sim(VELTRANE_GWSIM, simArgs({"ip=127.0.0.2,model=30202", "ip=127.0.0.3,model=30202"}));
-    ASSERT_TRUE(sim.waitUntilListening(2));
+    SimulatorProcess sim(VELTRANE_GWSIM, simArgs({"ip=127.0.0.2,model=30202", "ip=127.0.0.3,model=30202"}));
+    ASSERT_TRUE(sim.waitFor("listening ", 2)) << sim.output();
     ProjectBuilder project = sampleProject();
     const std::string file = save(project, "eth_download.chg");
     const std::string before = fileBytes(file);
@@ -151,7 +154,7 @@ TEST(EthernetCli, DownloadWritesTheImageAndUploadReadsItBack) {
 }
 
 TEST(EthernetCli, EveryFailureShowsItsMessageAndChangesNothing) {
-    VELTRANE_RUN_IN_OWN_NETWORK_NAMESPACE();
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     ProjectBuilder good = sampleProject();
     ProjectBuilder noAddress = sampleProject();
     noAddress.node(2, "-1");
@@ -191,8 +194,8 @@ TEST(EthernetCli, EveryFailureShowsItsMessageAndChangesNothing) {
     };
     for (const Case& c : cases) {
         useSimulatorPorts(c.tcpPort);
-        GatewaySimulator sim(VELTRANE_GWSIM, simArgs({c.gateway}));
-        ASSERT_TRUE(sim.waitUntilListening(1)) << c.name;
+        SimulatorProcess sim(VELTRANE_GWSIM, simArgs({c.gateway}));
+        ASSERT_TRUE(sim.waitFor("listening ", 1)) << c.name << ": " << sim.output();
         const std::string file = save(*c.project, "eth_failure.chg");
         const std::string before = fileBytes(file);
         const std::string out = ::testing::TempDir() + "eth_failure_out.chg";

@@ -29,8 +29,7 @@ struct UdpHarness {
 INSTANTIATE_TYPED_TEST_SUITE_P(Loopback, DatagramSocketContract, ::testing::Types<UdpHarness>);
 
 TEST(UdpDatagramSocket, SharesItsPortAndRefusesBroadcastUnlessAllowed) {
-    if (auto problem = enterPrivateNetwork(); !problem.empty())
-        GTEST_SKIP() << problem;
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     UdpDatagramSocket first;
     ASSERT_TRUE(first.bind("127.0.0.1", 0));
     UdpDatagramSocket second;
@@ -52,8 +51,7 @@ TEST(UdpDatagramSocket, SharesItsPortAndRefusesBroadcastUnlessAllowed) {
 class TcpStreamSocketTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (auto problem = enterPrivateNetwork(); !problem.empty())
-            GTEST_SKIP() << problem;
+        VELTRANE_REQUIRE_PRIVATE_NETWORK();
         ASSERT_TRUE(server.listen(QHostAddress("127.0.0.1"), 0));
         ASSERT_TRUE(client.connectTo("127.0.0.1", server.serverPort(), 1000));
         ASSERT_TRUE(server.waitForNewConnection(1000));
@@ -108,8 +106,7 @@ TEST_F(TcpStreamSocketTest, APeerThatClosesGivesAnEmptyReceiveNotATimeout) {
 }
 
 TEST(TcpStreamSocket, ConnectionRefusedIsAnIoErrorAndNeedsNoWait) {
-    if (auto problem = enterPrivateNetwork(); !problem.empty())
-        GTEST_SKIP() << problem;
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     QTcpServer probe;  // find a port nobody listens on
     ASSERT_TRUE(probe.listen(QHostAddress("127.0.0.1"), 0));
     const auto port = probe.serverPort();

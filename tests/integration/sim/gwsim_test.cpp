@@ -1,30 +1,30 @@
-// veltrane-gwsim behind real sockets. Every test runs again inside a fresh network namespace
-// (unshare -n, loopback up), so nothing here can reach a real network, broadcasts included.
+// veltrane-gwsim behind real sockets, in the test program's private network namespace, so nothing
+// here can reach a real network, broadcasts included.
 
 #include "core/link/ethernet/configuration_image.h"
 #include "core/link/ethernet/discovery_messages.h"
 #include "core/link/ethernet/tcp_messages.h"
 #include "core/model/project_defaults.h"
+#include "support/private_network.h"
+#include "support/simulator_process.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 using namespace veltrane;
 using namespace veltrane::ethernet;
+using veltrane::testing::SimulatorProcess;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
@@ -33,98 +33,10 @@ namespace {
 constexpr std::uint16_t kUdpPort = 28801;
 constexpr std::uint16_t kTcpPort = 28802;
 
-enum class Rerun { Passed, Failed, Unavailable };
-
-bool inNamespace() { return std::getenv("VELTRANE_TEST_NETNS") != nullptr; }
-
-// Runs the current test again in a new network namespace and reports how it ended.
-Rerun rerunInNamespace() {
-    if (std::system("unshare -n true >/dev/null 2>&1") != 0)
-        return Rerun::Unavailable;
-    char self[4096];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0)
-        return Rerun::Unavailable;
-    self[length] = '\0';
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string command = std::string("VELTRANE_TEST_NETNS=1 timeout 90 unshare -n '") + self +
-                                "' --gtest_filter=" + info->test_suite_name() + "." + info->name();
-    return std::system(command.c_str()) == 0 ? Rerun::Passed : Rerun::Failed;
-}
-
-#define RUN_IN_OWN_NETWORK_NAMESPACE()                                                        \
-    if (!inNamespace()) {                                                                     \
-        const Rerun rerun = rerunInNamespace();                                               \
-        if (rerun == Rerun::Unavailable)                                                      \
-            GTEST_SKIP() << "cannot make a network namespace here (unshare -n needs root)";   \
-        EXPECT_EQ(rerun, Rerun::Passed) << "the test failed inside its network namespace";    \
-        return;                                                                               \
-    }                                                                                         \
-    ASSERT_EQ(std::system("ip link set lo up"), 0)
-
 int remainingMs(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
-
-// The simulator as a child process, stopped by its pid when the test ends.
-class Simulator {
-public:
-    explicit Simulator(std::vector<std::string> args) {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            close(out[1]);
-            std::vector<char*> argv{const_cast<char*>(VELTRANE_GWSIM)};
-            for (std::string& arg : args)
-                argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            execv(VELTRANE_GWSIM, argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        m_out = out[0];
-    }
-    ~Simulator() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-        if (m_out >= 0)
-            close(m_out);
-    }
-
-    // True once the simulator has printed `gateways` "listening" lines, within five seconds.
-    bool waitUntilListening(int gateways) {
-        const auto deadline = Clock::now() + milliseconds(5000);
-        std::string text;
-        while (remainingMs(deadline) > 0) {
-            pollfd p{m_out, POLLIN, 0};
-            if (poll(&p, 1, remainingMs(deadline)) <= 0)
-                break;
-            char buffer[512];
-            const ssize_t n = read(m_out, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            text.append(buffer, static_cast<std::size_t>(n));
-            int lines = 0;
-            for (std::size_t at = 0; (at = text.find("listening ", at)) != std::string::npos; ++at)
-                ++lines;
-            if (lines >= gateways)
-                return true;
-        }
-        ADD_FAILURE() << "simulator not ready; it printed: " << text;
-        return false;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_out = -1;
-};
 
 sockaddr_in socketAddress(const char* ip, std::uint16_t port) {
     sockaddr_in address{};
@@ -233,7 +145,7 @@ std::vector<std::string> commonArgs() {
 }  // namespace
 
 TEST(Gwsim, BroadcastFindsEveryGatewayAndWrittenImagesSurviveARestart) {
-    RUN_IN_OWN_NETWORK_NAMESPACE();
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     const std::string state = ::testing::TempDir() + "gwsim_integration_state.txt";
     std::remove(state.c_str());
     std::vector<std::string> args = commonArgs();
@@ -243,8 +155,8 @@ TEST(Gwsim, BroadcastFindsEveryGatewayAndWrittenImagesSurviveARestart) {
     args.push_back(state);
     const ConfigurationImage image = projectImage();
     {
-        Simulator sim(args);
-        ASSERT_TRUE(sim.waitUntilListening(2));
+        SimulatorProcess sim(VELTRANE_GWSIM, args);
+        ASSERT_TRUE(sim.waitFor("listening ", 2)) << sim.output();
 
         auto replies = scan();
         ASSERT_EQ(replies.size(), 2u);
@@ -264,8 +176,8 @@ TEST(Gwsim, BroadcastFindsEveryGatewayAndWrittenImagesSurviveARestart) {
         EXPECT_EQ(checkWriteReply(exchange("127.0.0.3", image.bytes(), 8).bytes).kind(), ErrorKind::NegativeReply);
     }
     // A new run reads the state file: the upload returns what was downloaded.
-    Simulator sim(args);
-    ASSERT_TRUE(sim.waitUntilListening(2));
+    SimulatorProcess sim(VELTRANE_GWSIM, args);
+    ASSERT_TRUE(sim.waitFor("listening ", 2)) << sim.output();
     const Received reply = exchange("127.0.0.2", ReadRequest{}.encode(), kImageSize);
     const auto uploaded = decodeReadReply(reply.bytes);
     ASSERT_TRUE(uploaded) << reply.bytes.size() << " bytes";
@@ -283,12 +195,12 @@ TEST(Gwsim, BroadcastFindsEveryGatewayAndWrittenImagesSurviveARestart) {
 }
 
 TEST(Gwsim, SplitReplyArrivesInTwoPartsAndRestartClosesTheConnection) {
-    RUN_IN_OWN_NETWORK_NAMESPACE();
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
     std::vector<std::string> args = commonArgs();
     for (const char* arg : {"--count", "1", "--fault", "split@read", "--split-at", "600", "--split-delay", "300"})
         args.emplace_back(arg);
-    Simulator sim(args);
-    ASSERT_TRUE(sim.waitUntilListening(1));
+    SimulatorProcess sim(VELTRANE_GWSIM, args);
+    ASSERT_TRUE(sim.waitFor("listening ", 1)) << sim.output();
 
     const auto started = Clock::now();
     const Received reply = exchange("127.0.0.2", ReadRequest{}.encode(), kImageSize);

@@ -3,12 +3,12 @@
 
 #include "core/document/document.h"
 #include "file_test_support.h"
+#include "support/cli_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -21,20 +21,6 @@ namespace {
 
 constexpr const char* kInsideVariable = "VELTRANE_DISK_FULL_CHILD";
 constexpr int kCannotMount = 77;
-
-std::string runAndCapture(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        status = -1;
-        return output;
-    }
-    std::array<char, 4096> buffer{};
-    while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr)
-        output += buffer.data();
-    status = ::pclose(pipe);
-    return output;
-}
 
 // Writes zeros until the disk refuses more, then frees `spare` bytes again.
 void fillDisk(const std::string& path, off_t spare) {
@@ -93,15 +79,13 @@ TEST(ProjectFileSave, FullDiskLeavesThePreviousFileIntact) {
         saveOnFullDisk();
         return;
     }
-    int status = 0;
-    runAndCapture("unshare -rm true 2>&1", status);
-    if (status != 0)
+    if (runProgram("/usr/bin/unshare", {"-rm", "true"}).exitCode != 0)
         GTEST_SKIP() << "unshare -rm is not permitted here";
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    const std::string command = std::string(kInsideVariable) + "=1 unshare -rm '" + self +
-                                "' --gtest_filter=ProjectFileSave.FullDiskLeavesThePreviousFileIntact 2>&1";
-    const std::string output = runAndCapture(command, status);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotMount)
+    const RunResult run =
+        runProgram("/usr/bin/env", {std::string(kInsideVariable) + "=1", "/usr/bin/unshare", "-rm", self,
+                                    "--gtest_filter=ProjectFileSave.FullDiskLeavesThePreviousFileIntact"});
+    if (run.exitCode == kCannotMount)
         GTEST_SKIP() << "tmpfs cannot be mounted here";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
 }
