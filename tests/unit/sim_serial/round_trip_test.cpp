@@ -102,7 +102,7 @@ TEST(SerialRoundTrip, SingleSubnetGateways) {
             subnet.outputMode = "Output Pulse";
             subnet.outputPulse = "300";
             subnet.scanRate = "20";
-            if (serial::usesLongSubnetFrame(b.state)) { // only the long block carries it
+            if (usesLongSubnetFrame(b.state)) { // only the long block carries it
                 subnet.commInterface = "RS232";
                 subnet.debugInterface = "RS485";
             }

@@ -1,6 +1,6 @@
 #include "core/link/serial/serial_port_choice.h"
 
-#include "core/model/project_state.h"
+#include "core/model/device_profile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,8 +8,7 @@
 namespace veltrane::serial {
 
 namespace {
-template <class List>
-auto itemAt(const List& list, int index) {
+template <class List> auto itemAt(const List& list, int index) {
     return index >= 0 && static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)]
                                                                        : list[0];
 }
@@ -17,17 +16,14 @@ auto itemAt(const List& list, int index) {
 
 void SerialPortChoice::rebuildList(std::vector<SerialPortEntry> ports, int deviceType) {
     SerialPortList = std::move(ports);
-    BaudRateIndex = deviceType == device::FourSubnets ? 7 : 6;
+    BaudRateIndex = deviceProfile(deviceType).baudIndex;
 }
 
 void SerialPortChoice::applyFirstBaudDefault(int deviceType) {
     if (!FirstBaudDefault)
         return;
-    if (deviceType == device::DeviceNet || deviceType == device::Profibus || deviceType == device::ProfibusFilter ||
-        deviceType == device::Profibus7)
-        BaudRateIndex = 6;
-    else if (deviceType == device::FourSubnets)
-        BaudRateIndex = 7;
+    if (const DeviceProfile& profile = deviceProfile(deviceType); profile.firstBaudDefault)
+        BaudRateIndex = profile.baudIndex;
     FirstBaudDefault = false;
 }
 

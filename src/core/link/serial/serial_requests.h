@@ -3,6 +3,7 @@
 // from 0 here as on the wire.
 
 #include "core/link/serial/serial_frame.h"
+#include "core/model/device_profile.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -39,11 +40,6 @@ inline constexpr std::uint8_t kClearCommandsMagic2 = 0xAA;
 
 using SubnetBlock = std::array<std::uint8_t, kLongBlock>; // a short block is its first 13 bytes
 using CommandRecord = std::array<std::uint8_t, kCommandRecord>;
-
-// The long subnet parameter frame (and reading it back in the long form).
-bool usesLongSubnetFrame(const ProjectState& state);
-// Reading the PROFIBUS parameters back in the long form; the download sends it only for types 3, 6.
-bool readsLongProfibusReply(const ProjectState& state);
 
 // code, 00, code.
 Bytes requestWithoutData(std::uint8_t requestCode);
