@@ -8,4 +8,4 @@ DebugTransport debugTransportFor(const ProjectState& state) {
     return deviceProfile(state.DeviceType).debugTransport;
 }
 
-} // namespace veltrane
+}  // namespace veltrane

@@ -25,11 +25,11 @@ struct Endpoint {
     friend bool operator==(const Endpoint&, const Endpoint&) = default;
 };
 
-inline constexpr std::uint16_t kDebugGatewayPort = 18802; // the gateway listens and reports here
-inline constexpr std::uint16_t kDebugLocalPort = 10002;   // the tool binds this port
+inline constexpr std::uint16_t kDebugGatewayPort = 18802;  // the gateway listens and reports here
+inline constexpr std::uint16_t kDebugLocalPort = 10002;    // the tool binds this port
 
 // The gateway's output buffer, the only place "Send" may write.
 inline constexpr std::uint16_t kOutputBufferFirst = 0x4000;
 inline constexpr std::uint16_t kOutputBufferLast = 0x41EB;
 
-} // namespace veltrane
+}  // namespace veltrane

@@ -43,10 +43,10 @@ struct StepCaptionIds {
 struct DeviceProfile {
     std::int32_t deviceType = -1; // -1: the row of every type outside the table
     SubnetProcedure subnets = SubnetProcedure::None;
-    FieldbusFrame fieldbus = FieldbusFrame::None;
-    bool longSubnetFrame = false;    // the 22-byte subnet block instead of the 13-byte one
-    bool profibusSizesMatch = false; // a download refuses differing input and output sizes
-    bool dataFilter = false;         // a command's last byte is a data filter, not a byte swap
+    FieldbusFrame fieldbus = FieldbusFrame::None; // also which fieldbus values an upload decodes
+    bool longSubnetFrame = false;                 // the 22-byte subnet block instead of the 13-byte one
+    bool profibusSizesMatch = false;              // a download refuses differing input and output sizes
+    bool dataFilter = false;                      // a command's last byte is a data filter, not a byte swap
     // The step lines of a single-subnet transfer, for the device code the gateway reports;
     // none: the lines stay empty. A four-subnet transfer names its subnet lines instead.
     std::optional<StepCaptionIds> downloadSteps{};
@@ -75,7 +75,8 @@ bool usesLongSubnetFrame(const ProjectState& state);
 // Reading the PROFIBUS parameters back in the long form; the download sends it only for the
 // types whose row writes the long frame.
 bool readsLongProfibusReply(const ProjectState& state);
-// The fieldbus frame a download writes: none for hardware-sized projects.
+// The fieldbus frame a download writes: none for hardware-sized projects, whose upload still reads
+// the row's frame back.
 FieldbusFrame fieldbusFrameWritten(const ProjectState& state);
 // A download refuses differing PROFIBUS input and output sizes.
 bool profibusSizesMustMatch(const ProjectState& state);

@@ -3,6 +3,7 @@
 #include "config_diff.h"
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_upload.h"
+#include "core/model/device_profile.h"
 #include "core/model/project_defaults.h"
 #include "sequence_driver.h"
 #include "support/hex_bytes.h"

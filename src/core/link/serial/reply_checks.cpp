@@ -1,5 +1,7 @@
 #include "core/link/serial/reply_checks.h"
 
+#include "core/model/device_profile.h"
+
 #include <algorithm>
 
 namespace veltrane::serial {

@@ -8,7 +8,8 @@
 namespace veltrane::serial {
 
 namespace {
-template <class List> auto itemAt(const List& list, int index) {
+template <class List>
+auto itemAt(const List& list, int index) {
     return index >= 0 && static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)]
                                                                        : list[0];
 }

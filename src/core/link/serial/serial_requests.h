@@ -3,7 +3,6 @@
 // from 0 here as on the wire.
 
 #include "core/link/serial/serial_frame.h"
-#include "core/model/device_profile.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
