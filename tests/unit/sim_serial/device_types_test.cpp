@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 using namespace veltrane;
 using veltrane::testing::runSequence;
@@ -38,8 +40,8 @@ veltrane::testing::ProjectBuilder projectOf(const Case& c) {
     b.state.DeviceType = c.type;
     b.state.flags = c.flags;
     applyProjectDefaults(b.project, b.state);
-    b.project.fieldbus.fieldbusType.clear();
-    // Commands in every Modbus-master subnet, seven in the first so that it takes two packages.
+    // Commands in every Modbus-master subnet; seven in the first take two upload packages from a
+    // single-subnet gateway and one from the four-subnet gateway.
     for (int k = 1; k <= 4; ++k) {
         if (b.project.subnets[static_cast<std::size_t>(k - 1)].protocolType != "Modbus Master")
             continue;
