@@ -1,5 +1,7 @@
 #include "core/model/device_profile.h"
 
+#include "core/strings/strings.h"
+
 #include <array>
 
 namespace veltrane {

@@ -4,12 +4,15 @@
 // table get a row of their own that sends, reads and shows nothing type-specific.
 
 #include "core/model/project_state.h"
-#include "core/strings/strings.h"
 
 #include <cstdint>
 #include <optional>
 
 namespace veltrane {
+
+// The string table's ids (core/strings/strings.h); declared here alone, as this header reaches Qt
+// headers that moc reads, and moc cannot read the table.
+enum class Str : std::uint16_t;
 
 // How the debug monitor reaches a gateway.
 enum class DebugTransport {

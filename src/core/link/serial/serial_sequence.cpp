@@ -1,5 +1,7 @@
 #include "core/link/serial/serial_sequence.h"
 
+#include "core/strings/strings.h"
+
 #include <algorithm>
 #include <string>
 
