@@ -3,11 +3,9 @@
 namespace veltrane {
 
 DebugTransport debugTransportFor(const ProjectState& state) {
-    if (state.DeviceType == device::EtherNetIP && !state.flags.extendedFrameModel)
-        return DebugTransport::Ethernet;
-    if (state.DeviceType == device::ProfibusFilter || state.flags.extendedFrameModel)
+    if (state.flags.extendedFrameModel)
         return DebugTransport::Serial;
-    return DebugTransport::None;
+    return deviceProfile(state.DeviceType).debugTransport;
 }
 
 }  // namespace veltrane

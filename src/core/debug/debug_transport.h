@@ -1,6 +1,7 @@
 #pragma once
 // How the debug monitor reaches a gateway, and the small value types its messages share.
 
+#include "core/model/device_profile.h"
 #include "core/model/project_state.h"
 
 #include <cstdint>
@@ -12,14 +13,8 @@ namespace veltrane {
 using Bytes = std::vector<std::uint8_t>;
 using ByteView = std::span<const std::uint8_t>;
 
-enum class DebugTransport {
-    None,      // the project's gateway offers no debug link: no columns, nothing received
-    Ethernet,  // UDP datagrams with the 8-byte message header
-    Serial,    // raw bytes on the serial port, no header
-};
-
-// Ethernet for the EtherNet/IP gateway without the extended frame model; serial for device type 3
-// or any project with the extended frame model; nothing for the rest.
+// The device type's debug link (DebugTransport is one of its profile's columns); serial for any
+// project with the extended frame model.
 DebugTransport debugTransportFor(const ProjectState& state);
 
 // An IPv4 sender or receiver: the address as a host-order number (127.0.0.1 is 0x7F000001).

@@ -1,9 +1,9 @@
 #include "core/transfer/download_checks.h"
 
 #include "core/editor/completeness_check.h"
-#include "core/link/serial/serial_download.h"
 #include "core/mapping/buffer_layout.h"
 #include "core/mapping/conflict_check.h"
+#include "core/model/device_profile.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
@@ -29,8 +29,8 @@ bool freshConflictFound(const Project& project, const ProjectState& state, Promp
     return conflicts.MappingConflictFound;
 }
 
-}  // namespace
-
+// Used node slots of the first `subnets` subnets whose address is empty or "-1" are refused. The
+// serial download looks at all four subnets, the Ethernet download at the two its image carries.
 bool nodeAddressesSet(const Project& project, int subnets) {
     for (int s = 0; s < subnets; ++s) {
         const CONFIG& subnet = project.subnets[static_cast<std::size_t>(s)];
@@ -43,6 +43,8 @@ bool nodeAddressesSet(const Project& project, int subnets) {
     return true;
 }
 
+}  // namespace
+
 bool serialDownloadMayOpen(Project& project, const ProjectState& state, Prompter& prompter) {
     if (checkConfigurationComplete(project, state, prompter))
         return true;
@@ -50,9 +52,17 @@ bool serialDownloadMayOpen(Project& project, const ProjectState& state, Prompter
     return false;
 }
 
+Status serialDownloadPreconditions(const Project& project, const ProjectState& state) {
+    if (profibusSizesMustMatch(state) && project.fieldbus.inputSize != project.fieldbus.outputSize)
+        return makeError(ErrorKind::Refused, tr(Str::DlProfibusSizesDiffer));
+    if (!nodeAddressesSet(project, kSubnetSlots))
+        return makeError(ErrorKind::Refused, tr(Str::DlNodeAddressEmpty));
+    return {};
+}
+
 bool prepareSerialDownload(const Project& project, const ProjectState& state, Prompter& prompter,
                            MappingConflictState& conflicts) {
-    if (auto ready = serial::checkDownloadPreconditions(project, state); !ready) {
+    if (auto ready = serialDownloadPreconditions(project, state); !ready) {
         prompter.message(ready.message());
         return false;
     }

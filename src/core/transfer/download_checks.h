@@ -3,6 +3,7 @@
 // and veltrane-cli both call these, so a rule is written once; each shows its refusals and questions
 // through the prompter and returns false when the download must not go on.
 
+#include "core/common/result.h"
 #include "core/interaction/prompter.h"
 #include "core/mapping/conflict_state.h"
 #include "core/model/project_state.h"
@@ -10,14 +11,14 @@
 
 namespace veltrane {
 
-// Used node slots of the first `subnets` subnets whose address is empty or "-1" are refused. The
-// serial download looks at all four subnets, the Ethernet download at the two its image carries.
-bool nodeAddressesSet(const Project& project, int subnets);
-
 // Serial download, as its dialog opens (the CLI: before the port is opened): the completeness
 // check, which brings subnet 1's byte counts up to date. False after its report and the refusal
 // were shown.
 bool serialDownloadMayOpen(Project& project, const ProjectState& state, Prompter& prompter);
+
+// Serial download, the refusals that come before any exchange: PROFIBUS sizes that differ where
+// they must match, a used node without an address. Refused with the message to show.
+Status serialDownloadPreconditions(const Project& project, const ProjectState& state);
 
 // Serial download, at "Download": the PROFIBUS sizes and the node addresses, then a conflict check
 // of this very project whose conflict is put to the user. A verdict left by an earlier check or

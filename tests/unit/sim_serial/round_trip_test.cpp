@@ -3,6 +3,7 @@
 #include "config_diff.h"
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_upload.h"
+#include "core/model/device_profile.h"
 #include "core/model/project_defaults.h"
 #include "sequence_driver.h"
 #include "support/hex_bytes.h"
@@ -102,7 +103,7 @@ TEST(SerialRoundTrip, SingleSubnetGateways) {
             subnet.outputMode = "Output Pulse";
             subnet.outputPulse = "300";
             subnet.scanRate = "20";
-            if (serial::usesLongSubnetFrame(b.state)) { // only the long block carries it
+            if (usesLongSubnetFrame(b.state)) { // only the long block carries it
                 subnet.commInterface = "RS232";
                 subnet.debugInterface = "RS485";
             }

@@ -2,6 +2,7 @@
 
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_upload.h"
+#include "core/transfer/download_checks.h"
 #include "core/model/project_defaults.h"
 #include "sequence_driver.h"
 #include "support/hex_bytes.h"
@@ -178,12 +179,12 @@ TEST(SerialDownloadSequence, OptionAndConfigDataByFirmware) {
 TEST(SerialDownloadSequence, Preconditions) {
     auto b = projectOf(device::Profibus);
     b.project.fieldbus.inputSize = "16";
-    EXPECT_EQ(serial::checkDownloadPreconditions(b.project, b.state).message(),
+    EXPECT_EQ(serialDownloadPreconditions(b.project, b.state).message(),
               "Profibus input output bytes must be consistent!");
     b.state.flags.commandStatusModel = true;
-    EXPECT_TRUE(serial::checkDownloadPreconditions(b.project, b.state).ok());
+    EXPECT_TRUE(serialDownloadPreconditions(b.project, b.state).ok());
     b.node(2, "");
-    EXPECT_EQ(serial::checkDownloadPreconditions(b.project, b.state).message(),
+    EXPECT_EQ(serialDownloadPreconditions(b.project, b.state).message(),
               "Node address can not be empty!");
 }
 

@@ -1,5 +1,7 @@
 #include "core/link/serial/reply_checks.h"
 
+#include "core/model/device_profile.h"
+
 #include <algorithm>
 
 namespace veltrane::serial {
@@ -71,8 +73,8 @@ std::uint8_t checkUploadReply(ByteView reply, const UploadContext& context, Uplo
     case code::DeviceInfo: {
         if (n != kDeviceInfoBytes || !checksumAt(reply, 2 + kDeviceInfoBytes))
             return 0;
-        // Device code 5 is an EtherNet/IP gateway's; only hardware-sized projects take it (as 1).
-        if (reply[2] == 5 && !context.hardwareSizedModel)
+        // A hardware-sized gateway's code; only hardware-sized projects take it.
+        if (!uploadTakesDeviceCode(reply[2], context.hardwareSizedModel))
             return 0;
         std::copy_n(reply.begin() + 2, kDeviceInfoBytes, buffers.deviceInfo.begin());
         return first;

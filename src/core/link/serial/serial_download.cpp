@@ -1,4 +1,5 @@
 #include "core/link/serial/serial_download.h"
+#include "core/model/device_profile.h"
 #include "core/model/subnet_protocol.h"
 
 #include "core/link/serial/reply_checks.h"
@@ -26,22 +27,6 @@ Error timeoutError(Str message) {
 }
 } // namespace
 
-Status checkDownloadPreconditions(const Project& project, const ProjectState& state) {
-    const auto t = state.DeviceType;
-    if ((t == device::Profibus || t == device::ProfibusFilter || t == device::Profibus7) &&
-        !state.flags.commandStatusModel && project.fieldbus.inputSize != project.fieldbus.outputSize)
-        return makeError(ErrorKind::Refused, tr(Str::DlProfibusSizesDiffer));
-    for (const CONFIG& subnet : project.subnets) {
-        const int used = std::clamp(subnet.nodeCount, 0, kMaxNodes);
-        for (int i = 0; i < used; ++i) {
-            const std::string& address = subnet.nodes[static_cast<std::size_t>(i)].address;
-            if (address.empty() || address == "-1")
-                return makeError(ErrorKind::Refused, tr(Str::DlNodeAddressEmpty));
-        }
-    }
-    return {};
-}
-
 SerialDownload::SerialDownload(const Project& project, const ProjectState& state)
     : m_project(project), m_state(state) {
     add({{buildFixedFrames(m_project).deviceInfo, SettleRule::A},
@@ -56,7 +41,7 @@ StepOutcome SerialDownload::onDeviceInfo(ByteView reply) {
     if (checked.code != code::DeviceInfo)
         return stopWith(kindOfRefusal(checked.code), tr(Str::DlDeviceInfoError));
     m_deviceCode = checked.deviceInfo[0];
-    if (m_deviceCode - 1 != m_state.DeviceType && !(m_state.flags.hardwareSizedModel && m_deviceCode == 5)) {
+    if (!downloadTakesDeviceCode(m_state, m_deviceCode)) {
         StepOutcome outcome = stopWith(ErrorKind::DeviceMismatch, tr(Str::SerialDeviceTypeMismatch));
         outcome.closePort = true;
         return outcome;
@@ -66,28 +51,31 @@ StepOutcome SerialDownload::onDeviceInfo(ByteView reply) {
 }
 
 void SerialDownload::planAfterDeviceInfo() {
-    const auto t = m_state.DeviceType;
     const FixedFrames fixed = buildFixedFrames(m_project);
-    if (t != device::FourSubnets && t != device::ProfibusSlave && !m_state.flags.hardwareSizedModel) {
-        Bytes frame = t == device::DeviceNet                                             ? fixed.deviceNet
-                      : (t == device::Profibus || t == device::Profibus7)                ? fixed.profibusShort
-                      : (t == device::ProfibusFilter || t == device::ProfibusUserConfig) ? fixed.profibusLong
-                                                                                         : Bytes{};
-        if (!frame.empty())
-            addNext({{std::move(frame)},
-                     [](ByteView reply) {
-                         // Either write's reply is taken after either frame.
-                         return expectCode(reply, {code::WriteDeviceNet, code::WriteProfibus},
-                                           Str::DlFieldbusError);
-                     },
-                     timeoutError(Str::DlFieldbusTimeout),
-                     {0}});
+    const FieldbusFrame written = fieldbusFrameWritten(m_state);
+    if (written != FieldbusFrame::None) {
+        Bytes frame = written == FieldbusFrame::DeviceNet       ? fixed.deviceNet
+                      : written == FieldbusFrame::ProfibusShort ? fixed.profibusShort
+                                                                : fixed.profibusLong;
+        addNext(
+            {{std::move(frame)},
+             [](ByteView reply) {
+                 // Either write's reply is taken after either frame.
+                 return expectCode(reply, {code::WriteDeviceNet, code::WriteProfibus}, Str::DlFieldbusError);
+             },
+             timeoutError(Str::DlFieldbusTimeout),
+             {0}});
     }
-    if (t == device::FourSubnets)
-        planFourSubnets();
-    else if (t == device::DeviceNet || t == device::Profibus || t == device::ProfibusFilter ||
-             t == device::ProfibusSlave || t == device::ProfibusUserConfig || t == device::Profibus7)
+    switch (deviceProfile(m_state.DeviceType).subnets) {
+    case SubnetProcedure::Single:
         planSingleSubnet();
+        break;
+    case SubnetProcedure::FourSubnets:
+        planFourSubnets();
+        break;
+    case SubnetProcedure::None:
+        break;
+    }
 
     if (const auto value = optionValue(m_project, m_state, m_firmwareVersion))
         addNext({{optionFrame(*value), SettleRule::C, std::chrono::milliseconds{300}, 128},
@@ -150,7 +138,7 @@ void SerialDownload::planFourSubnets() {
         const bool master = isModbusMaster(m_project.subnets[static_cast<std::size_t>(k - 1)]);
         const int line = kStepLines + k - 1;
         const bool lastIsParameters = !master;
-        addNext({{m_state.flags.extendedFrameModel ? frames.parametersLong : frames.parametersShort},
+        addNext({{usesLongSubnetFrame(m_state) ? frames.parametersLong : frames.parametersShort},
                  [k](ByteView reply) {
                      const std::uint8_t got = checkDownloadReply(reply).code;
                      return got == code::WriteSubnet
@@ -187,31 +175,8 @@ void SerialDownload::planFourSubnets() {
 }
 
 StepCaptions downloadCaptions(int deviceCode) {
-    StepCaptions captions;
-    switch (deviceCode) {
-    case 1:
-        captions.steps = {tr(Str::DlCaptionDeviceNet), tr(Str::DlCaptionModbusParameters),
-                          tr(Str::DlCaptionModbusCommands)};
-        break;
-    case 2:
-    case 6:
-    case 7:
-        captions.steps = {tr(Str::DlCaptionProfibus), tr(Str::DlCaptionModbusParameters),
-                          tr(Str::DlCaptionModbusCommands)};
-        break;
-    case 3:
-        captions.fourSubnets = true;
-        for (int k = 0; k < kSubnetLines; ++k)
-            captions.subnets[static_cast<std::size_t>(k)] = format(Str::DlCaptionSubnet, {text(k + 1)});
-        break;
-    case 4:
-        captions.steps = {tr(Str::DlCaptionProfibus), tr(Str::DlCaptionSubnetParameters),
-                          tr(Str::DlCaptionSubnetCommands)};
-        break;
-    default:
-        break;
-    }
-    return captions;
+    const DeviceProfile& profile = deviceProfileForCode(deviceCode);
+    return stepCaptions(profile.subnets, profile.downloadSteps, Str::DlCaptionSubnet);
 }
 
 } // namespace veltrane::serial

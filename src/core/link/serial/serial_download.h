@@ -1,6 +1,6 @@
 #pragma once
-// The serial download: the checks before it and its steps, from the device information request
-// to the PROFIBUS configuration data.
+// The serial download's steps, from the device information request to the PROFIBUS configuration
+// data. The checks before it are in core/transfer/download_checks.h.
 
 #include "core/link/serial/serial_requests.h"
 #include "core/link/serial/serial_sequence.h"
@@ -8,10 +8,6 @@
 #include "core/model/records.h"
 
 namespace veltrane::serial {
-
-// The refusals that come before any exchange: PROFIBUS sizes that differ where they must match,
-// a used node without an address. The mapping conflict question is the caller's.
-Status checkDownloadPreconditions(const Project& project, const ProjectState& state);
 
 class SerialDownload : public SerialSequence {
 public:

@@ -1,6 +1,6 @@
 #include "core/link/serial/serial_port_choice.h"
 
-#include "core/model/project_state.h"
+#include "core/model/device_profile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,7 +17,7 @@ auto itemAt(const List& list, int index) {
 
 void SerialPortChoice::rebuildList(std::vector<SerialPortEntry> ports, int deviceType) {
     SerialPortList = std::move(ports);
-    BaudRateIndex = deviceType == device::FourSubnets ? 7 : 6;
+    BaudRateIndex = deviceProfile(deviceType).baudIndex;
 }
 
 void SerialPortChoice::refreshPorts(std::vector<SerialPortEntry> ports) { SerialPortList = std::move(ports); }
@@ -25,11 +25,8 @@ void SerialPortChoice::refreshPorts(std::vector<SerialPortEntry> ports) { Serial
 void SerialPortChoice::applyFirstBaudDefault(int deviceType) {
     if (!FirstBaudDefault)
         return;
-    if (deviceType == device::DeviceNet || deviceType == device::Profibus || deviceType == device::ProfibusFilter ||
-        deviceType == device::Profibus7)
-        BaudRateIndex = 6;
-    else if (deviceType == device::FourSubnets)
-        BaudRateIndex = 7;
+    if (const DeviceProfile& profile = deviceProfile(deviceType); profile.firstBaudDefault)
+        BaudRateIndex = profile.baudIndex;
     FirstBaudDefault = false;
 }
 

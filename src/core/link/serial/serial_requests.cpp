@@ -32,17 +32,6 @@ std::uint8_t enabled(const std::string& text) {
 }
 } // namespace
 
-bool usesLongSubnetFrame(const ProjectState& state) {
-    const auto t = state.DeviceType;
-    return t == device::ProfibusFilter || t == device::ProfibusSlave || t == device::ProfibusUserConfig ||
-           state.flags.extendedFrameModel;
-}
-
-bool readsLongProfibusReply(const ProjectState& state) {
-    const auto t = state.DeviceType;
-    return t == device::ProfibusFilter || t == device::ProfibusUserConfig || state.flags.extendedFrameModel;
-}
-
 Bytes requestWithoutData(std::uint8_t requestCode) {
     return frameOf(requestCode, {});
 }

@@ -40,11 +40,6 @@ inline constexpr std::uint8_t kClearCommandsMagic2 = 0xAA;
 using SubnetBlock = std::array<std::uint8_t, kLongBlock>; // a short block is its first 13 bytes
 using CommandRecord = std::array<std::uint8_t, kCommandRecord>;
 
-// The long subnet parameter frame (and reading it back in the long form).
-bool usesLongSubnetFrame(const ProjectState& state);
-// Reading the PROFIBUS parameters back in the long form; the download sends it only for types 3, 6.
-bool readsLongProfibusReply(const ProjectState& state);
-
 // code, 00, code.
 Bytes requestWithoutData(std::uint8_t requestCode);
 Bytes readSubnetRequest(int subnet);

@@ -1,6 +1,9 @@
 #include "core/link/serial/serial_sequence.h"
 
+#include "core/strings/strings.h"
+
 #include <algorithm>
+#include <string>
 
 namespace veltrane::serial {
 
@@ -62,6 +65,19 @@ ErrorKind kindOfRefusal(std::uint8_t acceptedCode) {
 
 int firmwareVersionOf(ByteView reply) {
     return reply.size() >= 5 ? 10 * reply[3] + reply[4] : 0;
+}
+
+StepCaptions stepCaptions(SubnetProcedure subnets, const std::optional<StepCaptionIds>& steps,
+                          Str subnetCaption) {
+    StepCaptions captions;
+    if (subnets == SubnetProcedure::FourSubnets) {
+        captions.fourSubnets = true;
+        for (int k = 0; k < kSubnetLines; ++k)
+            captions.subnets[static_cast<std::size_t>(k)] = format(subnetCaption, {std::to_string(k + 1)});
+    } else if (steps) {
+        captions.steps = {tr(steps->fieldbus), tr(steps->parameters), tr(steps->commands)};
+    }
+    return captions;
 }
 
 } // namespace veltrane::serial

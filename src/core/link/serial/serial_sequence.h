@@ -6,6 +6,7 @@
 
 #include "core/common/result.h"
 #include "core/link/serial/serial_frame.h"
+#include "core/model/device_profile.h"
 
 #include <array>
 #include <chrono>
@@ -93,6 +94,11 @@ private:
     std::size_t m_insertAt = 0;
     bool m_stopped = false;
 };
+
+// The captions of a transfer's lines: the three steps of a single-subnet transfer, or the subnet
+// lines (subnetCaption numbered 1 to 4) of a four-subnet one; empty when there are no steps.
+StepCaptions stepCaptions(SubnetProcedure subnets, const std::optional<StepCaptionIds>& steps,
+                          Str subnetCaption);
 
 // A stop with a message.
 StepOutcome stopWith(ErrorKind kind, std::string message);

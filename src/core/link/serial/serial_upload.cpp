@@ -1,6 +1,7 @@
 #include "core/link/serial/serial_upload.h"
 
 #include "core/link/serial/upload_decode.h"
+#include "core/model/device_profile.h"
 #include "core/strings/strings.h"
 
 namespace veltrane::serial {
@@ -18,11 +19,11 @@ Error timeoutError(Str message) {
 }
 } // namespace
 
-int singleSubnetPackages(int commandCount) {
-    return (commandCount - 1) / 6 + 1;
-}
-int fourSubnetPackages(int commandCount) {
-    return commandCount == 0 ? 0 : (commandCount - 1) / 20 + 1;
+int commandPackages(const DeviceProfile& profile, int commandCount) {
+    // A single-subnet gateway is asked for one package even when it holds no command.
+    if (commandCount == 0)
+        return profile.subnets == SubnetProcedure::FourSubnets ? 0 : 1;
+    return (commandCount - 1) / profile.commandsPerPackage + 1;
 }
 
 SerialUpload::SerialUpload(const ProjectState& state) : m_state(state), m_context(UploadContext::of(state)) {
@@ -48,9 +49,10 @@ StepOutcome SerialUpload::onDeviceInfo(ByteView reply) {
 }
 
 void SerialUpload::planAfterDeviceInfo() {
-    const int t = m_deviceCode;
-    if (t == 1 || t == 2 || t == 4 || t == 7 || t == 8)
-        addNext({{requestWithoutData(t == 1 ? code::ReadDeviceNet : code::ReadProfibus)},
+    const DeviceProfile& profile = deviceProfileForCode(m_deviceCode);
+    if (profile.fieldbus != FieldbusFrame::None)
+        addNext({{requestWithoutData(profile.fieldbus == FieldbusFrame::DeviceNet ? code::ReadDeviceNet
+                                                                                  : code::ReadProfibus)},
                  [this](ByteView reply) {
                      // Either read's reply is taken after either request.
                      const std::uint8_t got = checkUploadReply(reply, m_context, m_buffers);
@@ -60,11 +62,16 @@ void SerialUpload::planAfterDeviceInfo() {
                  },
                  timeoutError(Str::UlFieldbusTimeout),
                  {0}});
-    if (t == 3) {
+    switch (profile.subnets) {
+    case SubnetProcedure::Single:
+        planSubnet(0, false);
+        break;
+    case SubnetProcedure::FourSubnets:
         for (int k = 0; k < kWireSubnets; ++k)
             planSubnet(k, true);
-    } else if (t == 1 || t == 2 || t == 4 || t == 6 || t == 7 || t == 8) {
-        planSubnet(0, false);
+        break;
+    case SubnetProcedure::None:
+        break;
     }
 
     if (m_state.flags.hardwareSizedModel || (m_state.flags.commandStatusModel && m_firmwareVersion >= 40))
@@ -135,7 +142,7 @@ void SerialUpload::planSubnet(int subnet, bool fourSubnets) {
 
 int SerialUpload::planPackages(int subnet, bool fourSubnets) {
     const int count = m_buffers.commandCounts[static_cast<std::size_t>(subnet)];
-    const int packages = fourSubnets ? fourSubnetPackages(count) : singleSubnetPackages(count);
+    const int packages = commandPackages(deviceProfileForCode(m_deviceCode), count);
     const int line = fourSubnets ? kStepLines + subnet : 2;
     for (int p = 0; p < packages; ++p)
         addNext({{readCommandPackageRequest(subnet, p), SettleRule::B, kPackageTimeout, kPackageBuffer},
@@ -158,31 +165,8 @@ void SerialUpload::applyTo(Project& project, ProjectState& state) const {
 }
 
 StepCaptions uploadCaptions(int deviceCode) {
-    StepCaptions captions;
-    switch (deviceCode) {
-    case 1:
-        captions.steps = {tr(Str::UlCaptionDeviceNet), tr(Str::UlCaptionModbusParameters),
-                          tr(Str::UlCaptionModbusCommands)};
-        break;
-    case 2:
-    case 6:
-    case 7:
-        captions.steps = {tr(Str::UlCaptionProfibus), tr(Str::UlCaptionModbusParameters),
-                          tr(Str::UlCaptionModbusCommands)};
-        break;
-    case 3:
-        captions.fourSubnets = true;
-        for (int k = 0; k < kSubnetLines; ++k)
-            captions.subnets[static_cast<std::size_t>(k)] = format(Str::UlCaptionSubnet, {text(k + 1)});
-        break;
-    case 4:
-        captions.steps = {tr(Str::UlCaptionProfibus), tr(Str::UlCaptionSubnetParameters),
-                          tr(Str::UlCaptionSubnetCommands)};
-        break;
-    default:
-        break;
-    }
-    return captions;
+    const DeviceProfile& profile = deviceProfileForCode(deviceCode);
+    return stepCaptions(profile.subnets, profile.uploadSteps, Str::UlCaptionSubnet);
 }
 
 } // namespace veltrane::serial

@@ -3,6 +3,7 @@
 
 #include "core/link/serial/reply_checks.h"
 #include "core/link/serial/serial_sequence.h"
+#include "core/model/device_profile.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -30,10 +31,9 @@ private:
     UploadBuffers m_buffers;
 };
 
-// Packages a single-subnet gateway is asked for: six records each, at least one package.
-int singleSubnetPackages(int commandCount);
-// Packages a four-subnet gateway is asked for: twenty records each, none for no commands.
-int fourSubnetPackages(int commandCount);
+// The command packages asked for a subnet holding this many commands: the row's records each;
+// at least one package from a single-subnet gateway, none for no commands from a four-subnet one.
+int commandPackages(const DeviceProfile& profile, int commandCount);
 
 StepCaptions uploadCaptions(int deviceCode);
 

@@ -2,6 +2,7 @@
 #include "core/model/subnet_protocol.h"
 
 #include "core/link/serial/code_tables.h"
+#include "core/model/device_profile.h"
 #include "core/model/project_defaults.h"
 #include "core/model/text_value.h"
 
@@ -30,17 +31,15 @@ void setInterfaces(CONFIG& c, std::uint8_t code) {
 
 void decodeFieldbus(const UploadBuffers& buffers, Project& project, const ProjectState& state) {
     FIELDBUS& f = project.fieldbus;
-    switch (state.DeviceType) {
-    case device::DeviceNet:
+    switch (deviceProfile(state.DeviceType).fieldbus) {
+    case FieldbusFrame::DeviceNet:
         f.deviceNetAddress = number(buffers.deviceNet[0]);
         setFrom(f.deviceNetBaudRate, codes::deviceNetBauds(), buffers.deviceNet[1]);
         setFrom(f.inputSize, codes::deviceNetInputSizes(), buffers.deviceNet[2]);
         setFrom(f.outputSize, codes::deviceNetOutputSizes(), buffers.deviceNet[3]);
         break;
-    case device::Profibus:
-    case device::ProfibusFilter:
-    case device::ProfibusUserConfig:
-    case device::Profibus7: {
+    case FieldbusFrame::ProfibusShort:
+    case FieldbusFrame::ProfibusLong: {
         const auto size = [](std::uint8_t code) {
             return codes::textOf(codes::profibusSizes(), code).value_or("112");
         };
@@ -49,7 +48,7 @@ void decodeFieldbus(const UploadBuffers& buffers, Project& project, const Projec
         project.subnets[0].validDataLength = tr(buffers.profibus[2] != 0 ? Str::Enable : Str::Disable);
         break;
     }
-    default:
+    case FieldbusFrame::None:
         break;
     }
 }
@@ -139,7 +138,7 @@ void decodeCommands(const std::array<CommandRecord, kMaxCommands>& records, std:
             node.name = tr(Str::NodeNamePrefix) + node.address;
         }
     }
-    const bool filter = state.flags.dataFilterModel || state.DeviceType == device::ProfibusFilter;
+    const bool filter = usesDataFilter(state);
     for (int i = 0; i < n; ++i) {
         const CommandRecord& r = records[static_cast<std::size_t>(i)];
         INSTRUCTION& command = c.commands[static_cast<std::size_t>(i)];
@@ -168,19 +167,14 @@ void decodeCommands(const std::array<CommandRecord, kMaxCommands>& records, std:
 void decodeUploadedProject(const UploadBuffers& buffers, Project& project, ProjectState& state) {
     const int t = buffers.deviceInfo[0];
     state.DeviceType = t - 1;
-    bool subnets = true;
-    if (t == 1) {
-        project.fieldbus.fieldbusType = tr(Str::FieldbusDeviceNet);
-    } else if (t == 2 || t == 4 || t == 6 || t == 7 || t == 8) {
-        project.fieldbus.fieldbusType = tr(Str::FieldbusProfibus);
-    } else if (t == 5) {
-        if (state.flags.hardwareSizedModel) {
-            state.DeviceType = device::Profibus;
-            project.fieldbus.fieldbusType = tr(Str::FieldbusProfibus);
-        } else {
-            subnets = false;
-        }
-    }
+    const auto standIn = deviceProfileForCode(t).hardwareSizedAs;
+    if (standIn && state.flags.hardwareSizedModel)
+        state.DeviceType = *standIn;
+    // The type's own projects read no subnet parameters from a hardware-sized gateway's code.
+    const bool subnets = !standIn || state.flags.hardwareSizedModel;
+    const auto fieldbusType = deviceProfile(state.DeviceType).uploadedFieldbusType;
+    if (subnets && fieldbusType)
+        project.fieldbus.fieldbusType = tr(*fieldbusType);
     decodeFieldbus(buffers, project, state);
     if (subnets)
         for (std::size_t k = 0; k < kWireSubnets; ++k)

@@ -1,5 +1,7 @@
 #include "sim/engine/serial/serial_gateway_engine.h"
 
+#include "core/model/device_profile.h"
+
 #include <algorithm>
 
 namespace veltrane::sim {
@@ -34,19 +36,20 @@ void SerialGatewayEngine::setFaults(std::vector<SerialFault> faults) {
     m_requests = 0;
 }
 
+const DeviceProfile& SerialGatewayEngine::profile() const {
+    return deviceProfileForCode(m_config.deviceCode);
+}
 int SerialGatewayEngine::subnetCount() const {
-    return m_config.deviceCode == 3 ? serial::kWireSubnets : 1;
+    return profile().subnets == SubnetProcedure::FourSubnets ? serial::kWireSubnets : 1;
 }
 int SerialGatewayEngine::recordsPerPackage() const {
-    return m_config.deviceCode == 3 ? 20 : 6;
+    return profile().commandsPerPackage;
 }
 bool SerialGatewayEngine::longSubnetReplies() const {
-    const int t = m_config.deviceCode;
-    return t == 4 || t == 6 || t == 7 || m_config.extendedFrames;
+    return profile().longSubnetFrame || m_config.extendedFrames;
 }
 bool SerialGatewayEngine::longProfibusReplies() const {
-    const int t = m_config.deviceCode;
-    return t == 4 || t == 7 || m_config.extendedFrames;
+    return profile().fieldbus == FieldbusFrame::ProfibusLong || m_config.extendedFrames;
 }
 
 SerialReply SerialGatewayEngine::handle(ByteView request) {

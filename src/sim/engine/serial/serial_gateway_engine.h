@@ -6,6 +6,7 @@
 #include "core/link/serial/reply_checks.h"
 #include "core/link/serial/serial_frame.h"
 #include "core/link/serial/serial_requests.h"
+#include "core/model/device_profile.h"
 
 #include <array>
 #include <chrono>
@@ -87,6 +88,8 @@ public:
     bool longProfibusReplies() const;
 
 private:
+    // The row of the device code reported.
+    const DeviceProfile& profile() const;
     Bytes answer(const serial::Frame& request);
 
     SerialGatewayConfig m_config;
