@@ -1,6 +1,6 @@
 #include "core/debug/debug_report.h"
 
-#include "core/debug/wire_order.h"
+#include "core/common/wire_order.h"
 
 namespace veltrane {
 
@@ -20,14 +20,14 @@ Bytes DebugReport::encodeEthernet() const {
     const std::size_t dataSize = exception ? kExceptionFieldSize : data.size();
     Bytes out;
     out.reserve(kEthernetReportFixedSize + dataSize);
-    wire::putU32(out, kDebugReportCode);
-    wire::putU32(out, static_cast<std::uint32_t>(kFixedBody + dataSize));
-    wire::putU32(out, subnet);
-    wire::putU32(out, status);
-    wire::putU16(out, slave);
-    wire::putU16(out, start);
+    wire::append32(out, kDebugReportCode);
+    wire::append32(out, static_cast<std::uint32_t>(kFixedBody + dataSize));
+    wire::append32(out, subnet);
+    wire::append32(out, status);
+    wire::append16(out, slave);
+    wire::append16(out, start);
     if (exception)
-        wire::putU32(out, exceptionCode);
+        wire::append32(out, exceptionCode);
     else
         out.insert(out.end(), data.begin(), data.end());
     return out;
@@ -35,7 +35,7 @@ Bytes DebugReport::encodeEthernet() const {
 
 Bytes DebugReport::encodeSerial() const {
     Bytes out{status, slave};
-    wire::putU16(out, start);
+    wire::append16(out, start);
     if (status == report_status::Exception) {
         out.push_back(1);
         out.push_back(exceptionCode);
@@ -53,13 +53,13 @@ Result<DebugReport> DebugReport::decodeEthernet(ByteView datagram) {
         return malformed("debug report too long");
     // The whole 32-bit length is read, not only its low byte, so a body of 256 bytes or more
     // cannot pass for a short one.
-    if (wire::u32At(datagram, 4) != datagram.size() - kHeaderSize)
+    if (wire::get32(datagram, 4) != datagram.size() - kHeaderSize)
         return malformed("debug report length does not match the datagram");
     DebugReport report;
     report.subnet = datagram[11];
     report.status = datagram[15];
     report.slave = datagram[17];
-    report.start = wire::u16At(datagram, 18);
+    report.start = wire::get16(datagram, 18);
     const ByteView rest = datagram.subspan(kEthernetReportFixedSize);
     if (report.status == report_status::Exception) {
         if (rest.size() < kExceptionFieldSize)
@@ -104,7 +104,7 @@ Result<DebugReport> DebugReport::decodeSerial(ByteView bytes) {
     if (bytes.size() != size)
         return malformed(bytes.size() < size ? "debug report too short" : "debug report too long");
     report.slave = bytes[1];
-    report.start = wire::u16At(bytes, 2);
+    report.start = wire::get16(bytes, 2);
     if (report.status == report_status::Exception)
         report.exceptionCode = bytes[5];
     else

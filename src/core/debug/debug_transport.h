@@ -1,16 +1,12 @@
 #pragma once
 // How the debug monitor reaches a gateway, and the small value types its messages share.
 
+#include "core/common/bytes.h"
 #include "core/model/project_state.h"
 
 #include <cstdint>
-#include <span>
-#include <vector>
 
 namespace veltrane {
-
-using Bytes = std::vector<std::uint8_t>;
-using ByteView = std::span<const std::uint8_t>;
 
 enum class DebugTransport {
     None,      // the project's gateway offers no debug link: no columns, nothing received
@@ -32,9 +28,5 @@ struct Endpoint {
 
 inline constexpr std::uint16_t kDebugGatewayPort = 18802;  // the gateway listens and reports here
 inline constexpr std::uint16_t kDebugLocalPort = 10002;    // the tool binds this port
-
-// The gateway's output buffer, the only place "Send" may write.
-inline constexpr std::uint16_t kOutputBufferFirst = 0x4000;
-inline constexpr std::uint16_t kOutputBufferLast = 0x41EB;
 
 }  // namespace veltrane

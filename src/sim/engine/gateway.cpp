@@ -2,7 +2,7 @@
 
 #include "core/link/ethernet/ipv4_text.h"
 #include "core/link/ethernet/tcp_messages.h"
-#include "core/link/ethernet/wire_bytes.h"
+#include "core/common/wire_order.h"
 #include "core/model/project_defaults.h"
 
 #include <algorithm>

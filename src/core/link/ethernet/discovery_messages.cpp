@@ -1,9 +1,9 @@
 #include "core/link/ethernet/discovery_messages.h"
 
-#include "core/link/ethernet/wire_bytes.h"
+#include "core/common/hex.h"
+#include "core/common/wire_order.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace veltrane::ethernet {
 
@@ -22,9 +22,7 @@ std::string DiscoveryReply::firmwareText() const {
 }
 
 std::string DiscoveryReply::macText() const {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x-%02x-%02x-%02x-%02x-%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    return text;
+    return hexBytesText(mac, "-");
 }
 
 std::array<std::uint8_t, kDiscoveryReplySize> DiscoveryReply::encode() const {

@@ -3,6 +3,7 @@
 #include "core/link/ethernet/discovery_messages.h"
 #include "core/link/ethernet/tcp_messages.h"
 #include "core/mapping/buffer_layout.h"
+#include "core/mapping/byte_count_rules.h"
 #include "core/mapping/conflict_check.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
@@ -81,7 +82,7 @@ bool prepareDownload(Project& project, Prompter& prompter) {
             const std::int64_t n = decimalValue(command.dataCount);
             const std::string& code = command.functionCode;
             if (code == "1" || code == "2" || code == "15")
-                command.byteCount = std::to_string(n / 8 + 1);
+                command.byteCount = std::to_string(ethernetDownloadByteCount(n));
             else if (code == "3" || code == "4" || code == "16")
                 command.byteCount = std::to_string(2 * n);
             else if (code == "5")

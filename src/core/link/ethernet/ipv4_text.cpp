@@ -1,5 +1,7 @@
 #include "core/link/ethernet/ipv4_text.h"
 
+#include "core/common/hex.h"
+
 #include <vector>
 
 namespace veltrane::ethernet {
@@ -21,17 +23,8 @@ std::optional<std::uint64_t> parsePart(std::string_view part) {
     }
     std::uint64_t value = 0;
     for (; i < part.size(); ++i) {
-        const char c = part[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return std::nullopt;
-        if (digit >= base)
+        const int digit = hexDigitValue(part[i]);
+        if (digit < 0 || static_cast<unsigned>(digit) >= base)
             return std::nullopt;
         value = value * base + digit;
         if (value > 0xFFFFFFFFu)
