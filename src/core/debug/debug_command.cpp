@@ -1,7 +1,7 @@
 #include "core/debug/debug_command.h"
 
 #include "core/common/wire_order.h"
-
+#include "core/strings/strings.h"
 
 namespace veltrane {
 
@@ -13,7 +13,7 @@ constexpr std::uint32_t kWriteMark = 1;
 constexpr std::uint8_t kSerialAcknowledge = 0x00;
 constexpr std::uint8_t kSerialWrite = 0x01;
 
-Error malformed(const char* what) { return makeError(ErrorKind::MalformedReply, what); }
+Error malformed(Str what) { return makeError(ErrorKind::MalformedReply, tr(what)); }
 
 Bytes header(std::uint32_t code, std::uint32_t bodyLength) {
     Bytes out;
@@ -70,19 +70,19 @@ Bytes DebugCommand::encodeSerial() const {
 
 Result<DebugCommand> DebugCommand::decodeEthernet(ByteView bytes) {
     if (bytes.size() < kHeaderSize + 4)
-        return malformed("debug message too short");
+        return malformed(Str::DebugMessageTooShort);
     const std::uint32_t code = wire::get32(bytes, 0);
     const std::uint32_t length = wire::get32(bytes, 4);
     if (length != bytes.size() - kHeaderSize)
-        return malformed("debug message length does not match its body");
+        return malformed(Str::DebugMessageLengthMismatch);
     const std::uint32_t mark = wire::get32(bytes, 8);
     if (code == kDebugControlCode) {
         if (length != 8 || wire::get32(bytes, 12) != 0 || (mark != kStartMark && mark != kStopMark))
-            return malformed("unknown debug control message");
+            return malformed(Str::DebugUnknownControlMessage);
         return mark == kStartMark ? start() : stop();
     }
     if (code != kDebugReplyCode)
-        return malformed("unknown debug message code");
+        return malformed(Str::DebugUnknownMessageCode);
     if (length == 4 && mark == 0)
         return acknowledge();
     if (length >= 6 && mark == kWriteMark) {
@@ -91,7 +91,7 @@ Result<DebugCommand> DebugCommand::decodeEthernet(ByteView bytes) {
         payload.data.assign(bytes.begin() + 14, bytes.end());
         return writeTo(std::move(payload));
     }
-    return malformed("unknown debug reply message");
+    return malformed(Str::DebugUnknownReplyMessage);
 }
 
 std::size_t DebugCommand::serialMessageSize(ByteView bytes, bool& invalid) {
@@ -111,7 +111,7 @@ Result<DebugCommand> DebugCommand::decodeSerial(ByteView bytes) {
     bool invalid = false;
     const std::size_t size = serialMessageSize(bytes, invalid);
     if (invalid || size == 0 || size != bytes.size())
-        return malformed("not one whole serial debug message");
+        return malformed(Str::DebugNotOneSerialMessage);
     if (bytes[0] == kSerialAcknowledge)
         return acknowledge();
     WritePayload payload;

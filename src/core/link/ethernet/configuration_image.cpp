@@ -3,7 +3,7 @@
 
 #include "core/common/wire_order.h"
 #include "core/link/command_record.h"
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
 #include "core/link/ethernet/message_header.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"

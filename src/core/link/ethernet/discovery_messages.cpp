@@ -2,6 +2,7 @@
 
 #include "core/common/hex.h"
 #include "core/common/wire_order.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
 
@@ -13,7 +14,7 @@ std::array<std::uint8_t, kDiscoveryRequestSize> DiscoveryRequest::encode() const
 
 Result<DiscoveryRequest> DiscoveryRequest::decode(std::span<const std::uint8_t> datagram) {
     if (commandCodeOf(datagram) != command::Discovery)
-        return makeError(ErrorKind::MalformedReply, "not a discovery request");
+        return makeError(ErrorKind::MalformedReply, tr(Str::EthNotDiscoveryRequest));
     return DiscoveryRequest{};
 }
 
@@ -40,12 +41,12 @@ std::array<std::uint8_t, kDiscoveryReplySize> DiscoveryReply::encode() const {
 
 Result<DiscoveryReply> DiscoveryReply::decode(std::span<const std::uint8_t> datagram) {
     if (datagram.size() < kDiscoveryReplyMinimum)
-        return makeError(ErrorKind::MalformedReply, "discovery reply too short");
+        return makeError(ErrorKind::MalformedReply, tr(Str::EthDiscoveryReplyTooShort));
     std::array<std::uint8_t, kDiscoveryReplySize> bytes{};
     const std::size_t kept = std::min(datagram.size(), bytes.size());
     std::copy_n(datagram.begin(), kept, bytes.begin());
     if (wire::get32(bytes, 0) != command::Discovery)
-        return makeError(ErrorKind::MalformedReply, "not a discovery reply");
+        return makeError(ErrorKind::MalformedReply, tr(Str::EthNotDiscoveryReply));
     DiscoveryReply reply;
     reply.modelCode = wire::get32(bytes, 8);
     reply.firmwareMajor = wire::get16(bytes, 24);

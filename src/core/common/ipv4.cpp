@@ -1,10 +1,11 @@
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
 
 #include "core/common/hex.h"
+#include "core/common/wire_order.h"
 
 #include <vector>
 
-namespace veltrane::ethernet {
+namespace veltrane {
 
 namespace {
 // One part in C notation; nothing on an empty part, a bad digit or a value beyond 32 bits.
@@ -59,8 +60,15 @@ std::optional<Ipv4Octets> parseIpv4(std::string_view text) {
     if (restBits < 32 && parts.back() >= (std::uint64_t{1} << restBits))
         return std::nullopt;
     value |= static_cast<std::uint32_t>(parts.back());
-    return Ipv4Octets{static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
-                      static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+    return ipv4Octets(value);
+}
+
+std::uint32_t ipv4Number(const Ipv4Octets& octets) { return wire::get32(octets, 0); }
+
+Ipv4Octets ipv4Octets(std::uint32_t number) {
+    Ipv4Octets octets{};
+    wire::put32(octets, 0, number);
+    return octets;
 }
 
 std::string ipv4Text(const Ipv4Octets& octets) {
@@ -68,4 +76,4 @@ std::string ipv4Text(const Ipv4Octets& octets) {
            std::to_string(octets[3]);
 }
 
-}  // namespace veltrane::ethernet
+}  // namespace veltrane
