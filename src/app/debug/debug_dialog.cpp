@@ -203,7 +203,8 @@ void DebugDialog::openSerial(const DebugConnection& connection) {
 void DebugDialog::readDatagrams() {
     while (m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram(kEthernetReportMaxSize);
-        const Ipv4Endpoint from{datagram.senderAddress().toIPv4Address(), static_cast<std::uint16_t>(datagram.senderPort())};
+        const Ipv4Endpoint from{datagram.senderAddress().toIPv4Address(),
+                                static_cast<std::uint16_t>(datagram.senderPort())};
         handle(m_monitor->receiveDatagram(bytesOf(datagram.data()), from));
     }
 }

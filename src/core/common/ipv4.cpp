@@ -27,7 +27,7 @@ std::optional<std::uint64_t> parsePart(std::string_view part) {
         const int digit = hexDigitValue(part[i]);
         if (digit < 0 || static_cast<unsigned>(digit) >= base)
             return std::nullopt;
-        value = value * base + digit;
+        value = value * base + static_cast<unsigned>(digit);
         if (value > 0xFFFFFFFFu)
             return std::nullopt;
     }

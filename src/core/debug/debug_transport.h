@@ -1,5 +1,5 @@
 #pragma once
-// How the debug monitor reaches a gateway, and the small value types its messages share.
+// How the debug monitor reaches a gateway; the byte buffers and the debug ports come with it.
 
 #include "core/common/bytes.h"
 #include "core/link/gateway_ports.h"

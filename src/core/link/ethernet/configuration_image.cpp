@@ -1,9 +1,9 @@
 #include "core/link/ethernet/configuration_image.h"
 #include "core/model/subnet_protocol.h"
 
+#include "core/common/ipv4.h"
 #include "core/common/wire_order.h"
 #include "core/link/command_record.h"
-#include "core/common/ipv4.h"
 #include "core/link/ethernet/message_header.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"

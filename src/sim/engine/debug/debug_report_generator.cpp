@@ -145,8 +145,8 @@ DebugReport DebugReportGenerator::makeReport(const PolledCommand& command) {
         }
         // A write command sends what the output buffer holds, so the tool's writes show up in its reports.
         const auto at = command.mappingAddress ? static_cast<std::int64_t>(*command.mappingAddress + i) : 0;
-        report.data[i] =
-            at >= kOutputBufferFirst && at <= kOutputBufferLast ? m_output[static_cast<std::size_t>(at - kOutputBufferFirst)] : 0;
+        const bool inBuffer = at >= kOutputBufferFirst && at <= kOutputBufferLast;
+        report.data[i] = inBuffer ? m_output[static_cast<std::size_t>(at - kOutputBufferFirst)] : 0;
     }
     return report;
 }
