@@ -10,7 +10,7 @@ using namespace veltrane;
 
 namespace {
 
-const Endpoint kGateway{0x7F000002, kDebugGatewayPort};
+const Ipv4Endpoint kGateway{0x7F000002, kDebugGatewayPort};
 
 // 96 commands on two subnets, reading 1 to 48 registers, as pre-encoded reports.
 std::vector<Bytes> sampleReports(DebugTransport transport, std::size_t count) {

@@ -1,5 +1,6 @@
 #include "sim/debug_host.h"
 
+#include "core/common/hex.h"
 #include "core/link/ethernet/configuration_image.h"
 #include "core/model/project_defaults.h"
 
@@ -15,16 +16,6 @@ namespace {
 
 QByteArray toByteArray(const Bytes& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
-std::string hexText(const Bytes& bytes) {
-    std::string text;
-    char pair[3];
-    for (std::uint8_t b : bytes) {
-        std::snprintf(pair, sizeof pair, "%02x", b);
-        text += pair;
-    }
-    return text;
 }
 
 // With no rate, reports are sent in bursts of this size per turn of the event loop.
@@ -96,7 +87,7 @@ void DebugHost::receive() {
             std::fflush(stdout);
         } else if (command && command->kind == DebugCommand::Kind::Write) {
             std::printf("debug write %s %04x %s\n", ip.c_str(), unsigned{command->write.address},
-                        hexText(command->write.data).c_str());
+                        hexBytesText(command->write.data).c_str());
             std::fflush(stdout);
         }
     }

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/link/bytes.h"
+#include "core/common/bytes.h"
 
 namespace veltrane::testing {
 

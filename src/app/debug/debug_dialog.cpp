@@ -185,7 +185,7 @@ void DebugDialog::openSerial(const DebugConnection& connection) {
         return;
     }
     // The gateway's debug line: 115200 baud, 8 data bits, no parity; its stop bits are kept.
-    if (!m_serial->setBaudRate(115200) || !m_serial->setDataBits(QSerialPort::Data8) ||
+    if (!m_serial->setBaudRate(kDebugBaudRate) || !m_serial->setDataBits(QSerialPort::Data8) ||
         !m_serial->setParity(QSerialPort::NoParity)) {
         m_serial->close();
         m_prompter.message(veltrane::tr(Str::SerialSettingError));
@@ -207,7 +207,8 @@ void DebugDialog::openSerial(const DebugConnection& connection) {
 void DebugDialog::readDatagrams() {
     while (m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram(kEthernetReportMaxSize);
-        const Endpoint from{datagram.senderAddress().toIPv4Address(), static_cast<std::uint16_t>(datagram.senderPort())};
+        const Ipv4Endpoint from{datagram.senderAddress().toIPv4Address(),
+                                static_cast<std::uint16_t>(datagram.senderPort())};
         handle(m_monitor->receiveDatagram(bytesOf(datagram.data()), from));
     }
 }

@@ -67,7 +67,7 @@ QVariant LiveTableModel::cell(std::size_t rowIndex, int column) const {
         if (row.lastStatus == report_status::Exception)
             return toQString(m_transport == DebugTransport::Serial ? exceptionText(row.lastException)
                                                                    : std::to_string(row.lastException));
-        return toQString(hexBytesText(row.lastData));
+        return toQString(dataColumnText(row.lastData));
     case Registers:
         return toQString(registerText(row.lastData));
     case Correct:

@@ -37,7 +37,7 @@ void addLinkOptions(CLI::App& command, LinkArgs& args) {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->allow_extra_args(false);
     command.add_option("--port", args.port, "the serial device (serial link)");
-    command.add_option("--baud", args.baud, "baud rate")->check(CLI::IsMember({300, 600, 1200, 2400, 4800, 9600, 19200, 115200}));
+    command.add_option("--baud", args.baud, "baud rate")->check(CLI::IsMember(serial::kBaudRates));
     command.add_option("--parity", args.parity, "none, odd, even, mark or space");
     command.add_option("--data-bits", args.dataBits, "data bits")->check(CLI::Range(5, 8));
     command.add_option("--stop-bits", args.stopBits, "stop bits")->check(CLI::IsMember({1, 2}));

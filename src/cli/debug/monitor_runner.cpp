@@ -4,7 +4,7 @@
 #include "cli/json_writer.h"
 #include "core/debug/debug_monitor.h"
 #include "core/debug/send_validation.h"
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
 #include "link/serial_port_stream.h"
 #include "link/udp_datagram_socket.h"
 
@@ -39,11 +39,10 @@ void installInterruptHandler() {
 }
 
 std::optional<std::uint32_t> hostOrderAddress(const std::string& text) {
-    const auto octets = ethernet::parseIpv4(text);
+    const auto octets = parseIpv4(text);
     if (!octets)
         return std::nullopt;
-    return (std::uint32_t{(*octets)[0]} << 24) | (std::uint32_t{(*octets)[1]} << 16) |
-           (std::uint32_t{(*octets)[2]} << 8) | std::uint32_t{(*octets)[3]};
+    return ipv4Number(*octets);
 }
 
 void printRow(const DebugRow& row, DebugTransport transport, bool json, std::ostream& out) {
@@ -94,7 +93,7 @@ public:
         std::vector<MonitorStep> steps;
         auto datagram = m_socket.receive(kEthernetReportMaxSize, static_cast<int>(wait.count()));
         while (datagram) {
-            const Endpoint from{hostOrderAddress(datagram->senderAddress).value_or(0), datagram->senderPort};
+            const Ipv4Endpoint from{hostOrderAddress(datagram->senderAddress).value_or(0), datagram->senderPort};
             steps.push_back(m_monitor.receiveDatagram(datagram->data, from));
             if (!steps.back().reply.empty())
                 if (Status sent = send(steps.back().reply); !sent)
@@ -128,7 +127,7 @@ public:
     static Result<std::unique_ptr<SerialLink>> open(const DebugTarget& target) {
         auto link = std::unique_ptr<SerialLink>(new SerialLink);
         SerialLineSettings settings;
-        settings.baudRate = 115200;
+        settings.baudRate = kDebugBaudRate;
         if (Status opened = link->m_port.open(target.port, settings); !opened)
             return opened.error();
         return link;

@@ -2,6 +2,8 @@
 // veltrane-cli's debug monitor: the dialog's exchange without a window. Each function takes its
 // options as a plain struct, prints to the given streams and returns the process exit code.
 
+#include "core/link/gateway_ports.h"
+
 #include <chrono>
 #include <cstdint>
 #include <iosfwd>
@@ -14,8 +16,8 @@ namespace veltrane::cli {
 struct DebugTarget {
     std::string address;  // --to
     std::string port;     // --port
-    std::uint16_t gatewayPort = 18802;
-    std::uint16_t localPort = 10002;
+    std::uint16_t gatewayPort = kDebugGatewayPort;
+    std::uint16_t localPort = kDebugLocalPort;
 };
 
 struct MonitorOptions {

@@ -1,7 +1,7 @@
 #include "core/debug/debug_command.h"
 
-#include "core/debug/wire_order.h"
-
+#include "core/common/wire_order.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 
@@ -13,12 +13,12 @@ constexpr std::uint32_t kWriteMark = 1;
 constexpr std::uint8_t kSerialAcknowledge = 0x00;
 constexpr std::uint8_t kSerialWrite = 0x01;
 
-Error malformed(const char* what) { return makeError(ErrorKind::MalformedReply, what); }
+Error malformed(Str what) { return makeError(ErrorKind::MalformedReply, tr(what)); }
 
 Bytes header(std::uint32_t code, std::uint32_t bodyLength) {
     Bytes out;
-    wire::putU32(out, code);
-    wire::putU32(out, bodyLength);
+    wire::append32(out, code);
+    wire::append32(out, bodyLength);
     return out;
 }
 }  // namespace
@@ -28,19 +28,19 @@ Bytes DebugCommand::encodeEthernet() const {
     case Kind::Start:
     case Kind::Stop: {
         Bytes out = header(kDebugControlCode, 8);
-        wire::putU32(out, kind == Kind::Start ? kStartMark : kStopMark);
-        wire::putU32(out, 0);
+        wire::append32(out, kind == Kind::Start ? kStartMark : kStopMark);
+        wire::append32(out, 0);
         return out;
     }
     case Kind::Acknowledge: {
         Bytes out = header(kDebugReplyCode, 4);
-        wire::putU32(out, 0);
+        wire::append32(out, 0);
         return out;
     }
     case Kind::Write: {
         Bytes out = header(kDebugReplyCode, static_cast<std::uint32_t>(write.data.size() + 6));
-        wire::putU32(out, kWriteMark);
-        wire::putU16(out, write.address);
+        wire::append32(out, kWriteMark);
+        wire::append16(out, write.address);
         out.insert(out.end(), write.data.begin(), write.data.end());
         return out;
     }
@@ -56,7 +56,7 @@ Bytes DebugCommand::encodeSerial() const {
         if (write.data.size() > kSerialWriteMaxBytes)
             return {};
         Bytes out{kSerialWrite};
-        wire::putU16(out, write.address);
+        wire::append16(out, write.address);
         out.push_back(static_cast<std::uint8_t>(write.data.size()));
         out.insert(out.end(), write.data.begin(), write.data.end());
         return out;
@@ -70,28 +70,28 @@ Bytes DebugCommand::encodeSerial() const {
 
 Result<DebugCommand> DebugCommand::decodeEthernet(ByteView bytes) {
     if (bytes.size() < kHeaderSize + 4)
-        return malformed("debug message too short");
-    const std::uint32_t code = wire::u32At(bytes, 0);
-    const std::uint32_t length = wire::u32At(bytes, 4);
+        return malformed(Str::DebugMessageTooShort);
+    const std::uint32_t code = wire::get32(bytes, 0);
+    const std::uint32_t length = wire::get32(bytes, 4);
     if (length != bytes.size() - kHeaderSize)
-        return malformed("debug message length does not match its body");
-    const std::uint32_t mark = wire::u32At(bytes, 8);
+        return malformed(Str::DebugMessageLengthMismatch);
+    const std::uint32_t mark = wire::get32(bytes, 8);
     if (code == kDebugControlCode) {
-        if (length != 8 || wire::u32At(bytes, 12) != 0 || (mark != kStartMark && mark != kStopMark))
-            return malformed("unknown debug control message");
+        if (length != 8 || wire::get32(bytes, 12) != 0 || (mark != kStartMark && mark != kStopMark))
+            return malformed(Str::DebugUnknownControlMessage);
         return mark == kStartMark ? start() : stop();
     }
     if (code != kDebugReplyCode)
-        return malformed("unknown debug message code");
+        return malformed(Str::DebugUnknownMessageCode);
     if (length == 4 && mark == 0)
         return acknowledge();
     if (length >= 6 && mark == kWriteMark) {
         WritePayload payload;
-        payload.address = wire::u16At(bytes, 12);
+        payload.address = wire::get16(bytes, 12);
         payload.data.assign(bytes.begin() + 14, bytes.end());
         return writeTo(std::move(payload));
     }
-    return malformed("unknown debug reply message");
+    return malformed(Str::DebugUnknownReplyMessage);
 }
 
 std::size_t DebugCommand::serialMessageSize(ByteView bytes, bool& invalid) {
@@ -111,11 +111,11 @@ Result<DebugCommand> DebugCommand::decodeSerial(ByteView bytes) {
     bool invalid = false;
     const std::size_t size = serialMessageSize(bytes, invalid);
     if (invalid || size == 0 || size != bytes.size())
-        return malformed("not one whole serial debug message");
+        return malformed(Str::DebugNotOneSerialMessage);
     if (bytes[0] == kSerialAcknowledge)
         return acknowledge();
     WritePayload payload;
-    payload.address = wire::u16At(bytes, 1);
+    payload.address = wire::get16(bytes, 1);
     payload.data.assign(bytes.begin() + 4, bytes.end());
     return writeTo(std::move(payload));
 }

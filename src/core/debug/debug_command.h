@@ -5,14 +5,15 @@
 
 #include "core/common/result.h"
 #include "core/debug/debug_transport.h"
+#include "core/mapping/buffer_layout.h"
 
 #include <cstdint>
 
 namespace veltrane {
 
-// Bytes to put into the gateway's output buffer at `address`.
+// Bytes to put into the gateway's output buffer at `address`, the only place "Send" may write.
 struct WritePayload {
-    std::uint16_t address = kOutputBufferFirst;
+    std::uint16_t address = static_cast<std::uint16_t>(kOutputBufferFirst);
     Bytes data;
 
     friend bool operator==(const WritePayload&, const WritePayload&) = default;

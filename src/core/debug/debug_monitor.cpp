@@ -4,10 +4,10 @@
 
 namespace veltrane {
 
-DebugMonitor::DebugMonitor(DebugTransport transport, std::optional<Endpoint> gateway, std::size_t historyLimit)
+DebugMonitor::DebugMonitor(DebugTransport transport, std::optional<Ipv4Endpoint> gateway, std::size_t historyLimit)
     : m_transport(transport), m_gateway(gateway), m_historyLimit(std::max<std::size_t>(historyLimit, 1)) {}
 
-DebugMonitor DebugMonitor::ethernet(Endpoint gateway, std::size_t historyLimit) {
+DebugMonitor DebugMonitor::ethernet(Ipv4Endpoint gateway, std::size_t historyLimit) {
     return DebugMonitor(DebugTransport::Ethernet, gateway, historyLimit);
 }
 
@@ -19,7 +19,7 @@ Bytes DebugMonitor::encode(const DebugCommand& command) const {
     return m_transport == DebugTransport::Ethernet ? command.encodeEthernet() : command.encodeSerial();
 }
 
-MonitorStep DebugMonitor::receiveDatagram(ByteView datagram, const Endpoint& sender) {
+MonitorStep DebugMonitor::receiveDatagram(ByteView datagram, const Ipv4Endpoint& sender) {
     MonitorStep step;
     if (m_transport != DebugTransport::Ethernet || !m_gateway || sender != *m_gateway) {
         step.outcome = MonitorStep::Outcome::Foreign;

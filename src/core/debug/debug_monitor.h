@@ -3,6 +3,7 @@
 // received and sends back what it returns. Every report is answered as it arrives; the shown rows
 // form a bounded history, newest last.
 
+#include "core/common/ipv4.h"
 #include "core/debug/debug_command.h"
 #include "core/debug/debug_report.h"
 #include "core/debug/report_row.h"
@@ -46,7 +47,7 @@ struct MonitorCounts {
 class DebugMonitor {
 public:
     // Ethernet: reports are taken only from `gateway` (its address and port 18802).
-    static DebugMonitor ethernet(Endpoint gateway, std::size_t historyLimit = kDefaultDebugHistory);
+    static DebugMonitor ethernet(Ipv4Endpoint gateway, std::size_t historyLimit = kDefaultDebugHistory);
     static DebugMonitor serial(std::size_t historyLimit = kDefaultDebugHistory);
 
     DebugTransport transport() const { return m_transport; }
@@ -56,7 +57,7 @@ public:
     Bytes stopMessage() const { return DebugCommand::stop().encodeEthernet(); }
 
     // One received datagram and who sent it.
-    MonitorStep receiveDatagram(ByteView datagram, const Endpoint& sender);
+    MonitorStep receiveDatagram(ByteView datagram, const Ipv4Endpoint& sender);
     // Bytes read from the serial port, in whatever pieces they came: one step per completed report.
     std::vector<MonitorStep> receiveSerial(ByteView bytes);
     // The serial line has been quiet: bytes still waiting are taken as one report.
@@ -80,12 +81,12 @@ public:
     const MonitorCounts& counts() const { return m_counts; }
 
 private:
-    DebugMonitor(DebugTransport transport, std::optional<Endpoint> gateway, std::size_t historyLimit);
+    DebugMonitor(DebugTransport transport, std::optional<Ipv4Endpoint> gateway, std::size_t historyLimit);
     MonitorStep accept(Result<DebugReport> decoded);
     Bytes encode(const DebugCommand& command) const;
 
     DebugTransport m_transport;
-    std::optional<Endpoint> m_gateway;
+    std::optional<Ipv4Endpoint> m_gateway;
     std::size_t m_historyLimit;
     std::deque<DebugRow> m_rows;
     bool m_paused = false;

@@ -1,6 +1,7 @@
 #include "core/debug/debug_report.h"
 
-#include "core/debug/wire_order.h"
+#include "core/common/wire_order.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 
@@ -12,7 +13,7 @@ constexpr std::size_t kExceptionFieldSize = 4;
 constexpr std::size_t kSerialFixedSize = 5;
 constexpr std::size_t kSerialExceptionSize = 6;
 
-Error malformed(const char* what) { return makeError(ErrorKind::MalformedReply, what); }
+Error malformed(Str what) { return makeError(ErrorKind::MalformedReply, tr(what)); }
 }  // namespace
 
 Bytes DebugReport::encodeEthernet() const {
@@ -20,14 +21,14 @@ Bytes DebugReport::encodeEthernet() const {
     const std::size_t dataSize = exception ? kExceptionFieldSize : data.size();
     Bytes out;
     out.reserve(kEthernetReportFixedSize + dataSize);
-    wire::putU32(out, kDebugReportCode);
-    wire::putU32(out, static_cast<std::uint32_t>(kFixedBody + dataSize));
-    wire::putU32(out, subnet);
-    wire::putU32(out, status);
-    wire::putU16(out, slave);
-    wire::putU16(out, start);
+    wire::append32(out, kDebugReportCode);
+    wire::append32(out, static_cast<std::uint32_t>(kFixedBody + dataSize));
+    wire::append32(out, subnet);
+    wire::append32(out, status);
+    wire::append16(out, slave);
+    wire::append16(out, start);
     if (exception)
-        wire::putU32(out, exceptionCode);
+        wire::append32(out, exceptionCode);
     else
         out.insert(out.end(), data.begin(), data.end());
     return out;
@@ -35,7 +36,7 @@ Bytes DebugReport::encodeEthernet() const {
 
 Bytes DebugReport::encodeSerial() const {
     Bytes out{status, slave};
-    wire::putU16(out, start);
+    wire::append16(out, start);
     if (status == report_status::Exception) {
         out.push_back(1);
         out.push_back(exceptionCode);
@@ -48,22 +49,22 @@ Bytes DebugReport::encodeSerial() const {
 
 Result<DebugReport> DebugReport::decodeEthernet(ByteView datagram) {
     if (datagram.size() < kEthernetReportFixedSize)
-        return malformed("debug report too short");
+        return malformed(Str::DebugReportTooShort);
     if (datagram.size() > kEthernetReportMaxSize)
-        return malformed("debug report too long");
+        return malformed(Str::DebugReportTooLong);
     // The whole 32-bit length is read, not only its low byte, so a body of 256 bytes or more
     // cannot pass for a short one.
-    if (wire::u32At(datagram, 4) != datagram.size() - kHeaderSize)
-        return malformed("debug report length does not match the datagram");
+    if (wire::get32(datagram, 4) != datagram.size() - kHeaderSize)
+        return malformed(Str::DebugReportLengthMismatch);
     DebugReport report;
     report.subnet = datagram[11];
     report.status = datagram[15];
     report.slave = datagram[17];
-    report.start = wire::u16At(datagram, 18);
+    report.start = wire::get16(datagram, 18);
     const ByteView rest = datagram.subspan(kEthernetReportFixedSize);
     if (report.status == report_status::Exception) {
         if (rest.size() < kExceptionFieldSize)
-            return malformed("debug exception report without its code");
+            return malformed(Str::DebugExceptionWithoutCode);
         report.exceptionCode = rest[kExceptionFieldSize - 1];
     } else {
         report.data.assign(rest.begin(), rest.end());
@@ -88,9 +89,9 @@ std::size_t DebugReport::serialReportSize(ByteView bytes) {
 
 Result<DebugReport> DebugReport::decodeSerial(ByteView bytes) {
     if (bytes.empty())
-        return malformed("empty debug report");
+        return malformed(Str::DebugReportEmpty);
     if (bytes.size() > kSerialReportMaxSize)
-        return malformed("debug report too long");
+        return malformed(Str::DebugReportTooLong);
     DebugReport report;
     report.status = bytes[0];
     const std::size_t size = serialReportSize(bytes);
@@ -98,13 +99,13 @@ Result<DebugReport> DebugReport::decodeSerial(ByteView bytes) {
         // Idle and unknown reports have no fixed layout; only their status matters.
         if (report.status == report_status::Correct || report.status == report_status::Error ||
             report.status == report_status::Timeout)
-            return malformed("debug report too short");
+            return malformed(Str::DebugReportTooShort);
         return report;
     }
     if (bytes.size() != size)
-        return malformed(bytes.size() < size ? "debug report too short" : "debug report too long");
+        return malformed(bytes.size() < size ? Str::DebugReportTooShort : Str::DebugReportTooLong);
     report.slave = bytes[1];
-    report.start = wire::u16At(bytes, 2);
+    report.start = wire::get16(bytes, 2);
     if (report.status == report_status::Exception)
         report.exceptionCode = bytes[5];
     else

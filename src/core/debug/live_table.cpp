@@ -1,5 +1,7 @@
 #include "core/debug/live_table.h"
 
+#include "core/common/wire_order.h"
+
 #include <algorithm>
 
 namespace veltrane {
@@ -35,7 +37,7 @@ std::vector<std::uint16_t> registerValues(ByteView data) {
     values.reserve((data.size() + 1) / 2);
     std::size_t i = 0;
     for (; i + 1 < data.size(); i += 2)
-        values.push_back(static_cast<std::uint16_t>(data[i] << 8 | data[i + 1]));
+        values.push_back(wire::get16(data, i));
     if (i < data.size())
         values.push_back(data[i]);
     return values;

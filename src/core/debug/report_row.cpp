@@ -1,5 +1,6 @@
 #include "core/debug/report_row.h"
 
+#include "core/common/hex.h"
 #include "core/model/text_value.h"
 
 #include <array>
@@ -47,17 +48,7 @@ std::string exceptionText(std::uint8_t code) {
     return tr(Str::DebugException01);
 }
 
-std::string hexBytesText(ByteView data) {
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(data.size() * 3);
-    for (const std::uint8_t byte : data) {
-        out += digits[byte >> 4];
-        out += digits[byte & 0x0F];
-        out += ' ';
-    }
-    return out;
-}
+std::string dataColumnText(ByteView data) { return hexBytesText(data, " ", SeparatorAfterLast::Yes); }
 
 std::string saveText(const DebugRow& row, std::uint8_t status, DebugTransport transport) {
     const auto line = [](Str title, const std::string& value) { return tr(title) + '\t' + value + '\n'; };
@@ -98,7 +89,7 @@ ReportHandling handleReport(const DebugReport& report, DebugTransport transport)
         else if (report.status == report_status::Timeout)
             row.data = tr(Str::DebugNoResponse);
         else
-            row.data = hexBytesText(report.data);
+            row.data = dataColumnText(report.data);
     }
     handling.acknowledge = true;
     handling.saveText = saveText(row, report.status, transport);

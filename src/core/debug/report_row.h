@@ -43,7 +43,7 @@ std::string statusText(std::uint8_t status);
 // A Modbus exception code as a serial row shows it.
 std::string exceptionText(std::uint8_t code);
 // Data bytes as two lower-case hexadecimal digits and a space each ("00 01 ").
-std::string hexBytesText(ByteView data);
+std::string dataColumnText(ByteView data);
 
 // The lines "Save Content" appends for a row. Every line ends with "\n"; the block ends with an
 // empty line over Ethernet. Ethernet time-outs save the status alone.

@@ -1,5 +1,6 @@
 #include "core/debug/send_validation.h"
 
+#include "core/common/hex.h"
 #include "core/strings/strings.h"
 
 #include <string>
@@ -9,26 +10,16 @@ namespace veltrane {
 namespace {
 Error refusal(Str message) { return makeError(ErrorKind::Format, tr(message)); }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
-
 bool allowed(std::string_view text) {
     for (const char c : text)
-        if (!isHexDigit(lower(c)) && c != ' ')
+        if (hexDigitValue(c) < 0 && c != ' ')
             return false;
     return true;
 }
 
-// Only called on allowed characters; a space is read as 0.
-int digitValue(char c) {
-    c = lower(c);
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;
-}
+// Send's own digit rule: unlike everywhere else, a blank inside a pair is read as 0. Only called
+// on allowed characters.
+int digitOrBlankValue(char c) { return c == ' ' ? 0 : hexDigitValue(c); }
 }  // namespace
 
 Result<WritePayload> validateSend(std::string_view addressText, std::string_view dataText, DebugTransport transport) {
@@ -49,18 +40,19 @@ Result<WritePayload> validateSend(std::string_view addressText, std::string_view
         ++i;
     std::uint32_t address = 0;
     for (; i < addressText.size() && addressText[i] != ' '; ++i)
-        address = address * 16 + static_cast<std::uint32_t>(digitValue(addressText[i]));
+        address = address * 16 + static_cast<std::uint32_t>(digitOrBlankValue(addressText[i]));
     if (address < kOutputBufferFirst || address > kOutputBufferLast)
         return refusal(Str::DebugAddressOutOfRange);
 
     WritePayload payload;
     payload.address = static_cast<std::uint16_t>(address);
     for (std::size_t p = 0; p + 1 < dataText.size(); p += 3)
-        payload.data.push_back(static_cast<std::uint8_t>(digitValue(dataText[p]) * 16 + digitValue(dataText[p + 1])));
+        payload.data.push_back(
+            static_cast<std::uint8_t>(digitOrBlankValue(dataText[p]) * 16 + digitOrBlankValue(dataText[p + 1])));
     // A lone digit or blank would otherwise send a write of nothing.
     if (payload.data.empty())
         return refusal(Str::DebugFormatIncorrect);
-    if (address + payload.data.size() - 1 > kOutputBufferLast)
+    if (static_cast<std::int64_t>(address + payload.data.size() - 1) > kOutputBufferLast)
         return refusal(Str::DebugAddressOutOfRange);
     if (transport == DebugTransport::Serial && payload.data.size() > kSerialWriteMaxBytes)
         return refusal(Str::DebugFormatIncorrect);

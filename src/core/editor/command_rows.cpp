@@ -1,13 +1,15 @@
 // The rows of a command item: the Modbus request and where its data lie in the gateway's buffers.
+#include "core/common/hex.h"
 #include "core/editor/editor.h"
 #include "core/editor/row_provider.h"
+#include "core/mapping/buffer_layout.h"
+#include "core/mapping/byte_count_rules.h"
 #include "core/model/function_code.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <optional>
 
 namespace veltrane {
@@ -35,12 +37,6 @@ struct Range {
 
 bool usesDataFilter(const ProjectState& state) {
     return state.DeviceType == device::ProfibusFilter || state.flags.dataFilterModel;
-}
-
-std::string lowerHex(std::uint32_t value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%x", value);
-    return buffer;
 }
 
 // The largest number of data a command may have, and the message shown above it.
@@ -278,7 +274,7 @@ private:
         const std::int64_t bit = std::max(0, decimalValue(command.mappingBit));
         const FunctionCodeInfo& code = functionCodeInfo(command.functionCode);
         if (code.multipleBits())
-            command.byteCount = decimalText((bit + data + 7) / 8);
+            command.byteCount = decimalText(mappedByteCount(bit, data));
         else if (code.multipleRegisters())
             command.byteCount = decimalText(2 * data);
     }
@@ -289,9 +285,9 @@ private:
         const std::int64_t b = decimalValue(command.byteCount);
         const FunctionCodeInfo& code = functionCodeInfo(command.functionCode);
         if (code.read)
-            return a + b <= 0x1EB;
+            return a + b <= kInputBufferLast;
         if (code.write())
-            return a + b <= 0x41EB;
+            return a + b <= kOutputBufferLast;
         return true;
     }
 
@@ -370,14 +366,14 @@ private:
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         const std::uint32_t v = hexValue(lower);
-        const std::string canonical = lowerHex(v);
+        const std::string canonical = hexNumberText(v);
         const std::vector<Range> ranges = mappingRanges(state, functionCodeInfo(command.functionCode));
         const auto refuse = [&] {
             std::string accepted;
             for (const Range& r : ranges) {
                 if (!accepted.empty())
                     accepted += tr(Str::AcceptedRangeJoin);
-                accepted += format(Str::AcceptedRange, {lowerHex(r.low) + "H", lowerHex(r.high) + "H"});
+                accepted += format(Str::AcceptedRange, {hexNumberText(r.low) + "H", hexNumberText(r.high) + "H"});
             }
             editor.refuseInput(accepted);
         };

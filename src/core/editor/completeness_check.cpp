@@ -2,6 +2,8 @@
 #include "core/model/subnet_protocol.h"
 
 #include "core/editor/profibus_config_data.h"
+#include "core/mapping/buffer_layout.h"
+#include "core/mapping/byte_count_rules.h"
 #include "core/model/function_code.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
@@ -13,7 +15,6 @@ namespace veltrane {
 
 namespace {
 constexpr const char* kUnfilled = "-1";
-constexpr std::int64_t kOutputBufferBase = 0x4000;
 constexpr int kHardwareSizedBytes = 168;
 constexpr int kCommandStatusBytes = 224;
 
@@ -98,7 +99,7 @@ std::string commandByteCount(const INSTRUCTION& command) {
     const std::int64_t count = decimalValue(command.dataCount);
     const FunctionCodeInfo& code = functionCodeInfo(command.functionCode);
     if (code.multipleBits())
-        return decimalText(count >= 0 ? (count + 7) / 8 : -((-count) / 8));
+        return decimalText(completenessByteCount(count));
     if (code.multipleRegisters())
         return decimalText(2 * count);
     if (code.fixedBytes > 0)
@@ -157,8 +158,8 @@ CompletenessResult checkConfiguration(Project& project, const ProjectState& stat
         for (int c = 0; c < usedCommands(subnet1); ++c) {
             const INSTRUCTION& command = commandAt(subnet1, c);
             std::int64_t end = std::int64_t{hexValue(command.mappingAddress)} + decimalValue(command.byteCount);
-            if (end >= kOutputBufferBase)
-                end -= kOutputBufferBase;
+            if (end >= kOutputBufferFirst)
+                end -= kOutputBufferFirst;
             if (functionCodeInfo(command.functionCode).read && end > inputSize)
                 return fail(format(Str::CheckInputOutOfRange, {command.slaveAddress}));
             if (functionCodeInfo(command.functionCode).write() && end > outputSize)

@@ -1,6 +1,6 @@
 #include "core/editor/profibus_config_data.h"
 
-#include "core/model/text_value.h"
+#include "core/common/hex.h"
 
 namespace veltrane {
 

@@ -9,7 +9,7 @@ namespace veltrane {
 std::size_t FrameExchange::frameLength(const Bytes& prefix) {
     if (prefix.size() < 2)
         return 0;
-    return 2 + std::size_t{prefix[1]} + 1;
+    return serial::frameSize(prefix[1]);
 }
 
 Result<std::size_t> FrameExchange::discardWaiting() {

@@ -13,7 +13,8 @@
 #include <cstdint>
 
 #include "core/common/result.h"
-#include "core/link/bytes.h"
+#include "core/common/bytes.h"
+#include "core/link/serial/serial_frame.h"
 #include "core/link/transport/byte_stream.h"
 #include "core/link/transport/clock.h"
 
@@ -45,7 +46,7 @@ public:
     static constexpr std::int64_t kPollIntervalMs = 5;
     static constexpr std::int64_t kInterByteGapMs = 300;
     // Code, n, up to 255 data bytes, checksum.
-    static constexpr std::size_t kMaxFrameSize = 2 + 255 + 1;
+    static constexpr std::size_t kMaxFrameSize = serial::frameSize(255);
 
     FrameExchange(ByteStream& port, Clock& clock) : m_port(port), m_clock(clock) {}
 

@@ -1,17 +1,13 @@
 #include "core/mapping/buffer_layout.h"
 
+#include "core/common/hex.h"
+
 namespace veltrane {
 
 std::string mappingAddressText(std::int64_t address) {
-    static constexpr char digits[] = "0123456789ABCDEF";
     if (address < 0)
         return "-" + mappingAddressText(-address);
-    std::string text;
-    do {
-        text.insert(text.begin(), digits[address % 16]);
-        address /= 16;
-    } while (address != 0);
-    return text;
+    return hexNumberText(static_cast<std::uint64_t>(address), HexCase::Upper);
 }
 
 }  // namespace veltrane

@@ -2,6 +2,7 @@
 
 #include "core/editor/editor.h"
 #include "core/mapping/buffer_layout.h"
+#include "core/mapping/byte_count_rules.h"
 #include "core/mapping/command_validation.h"
 #include "core/model/function_code.h"
 #include "core/model/text_value.h"
@@ -16,7 +17,7 @@ std::int64_t mappingFootprint(const INSTRUCTION& command) {
     const std::int64_t count = decimalValue(command.dataCount);
     std::int64_t bytes = 0;
     if (kind.bits)
-        bytes = (count + decimalValue(command.mappingBit) + 7) / 8;
+        bytes = mappedByteCount(decimalValue(command.mappingBit), count);
     else if (kind.supported)
         bytes = 2 * count;
     // A negative count would move the cursor backwards and hand later commands addresses that

@@ -1,5 +1,7 @@
 #include "core/model/text_value.h"
 
+#include "core/common/hex.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -48,16 +50,6 @@ bool isCanonicalForm(std::string_view text) {
 }
 
 std::string canonicalText(std::string_view text) { return decimalText(decimalValue(text)); }
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::uint32_t hexValue(std::string_view text) {
     std::size_t i = 0;

@@ -26,9 +26,6 @@ bool isCanonicalForm(std::string_view text);
 // The canonical text of a value as read by decimalValue ("012" -> "12", "abc" -> "0").
 std::string canonicalText(std::string_view text);
 
-// The value of one hexadecimal digit (either case), -1 for any other character.
-int hexDigitValue(char c);
-
 // A hexadecimal text read the way the mapping fields are read: optional blanks, optional "0x",
 // leading hex digits; 0 when there are none. Saturates at the 32-bit unsigned range.
 std::uint32_t hexValue(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include "core/editor/completeness_check.h"
 #include "core/mapping/buffer_layout.h"
+#include "core/mapping/byte_count_rules.h"
 #include "core/mapping/conflict_check.h"
 #include "core/model/device_profile.h"
 #include "core/model/text_value.h"
@@ -91,7 +92,7 @@ bool prepareEthernetDownload(Project& project, Prompter& prompter) {
             const std::int64_t n = decimalValue(command.dataCount);
             const std::string& code = command.functionCode;
             if (code == "1" || code == "2" || code == "15")
-                command.byteCount = std::to_string(n / 8 + 1);
+                command.byteCount = std::to_string(ethernetDownloadByteCount(n));
             else if (code == "3" || code == "4" || code == "16")
                 command.byteCount = std::to_string(2 * n);
             else if (code == "5")

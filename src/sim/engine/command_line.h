@@ -2,6 +2,7 @@
 // The command line of veltrane-gwsim, parsed without Qt so that it is tested with the engine.
 
 #include "core/common/result.h"
+#include "core/link/gateway_ports.h"
 #include "sim/engine/fault_plan.h"
 #include "sim/engine/gateway_options.h"
 
@@ -13,7 +14,7 @@ namespace veltrane::sim {
 
 // The debug reports each gateway sends to whoever started its debug monitor.
 struct DebugOptions {
-    std::uint16_t port = 18802;
+    std::uint16_t port = kDebugGatewayPort;
     double rate = 10;  // reports per second; 0: as fast as the tool acknowledges them
     int exceptionPercent = 5;
     int timeoutPercent = 3;
@@ -23,8 +24,8 @@ struct DebugOptions {
 
 struct SimOptions {
     std::vector<GatewaySetup> gateways;  // one at 127.0.0.1 when none is given
-    std::uint16_t udpPort = 18801;
-    std::uint16_t tcpPort = 18801;
+    std::uint16_t udpPort = kGatewayPort;
+    std::uint16_t tcpPort = kGatewayPort;
     std::string broadcastAddress = "255.255.255.255";  // empty: no broadcast listener
     std::string statePath;
     FaultPlan faults;  // for every gateway without its own

@@ -1,8 +1,8 @@
 #include "sim/engine/gateway.h"
 
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
 #include "core/link/ethernet/tcp_messages.h"
-#include "core/link/ethernet/wire_bytes.h"
+#include "core/common/wire_order.h"
 #include "core/model/project_defaults.h"
 
 #include <algorithm>

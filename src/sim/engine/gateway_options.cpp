@@ -1,6 +1,6 @@
 #include "sim/engine/gateway_options.h"
 
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
 
 #include <charconv>
 #include <string>
@@ -35,9 +35,9 @@ std::optional<std::array<std::uint8_t, 6>> parseMac(std::string_view text) {
     return mac;
 }
 
-std::array<std::uint8_t, 6> macFor(const ethernet::Ipv4Octets& ip) { return {0x02, 0x00, ip[0], ip[1], ip[2], ip[3]}; }
+std::array<std::uint8_t, 6> macFor(const Ipv4Octets& ip) { return {0x02, 0x00, ip[0], ip[1], ip[2], ip[3]}; }
 
-bool isLoopback(const ethernet::Ipv4Octets& ip) { return ip[0] == 127; }
+bool isLoopback(const Ipv4Octets& ip) { return ip[0] == 127; }
 
 }  // namespace
 
@@ -91,8 +91,8 @@ Result<GatewaySetup> parseGatewaySetup(std::string_view text) {
         GatewayIdentity& id = setup.identity;
         if (key == "ip") {
             // A strict dotted quad: this is the exact address the simulator will bind.
-            const auto ip = ethernet::parseIpv4(value);
-            if (!ip || ethernet::ipv4Text(*ip) != value)
+            const auto ip = parseIpv4(value);
+            if (!ip || ipv4Text(*ip) != value)
                 return bad("bad ip '" + std::string(value) + "'");
             id.ipAddress = std::string(value);
             haveIp = true;
@@ -140,22 +140,20 @@ Result<GatewaySetup> parseGatewaySetup(std::string_view text) {
 }
 
 Result<std::vector<GatewayIdentity>> generateGateways(int count, std::string_view first) {
-    const auto start = ethernet::parseIpv4(first);
+    const auto start = parseIpv4(first);
     if (!start || !isLoopback(*start))
         return bad("generated gateways start inside 127.0.0.0/8");
     if (count < 1)
         return bad("--count needs a positive number");
-    const std::uint32_t base = std::uint32_t{(*start)[0]} << 24 | std::uint32_t{(*start)[1]} << 16 |
-                               std::uint32_t{(*start)[2]} << 8 | (*start)[3];
+    const std::uint32_t base = ipv4Number(*start);
     std::vector<GatewayIdentity> gateways;
     for (int k = 0; k < count; ++k) {
         const std::uint32_t value = base + static_cast<std::uint32_t>(k);
-        const ethernet::Ipv4Octets ip{static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
-                                      static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+        const Ipv4Octets ip = ipv4Octets(value);
         if (!isLoopback(ip))
             return bad("too many gateways for 127.0.0.0/8");
         GatewayIdentity id;
-        id.ipAddress = ethernet::ipv4Text(ip);
+        id.ipAddress = ipv4Text(ip);
         id.mac = macFor(ip);
         gateways.push_back(id);
     }

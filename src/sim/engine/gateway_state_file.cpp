@@ -1,5 +1,6 @@
 #include "sim/engine/gateway_state_file.h"
-#include "core/model/text_value.h"
+
+#include "core/common/hex.h"
 
 #include <cstdio>
 #include <fstream>
@@ -27,15 +28,10 @@ Result<GatewayImages> loadGatewayImages(const std::string& path) {
         fields >> address >> hex;
         if (hex.size() != 2 * kImageSize)
             return makeError(ErrorKind::Format, path + ":" + std::to_string(number) + ": not an image");
-        ConfigurationImage image;
-        for (std::size_t i = 0; i < kImageSize; ++i) {
-            const int high = hexDigitValue(hex[2 * i]);
-            const int low = hexDigitValue(hex[2 * i + 1]);
-            if (high < 0 || low < 0)
-                return makeError(ErrorKind::Format, path + ":" + std::to_string(number) + ": bad hex");
-            image.bytes()[i] = static_cast<std::uint8_t>(high * 16 + low);
-        }
-        images[address] = image;
+        const std::optional<Bytes> bytes = bytesFromHexText(hex);
+        if (!bytes)
+            return makeError(ErrorKind::Format, path + ":" + std::to_string(number) + ": bad hex");
+        images[address] = ConfigurationImage::fromReceived(*bytes);
     }
     if (in.bad())
         return makeError(ErrorKind::Io, "cannot read " + path);
@@ -43,20 +39,12 @@ Result<GatewayImages> loadGatewayImages(const std::string& path) {
 }
 
 Status saveGatewayImages(const std::string& path, const GatewayImages& images) {
-    static const char digits[] = "0123456789abcdef";
     const std::string temporary = path + ".tmp";
     {
         std::ofstream out(temporary, std::ios::trunc);
         out << "# veltrane-gwsim gateway images: address, then the 1272-byte image in hex\n";
-        for (const auto& [address, image] : images) {
-            std::string hex;
-            hex.reserve(2 * kImageSize);
-            for (std::uint8_t b : image.bytes()) {
-                hex += digits[b >> 4];
-                hex += digits[b & 15];
-            }
-            out << address << ' ' << hex << '\n';
-        }
+        for (const auto& [address, image] : images)
+            out << address << ' ' << hexBytesText(image.bytes()) << '\n';
         out.flush();
         if (!out) {
             std::remove(temporary.c_str());

@@ -11,7 +11,7 @@ using Outcome = MonitorStep::Outcome;
 
 namespace {
 
-const Endpoint kGateway{0x7F000002, kDebugGatewayPort};
+const Ipv4Endpoint kGateway{0x7F000002, kDebugGatewayPort};
 const char* const kAck = "00 00 00 10 00 00 00 04 00 00 00 00";
 
 Bytes ethernetReport(std::uint8_t status, std::uint16_t start = 0) {
@@ -30,12 +30,12 @@ TEST(DebugMonitor, AnswersEveryKnownReportAndNothingElse) {
         EXPECT_FALSE(step.saveText.empty());
     }
 
-    const std::pair<Bytes, Endpoint> dropped[] = {
+    const std::pair<Bytes, Ipv4Endpoint> dropped[] = {
         {ethernetReport(4), kGateway},
         {ethernetReport(0xFF), kGateway},
         {hexBytes("00 00 00 0F 00 00 00 0C 00 00"), kGateway},
-        {ethernetReport(0), Endpoint{0x7F000003, kDebugGatewayPort}},  // another host
-        {ethernetReport(0), Endpoint{kGateway.address, 18801}},         // another port of the gateway
+        {ethernetReport(0), Ipv4Endpoint{0x7F000003, kDebugGatewayPort}},  // another host
+        {ethernetReport(0), Ipv4Endpoint{kGateway.address, 18801}},         // another port of the gateway
     };
     for (const auto& [bytes, sender] : dropped) {
         const MonitorStep step = monitor.receiveDatagram(bytes, sender);
@@ -86,7 +86,7 @@ TEST(DebugMonitor, PendingWriteReplacesTheNextAcknowledgementOnly) {
     ASSERT_TRUE(monitor.queueWrite({0x4000, {0x00, 0x01, 0x02, 0x03}}).ok());
     // Reports that are not answered leave the write waiting.
     EXPECT_TRUE(monitor.receiveDatagram(ethernetReport(9), kGateway).reply.empty());
-    EXPECT_TRUE(monitor.receiveDatagram(ethernetReport(0), Endpoint{1, 2}).reply.empty());
+    EXPECT_TRUE(monitor.receiveDatagram(ethernetReport(0), Ipv4Endpoint{1, 2}).reply.empty());
     EXPECT_TRUE(monitor.writePending());
 
     const MonitorStep written = monitor.receiveDatagram(ethernetReport(0), kGateway);

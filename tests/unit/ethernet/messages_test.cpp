@@ -1,5 +1,5 @@
 #include "core/link/ethernet/discovery_messages.h"
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
 #include "core/link/ethernet/message_header.h"
 #include "core/link/ethernet/tcp_messages.h"
 #include "hex.h"

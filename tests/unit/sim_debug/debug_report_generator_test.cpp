@@ -15,7 +15,7 @@ using veltrane::testing::ProjectBuilder;
 
 namespace {
 
-const Endpoint kGateway{0x7F000002, kDebugGatewayPort};
+const Ipv4Endpoint kGateway{0x7F000002, kDebugGatewayPort};
 
 std::vector<PolledCommand> sampleCommands() {
     ProjectBuilder b;

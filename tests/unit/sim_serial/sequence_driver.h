@@ -11,7 +11,7 @@
 namespace veltrane::testing {
 
 struct SequenceRun {
-    std::vector<serial::Bytes> requests;
+    std::vector<Bytes> requests;
     std::vector<std::string> notices;
     std::vector<int> linesDone;
     bool finished = false;
@@ -25,7 +25,7 @@ inline SequenceRun runSequence(serial::SerialSequence& sequence, sim::SerialGate
         run.requests.push_back(step->request);
         const sim::SerialReply reply = gateway.handle(step->request);
         std::chrono::milliseconds elapsed{0};
-        serial::Bytes received;
+        Bytes received;
         for (const auto& chunk : reply.chunks) {
             elapsed += chunk.delay;
             if (elapsed <= step->timeout)

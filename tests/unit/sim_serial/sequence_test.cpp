@@ -202,7 +202,7 @@ TEST(SerialUploadSequence, RequestsInOrder) {
     ASSERT_TRUE(runSequence(*std::make_unique<serial::SerialDownload>(b.project, b.state), gateway).finished);
     SequenceRun run = upload(b, gateway);
     EXPECT_TRUE(run.finished);
-    std::vector<serial::Bytes> expected;
+    std::vector<Bytes> expected;
     for (const char* hex :
          {"01 00 01", "22 00 22", "04 01 00 05", "15 01 00 16", "16 02 00 00 18", "16 02 00 01 19"})
         expected.push_back(hexBytes(hex));

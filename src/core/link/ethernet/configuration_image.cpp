@@ -1,14 +1,14 @@
 #include "core/link/ethernet/configuration_image.h"
 #include "core/model/subnet_protocol.h"
 
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
+#include "core/common/wire_order.h"
+#include "core/link/command_record.h"
 #include "core/link/ethernet/message_header.h"
-#include "core/link/ethernet/wire_bytes.h"
 #include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,8 +16,8 @@ namespace veltrane::ethernet {
 
 namespace {
 
-using Bytes = std::span<std::uint8_t, kImageSize>;
-using ConstBytes = std::span<const std::uint8_t, kImageSize>;
+using ImageBytes = std::span<std::uint8_t, kImageSize>;
+using ConstImageBytes = std::span<const std::uint8_t, kImageSize>;
 
 constexpr std::size_t kIpAssign = 0x008;
 constexpr std::size_t kIpAddress = 0x00C;
@@ -28,7 +28,8 @@ constexpr std::size_t kDns2 = 0x01C;
 constexpr std::size_t kSerial[2] = {0x020, 0x028};
 constexpr std::size_t kProtocol[2] = {0x030, 0x294};
 constexpr std::size_t kCommands[2] = {0x054, 0x2B8};
-constexpr std::size_t kCommandRecordSize = 12;
+// Each command record sits in a 12-byte slot.
+constexpr std::size_t kCommandSlotSize = 12;
 
 bool is(const std::string& text, Str label) { return text == tr(label); }
 
@@ -39,7 +40,7 @@ std::int32_t clampedCount(std::int32_t count) { return std::clamp(count, 0, kMax
 std::uint32_t number(const std::string& text) { return static_cast<std::uint32_t>(decimalValue(text)); }
 std::uint8_t byteOf(const std::string& text) { return static_cast<std::uint8_t>(decimalValue(text)); }
 
-void putAddress(Bytes bytes, std::size_t at, const std::string& text) {
+void putAddress(ImageBytes bytes, std::size_t at, const std::string& text) {
     const Ipv4Octets octets = parseIpv4(text).value_or(Ipv4Octets{0xFF, 0xFF, 0xFF, 0xFF});
     std::copy(octets.begin(), octets.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
@@ -56,7 +57,7 @@ std::uint8_t parityCode(const std::string& parity) {
     return 4;
 }
 
-void putSerial(Bytes bytes, std::size_t at, const CONFIG& subnet) {
+void putSerial(ImageBytes bytes, std::size_t at, const CONFIG& subnet) {
     const bool master = isModbusMaster(subnet);
     wire::put32(bytes, at, number(master ? subnet.baudRate : subnet.userBaudRate));
     bytes[at + 4] = byteOf(master ? subnet.dataBits : subnet.userDataBits);
@@ -64,7 +65,7 @@ void putSerial(Bytes bytes, std::size_t at, const CONFIG& subnet) {
     bytes[at + 6] = byteOf(master ? subnet.stopBits : subnet.userStopBits);
 }
 
-void putProtocolBlock(Bytes bytes, std::size_t at, const CONFIG& subnet) {
+void putProtocolBlock(ImageBytes bytes, std::size_t at, const CONFIG& subnet) {
     if (isModbusMaster(subnet)) {
         wire::put32(bytes, at + 12, number(subnet.responseTimeout));
         wire::put32(bytes, at + 16, number(subnet.pollDelay));
@@ -94,35 +95,30 @@ void putProtocolBlock(Bytes bytes, std::size_t at, const CONFIG& subnet) {
     wire::put32(bytes, at + 28, is(subnet.crcCheck, Str::Disable) ? 0 : 1);
 }
 
-void putCommands(Bytes bytes, std::size_t at, const CONFIG& subnet) {
+void putCommands(ImageBytes bytes, std::size_t at, const CONFIG& subnet) {
     // Written whatever the protocol: a User Config subnet keeps its commands in the gateway.
     const auto count = static_cast<std::size_t>(clampedCount(subnet.commandCount));
     for (std::size_t i = 0; i < count; ++i) {
         const INSTRUCTION& c = subnet.commands[i];
-        const std::size_t r = at + i * kCommandRecordSize;
-        bytes[r] = byteOf(c.slaveAddress);
-        bytes[r + 1] = byteOf(c.functionCode);
-        wire::put16(bytes, r + 2, number(c.startAddress));
-        wire::put16(bytes, r + 4, number(c.dataCount));
-        wire::put16(bytes, r + 6, hexValue(c.mappingAddress));
-        bytes[r + 8] = byteOf(c.mappingBit);
-        bytes[r + 9] = is(c.scanType, Str::ScanFast) ? 0 : 1;
-        std::uint8_t swap = 2;
+        CommandRecordFields fields = commandRecordNumbers(c);
+        fields.scanType = is(c.scanType, Str::ScanFast) ? 0 : 1;
+        // The Ethernet gateway only swaps; it has no data filter.
+        fields.filterOrSwap = 2;
         if (is(c.filterOrSwap, Str::SwapNone))
-            swap = 0;
+            fields.filterOrSwap = 0;
         else if (is(c.filterOrSwap, Str::SwapTwoBytes))
-            swap = 1;
-        bytes[r + 10] = swap;
+            fields.filterOrSwap = 1;
+        encodeCommandRecord(fields, bytes.subspan(at + i * kCommandSlotSize));
     }
 }
 
 // ----- decoding -----
 
-std::string signedText(ConstBytes bytes, std::size_t at) {
+std::string signedText(ConstImageBytes bytes, std::size_t at) {
     return decimalText(static_cast<std::int32_t>(wire::get32(bytes, at)));
 }
 
-std::string addressText(ConstBytes bytes, std::size_t at, const char* fallback) {
+std::string addressText(ConstImageBytes bytes, std::size_t at, const char* fallback) {
     const Ipv4Octets octets{bytes[at], bytes[at + 1], bytes[at + 2], bytes[at + 3]};
     // 255.255.255.255 is what the parser calls a failure, so it never becomes a setting.
     if (octets == Ipv4Octets{0xFF, 0xFF, 0xFF, 0xFF})
@@ -147,14 +143,14 @@ struct SerialFields {
     std::string* stopBits;
 };
 
-void readSerial(ConstBytes bytes, std::size_t at, const SerialFields& to) {
+void readSerial(ConstImageBytes bytes, std::size_t at, const SerialFields& to) {
     *to.baud = signedText(bytes, at);
     *to.dataBits = decimalText(bytes[at + 4]);
     *to.parity = parityText(bytes[at + 5]);
     *to.stopBits = decimalText(bytes[at + 6]);
 }
 
-void readUserConfig(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
+void readUserConfig(ConstImageBytes bytes, std::size_t at, CONFIG& subnet) {
     subnet.protocolType = storedProtocolText(SubnetProtocol::UserConfig);
     switch (wire::get32(bytes, at + 4)) {
     case 1: subnet.frameType = tr(Str::FrameLength); break;
@@ -170,20 +166,14 @@ void readUserConfig(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
     subnet.crcCheck = tr(bytes[at + 31] != 0 ? Str::Enable : Str::Disable);
 }
 
-std::string hexText(std::uint32_t value) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%x", value);
-    return text;
-}
-
-void readCommands(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
+void readCommands(ConstImageBytes bytes, std::size_t at, CONFIG& subnet) {
     std::vector<std::uint8_t> slaves;  // distinct slave addresses in order of first appearance
     const auto count = static_cast<std::size_t>(subnet.commandCount);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t r = at + i * kCommandRecordSize;
+        const CommandRecordFields record = decodeCommandRecord(bytes.subspan(at + i * kCommandSlotSize));
         INSTRUCTION& c = subnet.commands[i];
-        const std::uint8_t slave = bytes[r];
-        c.slaveAddress = decimalText(slave);
+        applyCommandRecordNumbers(record, c);
+        const std::uint8_t slave = record.slaveAddress;
         auto found = std::find(slaves.begin(), slaves.end(), slave);
         if (found == slaves.end())
             found = slaves.insert(slaves.end(), slave);
@@ -192,13 +182,8 @@ void readCommands(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
         node.address = decimalText(slave);
         node.name = format(Str::NodeNamePattern, {decimalText(slave)});
 
-        c.functionCode = decimalText(bytes[r + 1]);
-        c.startAddress = decimalText(wire::get16(bytes, r + 2));
-        c.dataCount = decimalText(wire::get16(bytes, r + 4));
-        c.mappingAddress = hexText(wire::get16(bytes, r + 6));
-        c.mappingBit = decimalText(bytes[r + 8]);
-        c.scanType = tr(bytes[r + 9] == 0 ? Str::ScanFast : Str::ScanSlow);
-        switch (bytes[r + 10]) {
+        c.scanType = tr(record.scanType == 0 ? Str::ScanFast : Str::ScanSlow);
+        switch (record.filterOrSwap) {
         case 0: c.filterOrSwap = tr(Str::SwapNone); break;
         case 1: c.filterOrSwap = tr(Str::SwapTwoBytes); break;
         default: c.filterOrSwap = tr(Str::SwapFourBytes); break;
@@ -207,7 +192,7 @@ void readCommands(ConstBytes bytes, std::size_t at, CONFIG& subnet) {
     subnet.nodeCount = static_cast<std::int32_t>(slaves.size());
 }
 
-void readModbusMaster(ConstBytes bytes, std::size_t block, std::size_t table, CONFIG& subnet) {
+void readModbusMaster(ConstImageBytes bytes, std::size_t block, std::size_t table, CONFIG& subnet) {
     subnet.protocolType = storedProtocolText(SubnetProtocol::ModbusMaster);
     subnet.transmissionMode = tr(Str::ModeRTU);
     subnet.responseTimeout = signedText(bytes, block + 12);
@@ -236,7 +221,7 @@ void ConfigurationImage::setCommandCode(std::uint32_t code) { wire::put32(m_byte
 
 ConfigurationImage buildConfigurationImage(const Project& project, const ProjectState& state) {
     ConfigurationImage image;
-    const Bytes bytes = image.bytes();
+    const ImageBytes bytes = image.bytes();
     const FIELDBUS& fieldbus = project.fieldbus;
     wire::put32(bytes, 0, command::WriteConfiguration);
     wire::put32(bytes, 4, kImageBodySize);
@@ -267,7 +252,7 @@ ConfigurationImage buildConfigurationImage(const Project& project, const Project
 }
 
 void decodeConfigurationImage(const ConfigurationImage& image, Project& project, ProjectState& state) {
-    const ConstBytes bytes = image.bytes();
+    const ConstImageBytes bytes = image.bytes();
     FIELDBUS& fieldbus = project.fieldbus;
     state.DeviceType = device::EtherNetIP;
     fieldbus.fieldbusType = tr(Str::FieldbusEtherNetIP);

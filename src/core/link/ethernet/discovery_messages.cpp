@@ -1,9 +1,10 @@
 #include "core/link/ethernet/discovery_messages.h"
 
-#include "core/link/ethernet/wire_bytes.h"
+#include "core/common/hex.h"
+#include "core/common/wire_order.h"
+#include "core/strings/strings.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace veltrane::ethernet {
 
@@ -13,7 +14,7 @@ std::array<std::uint8_t, kDiscoveryRequestSize> DiscoveryRequest::encode() const
 
 Result<DiscoveryRequest> DiscoveryRequest::decode(std::span<const std::uint8_t> datagram) {
     if (commandCodeOf(datagram) != command::Discovery)
-        return makeError(ErrorKind::MalformedReply, "not a discovery request");
+        return makeError(ErrorKind::MalformedReply, tr(Str::EthNotDiscoveryRequest));
     return DiscoveryRequest{};
 }
 
@@ -22,9 +23,7 @@ std::string DiscoveryReply::firmwareText() const {
 }
 
 std::string DiscoveryReply::macText() const {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x-%02x-%02x-%02x-%02x-%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    return text;
+    return hexBytesText(mac, "-");
 }
 
 std::array<std::uint8_t, kDiscoveryReplySize> DiscoveryReply::encode() const {
@@ -42,12 +41,12 @@ std::array<std::uint8_t, kDiscoveryReplySize> DiscoveryReply::encode() const {
 
 Result<DiscoveryReply> DiscoveryReply::decode(std::span<const std::uint8_t> datagram) {
     if (datagram.size() < kDiscoveryReplyMinimum)
-        return makeError(ErrorKind::MalformedReply, "discovery reply too short");
+        return makeError(ErrorKind::MalformedReply, tr(Str::EthDiscoveryReplyTooShort));
     std::array<std::uint8_t, kDiscoveryReplySize> bytes{};
     const std::size_t kept = std::min(datagram.size(), bytes.size());
     std::copy_n(datagram.begin(), kept, bytes.begin());
     if (wire::get32(bytes, 0) != command::Discovery)
-        return makeError(ErrorKind::MalformedReply, "not a discovery reply");
+        return makeError(ErrorKind::MalformedReply, tr(Str::EthNotDiscoveryReply));
     DiscoveryReply reply;
     reply.modelCode = wire::get32(bytes, 8);
     reply.firmwareMajor = wire::get16(bytes, 24);

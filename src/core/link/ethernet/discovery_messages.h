@@ -2,7 +2,7 @@
 // The UDP datagrams of the device scan: the 8-byte request and the gateway's 68-byte reply.
 
 #include "core/common/result.h"
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
 #include "core/link/ethernet/message_header.h"
 
 #include <array>

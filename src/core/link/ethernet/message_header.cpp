@@ -1,6 +1,6 @@
 #include "core/link/ethernet/message_header.h"
 
-#include "core/link/ethernet/wire_bytes.h"
+#include "core/common/wire_order.h"
 
 namespace veltrane::ethernet {
 

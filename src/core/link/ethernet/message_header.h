@@ -2,6 +2,8 @@
 // The 8-byte header that starts every message to and from an Ethernet gateway: a command code and
 // the length of the body that follows, both big-endian.
 
+#include "core/link/gateway_ports.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -10,8 +12,6 @@
 
 namespace veltrane::ethernet {
 
-inline constexpr std::uint16_t kGatewayPort = 18801;  // UDP discovery and the TCP exchange
-inline constexpr std::uint16_t kScanLocalPort = 10002;
 inline constexpr std::size_t kHeaderSize = 8;
 
 // Command codes. They stay plain numbers: a peer may send any value.

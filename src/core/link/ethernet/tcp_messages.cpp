@@ -1,5 +1,7 @@
 #include "core/link/ethernet/tcp_messages.h"
 
+#include "core/strings/strings.h"
+
 #include <algorithm>
 
 namespace veltrane::ethernet {
@@ -25,9 +27,9 @@ namespace {
 Status checkCode(std::span<const std::uint8_t> reply, std::uint32_t expected) {
     const auto code = commandCodeOf(reply);
     if (!code)
-        return makeError(ErrorKind::MalformedReply, "reply too short");
+        return makeError(ErrorKind::MalformedReply, tr(Str::EthReplyTooShort));
     if (*code != expected)
-        return makeError(ErrorKind::NegativeReply, "unexpected reply code " + std::to_string(*code));
+        return makeError(ErrorKind::NegativeReply, format(Str::EthUnexpectedReplyCode, {std::to_string(*code)}));
     return {};
 }
 }  // namespace

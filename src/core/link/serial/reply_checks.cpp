@@ -1,5 +1,6 @@
 #include "core/link/serial/reply_checks.h"
 
+#include "core/common/wire_order.h"
 #include "core/model/device_profile.h"
 
 #include <algorithm>
@@ -7,14 +8,19 @@
 namespace veltrane::serial {
 
 namespace {
-// The checksum at byte `at` matches the bytes before it; false when the reply is shorter.
-bool checksumAt(ByteView reply, std::size_t at) {
+// The checksum of a frame with n data bytes is there and matches the bytes before it; false when
+// the reply is shorter.
+bool checksumAfter(ByteView reply, std::size_t n) {
+    const std::size_t at = frameSize(n) - 1;
     return reply.size() > at && checksum(reply.first(at)) == reply[at];
 }
 
 bool hasN(ByteView reply, std::size_t n) {
     return reply.size() >= 2 && reply[1] == n;
 }
+
+// A command package lists each record after its slot's position byte.
+constexpr std::size_t kPackageEntrySize = 1 + kCommandRecordSize;
 
 bool startsWith(ByteView reply, std::initializer_list<std::uint8_t> prefix) {
     return reply.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), reply.begin());
@@ -28,7 +34,7 @@ DownloadReply checkDownloadReply(ByteView reply) {
     const std::uint8_t first = reply[0];
     switch (first) {
     case code::DeviceInfo:
-        if (hasN(reply, kDeviceInfoBytes) && checksumAt(reply, 2 + kDeviceInfoBytes)) {
+        if (hasN(reply, kDeviceInfoBytes) && checksumAfter(reply, kDeviceInfoBytes)) {
             std::copy_n(reply.begin() + 2, kDeviceInfoBytes, out.deviceInfo.begin());
             out.code = first;
         }
@@ -47,7 +53,7 @@ DownloadReply checkDownloadReply(ByteView reply) {
     case code::AddCommand | kNegativeBit:
     case code::WriteDeviceNet | kNegativeBit:
     case code::WriteProfibus | kNegativeBit:
-        if (hasN(reply, 2) && checksumAt(reply, 4)) {
+        if (hasN(reply, 2) && checksumAfter(reply, 2)) {
             out.errorBytes = {reply[2], reply[3]};
             out.code = first;
         }
@@ -71,7 +77,7 @@ std::uint8_t checkUploadReply(ByteView reply, const UploadContext& context, Uplo
     const std::uint8_t subnet = reply[2];
     switch (first) {
     case code::DeviceInfo: {
-        if (n != kDeviceInfoBytes || !checksumAt(reply, 2 + kDeviceInfoBytes))
+        if (n != kDeviceInfoBytes || !checksumAfter(reply, kDeviceInfoBytes))
             return 0;
         // A hardware-sized gateway's code; only hardware-sized projects take it.
         if (!uploadTakesDeviceCode(reply[2], context.hardwareSizedModel))
@@ -82,42 +88,41 @@ std::uint8_t checkUploadReply(ByteView reply, const UploadContext& context, Uplo
     case code::ReadSubnet: {
         // The long form is judged by its checksum alone; the gateways that send it vary n.
         const std::size_t blockSize = context.longSubnetBlocks ? kLongBlock : kShortBlock;
-        const std::size_t checksumIndex = 3 + blockSize;
         if (!context.longSubnetBlocks && n != 1 + kShortBlock)
             return 0;
-        if (!checksumAt(reply, checksumIndex) || subnet >= kWireSubnets)
+        if (!checksumAfter(reply, 1 + blockSize) || subnet >= kWireSubnets)
             return 0;
         std::copy_n(reply.begin() + 3, blockSize, buffers.blocks[subnet].begin());
         return first;
     }
     case code::ReadCommandCount: {
-        if (n != 3 || !checksumAt(reply, 5) || subnet >= kWireSubnets)
+        if (n != 3 || !checksumAfter(reply, 3) || subnet >= kWireSubnets)
             return 0;
-        const int count = 256 * reply[3] + reply[4];
+        const int count = wire::get16(reply, 3);
         if (count > kMaxCommands)
             return 0;
         buffers.commandCounts[subnet] = count;
         return first;
     }
     case code::ReadCommandPackage: {
-        if (!checksumAt(reply, 2u + n))
+        if (!checksumAfter(reply, n))
             return 0;
         // With n = 0 the third byte is the checksum, not a subnet.
         if (n > 0 && subnet >= kWireSubnets)
             return 0;
-        const int records = n >= 13 ? (n - 1) / 12 : 0;
-        for (int j = 0; j < records; ++j)
-            if (reply[3 + 12 * static_cast<std::size_t>(j)] >= kMaxCommands)
+        const std::size_t records = n >= 1 + kPackageEntrySize ? (n - 1u) / kPackageEntrySize : 0;
+        for (std::size_t j = 0; j < records; ++j)
+            if (reply[3 + kPackageEntrySize * j] >= kMaxCommands)
                 return 0;
-        for (int j = 0; j < records; ++j) {
-            const std::size_t at = 3 + 12 * static_cast<std::size_t>(j);
-            std::copy_n(reply.begin() + static_cast<std::ptrdiff_t>(at + 1), kCommandRecord,
+        for (std::size_t j = 0; j < records; ++j) {
+            const std::size_t at = 3 + kPackageEntrySize * j;
+            std::copy_n(reply.begin() + static_cast<std::ptrdiff_t>(at + 1), kCommandRecordSize,
                         buffers.commands[subnet][reply[at]].begin());
         }
         return first;
     }
     case code::ReadDeviceNet:
-        if (n != 4 || !checksumAt(reply, 6))
+        if (n != 4 || !checksumAfter(reply, 4))
             return 0;
         std::copy_n(reply.begin() + 2, 4, buffers.deviceNet.begin());
         return first;
@@ -129,13 +134,13 @@ std::uint8_t checkUploadReply(ByteView reply, const UploadContext& context, Uplo
             std::copy_n(reply.begin() + 2, 3, buffers.profibus.begin());
             return first;
         }
-        if (n != 2 || !checksumAt(reply, 4))
+        if (n != 2 || !checksumAfter(reply, 2))
             return 0;
         std::copy_n(reply.begin() + 2, 2, buffers.profibus.begin());
         return first;
     case code::DeviceInfo | kNegativeBit:
     case code::ReadCommandCount | kNegativeBit:
-        return n == 2 && checksumAt(reply, 4) ? first : 0;
+        return n == 2 && checksumAfter(reply, 2) ? first : 0;
     default:
         return 0;
     }

@@ -14,7 +14,7 @@ std::uint8_t checksum(ByteView bytes) {
 Bytes Frame::encode() const {
     assert(data.size() <= 0xFF);
     Bytes out;
-    out.reserve(data.size() + 3);
+    out.reserve(frameSize(data.size()));
     out.push_back(code);
     out.push_back(static_cast<std::uint8_t>(data.size()));
     out.insert(out.end(), data.begin(), data.end());
@@ -35,7 +35,7 @@ std::optional<Frame> Frame::decode(ByteView bytes) {
 std::size_t completeFrameLength(ByteView buffer) {
     if (buffer.size() < 2)
         return 0;
-    const std::size_t length = 2u + buffer[1] + 1u;
+    const std::size_t length = frameSize(buffer[1]);
     return buffer.size() >= length ? length : 0;
 }
 

@@ -2,18 +2,18 @@
 // The frame of the serial configuration protocol: code, n, n data bytes, checksum (the sum of
 // everything before it, modulo 256). Requests and replies share it.
 
+#include "core/common/bytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
-#include <vector>
 
 namespace veltrane::serial {
 
-using Bytes = std::vector<std::uint8_t>;
-using ByteView = std::span<const std::uint8_t>;
-
 inline constexpr std::uint8_t kNegativeBit = 0x80;
+
+// The size of a frame carrying n data bytes: code, n, the data, checksum.
+constexpr std::size_t frameSize(std::size_t dataBytes) { return dataBytes + 3; }
 
 // The sum of the bytes modulo 256.
 std::uint8_t checksum(ByteView bytes);
@@ -32,7 +32,7 @@ struct Frame {
     bool operator==(const Frame&) const = default;
 };
 
-// The length of the frame that starts the buffer (2 + n + 1) once all of it has arrived, else 0.
+// The length of the frame that starts the buffer (frameSize(n)) once all of it has arrived, else 0.
 // Whether the checksum matches is left to the reader of the frame.
 std::size_t completeFrameLength(ByteView buffer);
 

@@ -2,6 +2,7 @@
 #include "core/model/subnet_protocol.h"
 
 #include "core/editor/profibus_config_data.h"
+#include "core/common/wire_order.h"
 #include "core/link/serial/code_tables.h"
 #include "core/model/text_value.h"
 
@@ -12,9 +13,6 @@ namespace veltrane::serial {
 namespace {
 std::uint8_t lowByte(std::int64_t value) {
     return static_cast<std::uint8_t>(value & 0xFF);
-}
-std::uint8_t highByte(std::int64_t value) {
-    return static_cast<std::uint8_t>((value >> 8) & 0xFF);
 }
 std::uint8_t byteOf(const std::string& text) {
     return lowByte(decimalValue(text));
@@ -80,9 +78,7 @@ SubnetBlock subnetBlock(const Project& project, int subnet) {
     }
     if (protocol == 0) {
         b[6] = codes::codeOf(codes::transmissionModes(), c.transmissionMode);
-        const std::int32_t timeout = decimalValue(c.responseTimeout);
-        b[7] = highByte(timeout);
-        b[8] = lowByte(timeout);
+        wire::put16(b, 7, decimalValue(c.responseTimeout));
         b[9] = lowByte(decimalValue(c.pollDelay) / 10); // "-1" truncates toward zero: 0
         b[10] = codes::codeOf(codes::outputModes(), c.outputMode);
         b[11] = lowByte(decimalValue(c.outputPulse) / 10);
@@ -90,14 +86,10 @@ SubnetBlock subnetBlock(const Project& project, int subnet) {
     }
     if (protocol == 3) {
         b[13] = c.frameType == tr(Str::FrameLength) ? 1 : 0;
-        const std::int32_t interval = decimalValue(c.charInterval);
-        b[14] = highByte(interval);
-        b[15] = lowByte(interval);
+        wire::put16(b, 14, decimalValue(c.charInterval));
         b[16] = byteOf(c.frameLength);
         b[17] = enabled(c.autoSend);
-        const std::int32_t period = decimalValue(c.autoSendPeriod);
-        b[18] = highByte(period);
-        b[19] = lowByte(period);
+        wire::put16(b, 18, decimalValue(c.autoSendPeriod));
         b[20] = enabled(c.crcCheck);
     } else if (isModbusMaster(first)) {
         // The status bytes are a gateway-wide setting kept with subnet 1; "Disable" reads as 0.
@@ -116,28 +108,17 @@ Bytes subnetParameterFrame(const Project& project, int subnet, bool longForm) {
 }
 
 CommandRecord commandRecord(const INSTRUCTION& command) {
-    CommandRecord r{};
-    r[0] = byteOf(command.slaveAddress);
-    r[1] = byteOf(command.functionCode);
-    const std::int32_t start = decimalValue(command.startAddress);
-    r[2] = highByte(start);
-    r[3] = lowByte(start);
-    const std::int32_t count = decimalValue(command.dataCount);
-    r[4] = highByte(count);
-    r[5] = lowByte(count);
-    const std::uint32_t mapping = hexValue(command.mappingAddress);
-    r[6] = highByte(mapping);
-    r[7] = lowByte(mapping);
-    r[8] = byteOf(command.mappingBit);
-    r[9] = command.scanType == tr(Str::ScanFast) ? 0 : 1;
+    CommandRecordFields fields = commandRecordNumbers(command);
+    fields.scanType = command.scanType == tr(Str::ScanFast) ? 0 : 1;
+    // The serial gateways take a data filter or a byte swap in the same byte.
     const std::string& f = command.filterOrSwap;
     if (f == tr(Str::FilterWord) || f == tr(Str::SwapNone))
-        r[10] = 0;
+        fields.filterOrSwap = 0;
     else if (f == tr(Str::FilterHiByte) || f == tr(Str::SwapTwoBytes))
-        r[10] = 1;
+        fields.filterOrSwap = 1;
     else
-        r[10] = 2;
-    return r;
+        fields.filterOrSwap = 2;
+    return encodeCommandRecord(fields);
 }
 
 Bytes deviceNetFrame(const FIELDBUS& fieldbus) {

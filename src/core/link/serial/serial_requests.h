@@ -2,6 +2,7 @@
 // The requests of the serial configuration protocol, built from the project. Subnets are numbered
 // from 0 here as on the wire.
 
+#include "core/link/command_record.h"
 #include "core/link/serial/serial_frame.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
@@ -32,13 +33,11 @@ inline constexpr std::uint8_t ReadConfigData = 0x35;
 
 inline constexpr std::size_t kShortBlock = 13;
 inline constexpr std::size_t kLongBlock = 22;
-inline constexpr std::size_t kCommandRecord = 11;
 inline constexpr std::size_t kConfigDataBytes = 8;
 inline constexpr std::uint8_t kClearCommandsMagic1 = 0x55;
 inline constexpr std::uint8_t kClearCommandsMagic2 = 0xAA;
 
 using SubnetBlock = std::array<std::uint8_t, kLongBlock>; // a short block is its first 13 bytes
-using CommandRecord = std::array<std::uint8_t, kCommandRecord>;
 
 // code, 00, code.
 Bytes requestWithoutData(std::uint8_t requestCode);

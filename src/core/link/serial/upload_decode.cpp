@@ -1,13 +1,15 @@
 #include "core/link/serial/upload_decode.h"
 #include "core/model/subnet_protocol.h"
 
+#include "core/common/hex.h"
+#include "core/common/wire_order.h"
+#include "core/link/command_record.h"
 #include "core/link/serial/code_tables.h"
 #include "core/model/device_profile.h"
 #include "core/model/project_defaults.h"
 #include "core/model/text_value.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace veltrane::serial {
 
@@ -21,7 +23,7 @@ std::string number(int value) {
     return decimalText(value);
 }
 int word(const SubnetBlock& b, std::size_t at) {
-    return 256 * b[at] + b[at + 1];
+    return wire::get16(b, at);
 }
 
 void setInterfaces(CONFIG& c, std::uint8_t code) {
@@ -112,12 +114,6 @@ void decodeSubnet(const SubnetBlock& b, CONFIG& c, const ProjectState& state) {
     }
 }
 
-std::string lowerHex(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(value));
-    return text;
-}
-
 void decodeCommands(const std::array<CommandRecord, kMaxCommands>& records, std::int32_t count, CONFIG& c,
                     const ProjectState& state) {
     // The count was bounded when it arrived; bounded again because buffers may come from anywhere.
@@ -140,25 +136,20 @@ void decodeCommands(const std::array<CommandRecord, kMaxCommands>& records, std:
     }
     const bool filter = usesDataFilter(state);
     for (int i = 0; i < n; ++i) {
-        const CommandRecord& r = records[static_cast<std::size_t>(i)];
+        const CommandRecordFields r = decodeCommandRecord(records[static_cast<std::size_t>(i)]);
         INSTRUCTION& command = c.commands[static_cast<std::size_t>(i)];
-        command.slaveAddress = number(r[0]);
-        command.functionCode = number(r[1]);
-        command.startAddress = number(256 * r[2] + r[3]);
-        command.dataCount = number(256 * r[4] + r[5]);
-        command.mappingAddress = lowerHex(256 * r[6] + r[7]);
-        command.mappingBit = number(r[8]);
-        if (r[9] == 0)
+        applyCommandRecordNumbers(r, command);
+        if (r.scanType == 0)
             command.scanType = tr(Str::ScanFast);
-        else if (r[9] == 1)
+        else if (r.scanType == 1)
             command.scanType = tr(Str::ScanSlow);
-        if (r[10] == 0)
+        if (r.filterOrSwap == 0)
             command.filterOrSwap = tr(filter ? Str::FilterWord : Str::SwapNone);
-        else if (r[10] == 1)
+        else if (r.filterOrSwap == 1)
             command.filterOrSwap = tr(filter ? Str::FilterHiByte : Str::SwapTwoBytes);
-        else if (r[10] == 2)
+        else if (r.filterOrSwap == 2)
             command.filterOrSwap = tr(filter ? Str::FilterLowByte : Str::SwapFourBytes);
-        command.nodeIndex = nodeOf(r[0]);
+        command.nodeIndex = nodeOf(r.slaveAddress);
         ++c.commandCount;
     }
 }
@@ -199,13 +190,7 @@ void applyUploadedOptions(const UploadBuffers& buffers, Project& project, const 
     if (buffers.configData) {
         const auto& bytes = *buffers.configData;
         project.fieldbus.configMode = tr(bytes.empty() ? Str::ConfigUseBytesChoice : Str::ConfigInputData);
-        std::string text;
-        for (std::uint8_t b : bytes) {
-            char pair[4];
-            std::snprintf(pair, sizeof pair, "%02x ", b);
-            text += pair;
-        }
-        project.fieldbus.configData = text;
+        project.fieldbus.configData = hexBytesText(bytes, " ", SeparatorAfterLast::Yes);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "core/common/result.h"
-#include "core/link/bytes.h"
+#include "core/common/bytes.h"
 
 namespace veltrane {
 

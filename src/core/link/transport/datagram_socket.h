@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/common/result.h"
-#include "core/link/bytes.h"
+#include "core/common/bytes.h"
 
 namespace veltrane {
 

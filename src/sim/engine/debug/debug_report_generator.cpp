@@ -106,9 +106,9 @@ void DebugReportGenerator::handle(const DebugCommand& command) {
         const WritePayload& write = command.write;
         // Bytes beyond the buffer are recorded but not stored.
         for (std::size_t i = 0; i < write.data.size(); ++i) {
-            const std::size_t at = std::size_t{write.address} + i;
+            const auto at = static_cast<std::int64_t>(write.address + i);
             if (at >= kOutputBufferFirst && at <= kOutputBufferLast)
-                m_output[at - kOutputBufferFirst] = write.data[i];
+                m_output[static_cast<std::size_t>(at - kOutputBufferFirst)] = write.data[i];
         }
         m_awaiting = false;
         return;
@@ -144,8 +144,9 @@ DebugReport DebugReportGenerator::makeReport(const PolledCommand& command) {
             continue;
         }
         // A write command sends what the output buffer holds, so the tool's writes show up in its reports.
-        const std::size_t at = command.mappingAddress ? std::size_t{*command.mappingAddress} + i : 0;
-        report.data[i] = at >= kOutputBufferFirst && at <= kOutputBufferLast ? m_output[at - kOutputBufferFirst] : 0;
+        const auto at = command.mappingAddress ? static_cast<std::int64_t>(*command.mappingAddress + i) : 0;
+        const bool inBuffer = at >= kOutputBufferFirst && at <= kOutputBufferLast;
+        report.data[i] = inBuffer ? m_output[static_cast<std::size_t>(at - kOutputBufferFirst)] : 0;
     }
     return report;
 }

@@ -43,7 +43,7 @@ struct ReportGeneratorOptions {
     bool waitForAcknowledge = true;
 };
 
-inline constexpr std::size_t kOutputBufferSize = kOutputBufferLast - kOutputBufferFirst + 1;
+inline constexpr auto kOutputBufferSize = static_cast<std::size_t>(kOutputBufferLast - kOutputBufferFirst + 1);
 
 class DebugReportGenerator {
 public:

@@ -9,10 +9,10 @@ namespace veltrane::sim {
 
 class FrameAssembler {
 public:
-    void feed(serial::ByteView bytes);
+    void feed(ByteView bytes);
 
     // The next complete frame (checksum unchecked: the engine decides what a bad one gets).
-    std::optional<serial::Bytes> next();
+    std::optional<Bytes> next();
 
     // Drops a partial frame, for example after a pause longer than any frame takes to arrive, so
     // that one garbled length byte cannot stall every later request.
@@ -20,7 +20,7 @@ public:
     std::size_t pending() const { return m_pending.size(); }
 
 private:
-    serial::Bytes m_pending;
+    Bytes m_pending;
 };
 
 } // namespace veltrane::sim

@@ -88,7 +88,7 @@ void PtyGateway::serve(const std::atomic<bool>& stop, const std::function<void()
             firstPending = Steady::now();
         lastByte = Steady::now();
         m_received += static_cast<std::uint64_t>(n);
-        m_assembler.feed(serial::ByteView(buffer, static_cast<std::size_t>(n)));
+        m_assembler.feed(ByteView(buffer, static_cast<std::size_t>(n)));
         while (auto frame = m_assembler.next()) {
             // The PC's write lands at once on a pseudo-terminal; a gateway on a cable would have
             // the last byte only after the whole frame crossed the line.

@@ -1,5 +1,6 @@
 #include "sim/engine/serial/serial_gateway_engine.h"
 
+#include "core/common/wire_order.h"
 #include "core/model/device_profile.h"
 
 #include <algorithm>
@@ -123,7 +124,7 @@ Bytes SerialGatewayEngine::answer(const Frame& request) {
         return reply(c, std::move(data));
     }
     case code::AddCommand: {
-        if (!subnetOk(2 + serial::kCommandRecord) || d.size() != 2 + serial::kCommandRecord ||
+        if (!subnetOk(2 + kCommandRecordSize) || d.size() != 2 + kCommandRecordSize ||
             d[1] >= kMaxCommands)
             return negative(c, kErrorBadArgument);
         std::copy(d.begin() + 2, d.end(), m_memory.commands[d[0]][d[1]].begin());
@@ -139,9 +140,9 @@ Bytes SerialGatewayEngine::answer(const Frame& request) {
     case code::ReadCommandCount: {
         if (!subnetOk(1))
             return negative(c, kErrorBadArgument);
-        const int count = m_memory.commandCounts[d[0]];
-        return reply(c,
-                     {d[0], static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count & 0xFF)});
+        Bytes data{d[0]};
+        wire::append16(data, static_cast<std::uint32_t>(m_memory.commandCounts[d[0]]));
+        return reply(c, std::move(data));
     }
     case code::ReadCommandPackage: {
         if (!subnetOk(2))

@@ -16,9 +16,6 @@
 
 namespace veltrane::sim {
 
-using serial::Bytes;
-using serial::ByteView;
-
 struct SerialFault {
     enum class Kind {
         Silence,       // no reply at all
@@ -46,7 +43,7 @@ struct SerialGatewayMemory {
     std::array<std::uint8_t, 3> profibus{};
     std::array<serial::SubnetBlock, serial::kWireSubnets> blocks{};
     std::array<int, serial::kWireSubnets> commandCounts{};
-    std::array<std::array<serial::CommandRecord, kMaxCommands>, serial::kWireSubnets> commands{};
+    std::array<std::array<CommandRecord, kMaxCommands>, serial::kWireSubnets> commands{};
     std::uint8_t option = 0;
     std::vector<std::uint8_t> configData; // 0..8 bytes
 

@@ -1,6 +1,8 @@
 #include "sim/engine/serial/serial_state_file.h"
-#include "core/model/text_value.h"
 
+#include "core/common/hex.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -9,30 +11,16 @@
 namespace veltrane::sim {
 
 namespace {
-std::string hex(const std::uint8_t* data, std::size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (std::size_t i = 0; i < size; ++i) {
-        out += digits[data[i] >> 4];
-        out += digits[data[i] & 15];
-    }
-    return out;
-}
+std::string hex(const std::uint8_t* data, std::size_t size) { return hexBytesText(ByteView(data, size)); }
 
-
-// Exactly `size` bytes (or at most, when `upTo`), else false.
+// Exactly `size` bytes (or at most, when `got` asks how many), else false.
 bool unhex(const std::string& text, std::uint8_t* out, std::size_t size, std::size_t* got = nullptr) {
-    if (text.size() % 2 != 0 || (got == nullptr && text.size() != 2 * size) || text.size() > 2 * size)
+    const std::optional<Bytes> bytes = bytesFromHexText(text);
+    if (!bytes || (got == nullptr && bytes->size() != size) || bytes->size() > size)
         return false;
-    for (std::size_t i = 0; i < text.size() / 2; ++i) {
-        const int hi = hexDigitValue(text[2 * i]);
-        const int lo = hexDigitValue(text[2 * i + 1]);
-        if (hi < 0 || lo < 0)
-            return false;
-        out[i] = static_cast<std::uint8_t>(hi * 16 + lo);
-    }
+    std::copy(bytes->begin(), bytes->end(), out);
     if (got)
-        *got = text.size() / 2;
+        *got = bytes->size();
     return true;
 }
 
@@ -76,7 +64,7 @@ Result<SerialGatewayMemory> loadSerialGatewayMemory(const std::string& path) {
                    subnet < serial::kWireSubnets && position >= 0 && position < kMaxCommands) {
             ok = unhex(value,
                        memory.commands[static_cast<std::size_t>(subnet)][static_cast<std::size_t>(position)].data(),
-                       serial::kCommandRecord);
+                       kCommandRecordSize);
         } else {
             ok = false;
         }
@@ -98,7 +86,7 @@ Status saveSerialGatewayMemory(const std::string& path, const SerialGatewayMemor
         out << "count" << k << ' ' << memory.commandCounts[sk] << '\n';
         for (int j = 0; j < memory.commandCounts[sk] && j < kMaxCommands; ++j)
             out << "command" << k << '.' << j << ' '
-                << hex(memory.commands[sk][static_cast<std::size_t>(j)].data(), serial::kCommandRecord) << '\n';
+                << hex(memory.commands[sk][static_cast<std::size_t>(j)].data(), kCommandRecordSize) << '\n';
     }
     const std::string temporary = path + ".tmp";
     {

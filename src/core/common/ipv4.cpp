@@ -1,8 +1,11 @@
-#include "core/link/ethernet/ipv4_text.h"
+#include "core/common/ipv4.h"
+
+#include "core/common/hex.h"
+#include "core/common/wire_order.h"
 
 #include <vector>
 
-namespace veltrane::ethernet {
+namespace veltrane {
 
 namespace {
 // One part in C notation; nothing on an empty part, a bad digit or a value beyond 32 bits.
@@ -21,19 +24,10 @@ std::optional<std::uint64_t> parsePart(std::string_view part) {
     }
     std::uint64_t value = 0;
     for (; i < part.size(); ++i) {
-        const char c = part[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
+        const int digit = hexDigitValue(part[i]);
+        if (digit < 0 || static_cast<unsigned>(digit) >= base)
             return std::nullopt;
-        if (digit >= base)
-            return std::nullopt;
-        value = value * base + digit;
+        value = value * base + static_cast<unsigned>(digit);
         if (value > 0xFFFFFFFFu)
             return std::nullopt;
     }
@@ -66,8 +60,15 @@ std::optional<Ipv4Octets> parseIpv4(std::string_view text) {
     if (restBits < 32 && parts.back() >= (std::uint64_t{1} << restBits))
         return std::nullopt;
     value |= static_cast<std::uint32_t>(parts.back());
-    return Ipv4Octets{static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
-                      static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+    return ipv4Octets(value);
+}
+
+std::uint32_t ipv4Number(const Ipv4Octets& octets) { return wire::get32(octets, 0); }
+
+Ipv4Octets ipv4Octets(std::uint32_t number) {
+    Ipv4Octets octets{};
+    wire::put32(octets, 0, number);
+    return octets;
 }
 
 std::string ipv4Text(const Ipv4Octets& octets) {
@@ -75,4 +76,4 @@ std::string ipv4Text(const Ipv4Octets& octets) {
            std::to_string(octets[3]);
 }
 
-}  // namespace veltrane::ethernet
+}  // namespace veltrane
