@@ -41,11 +41,8 @@ StepOutcome SerialDownload::onDeviceInfo(ByteView reply) {
     if (checked.code != code::DeviceInfo)
         return stopWith(kindOfRefusal(checked.code), tr(Str::DlDeviceInfoError));
     m_deviceCode = checked.deviceInfo[0];
-    if (!downloadTakesDeviceCode(m_state, m_deviceCode)) {
-        StepOutcome outcome = stopWith(ErrorKind::DeviceMismatch, tr(Str::SerialDeviceTypeMismatch));
-        outcome.closePort = true;
-        return outcome;
-    }
+    if (!downloadTakesDeviceCode(m_state, m_deviceCode))
+        return deviceMismatch();
     planAfterDeviceInfo();
     return {};
 }

@@ -59,6 +59,12 @@ StepOutcome stopWith(ErrorKind kind, std::string message) {
     return outcome;
 }
 
+StepOutcome deviceMismatch() {
+    StepOutcome outcome = stopWith(ErrorKind::DeviceMismatch, tr(Str::SerialDeviceTypeMismatch));
+    outcome.closePort = true;
+    return outcome;
+}
+
 ErrorKind kindOfRefusal(std::uint8_t acceptedCode) {
     return (acceptedCode & kNegativeBit) != 0 ? ErrorKind::NegativeReply : ErrorKind::MalformedReply;
 }

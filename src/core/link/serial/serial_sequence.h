@@ -102,6 +102,8 @@ StepCaptions stepCaptions(SubnetProcedure subnets, const std::optional<StepCapti
 
 // A stop with a message.
 StepOutcome stopWith(ErrorKind kind, std::string message);
+// The gateway reported another device type: the transfer stops and the port is closed.
+StepOutcome deviceMismatch();
 // The kind of a reply that was not the one wanted: negative when a negative code was accepted.
 ErrorKind kindOfRefusal(std::uint8_t acceptedCode);
 // 10 x byte 3 + byte 4 of a device information reply, as received (0 when it is too short).

@@ -39,11 +39,8 @@ StepOutcome SerialUpload::onDeviceInfo(ByteView reply) {
     if (got != code::DeviceInfo)
         return stopWith(kindOfRefusal(got), tr(Str::UlDeviceInfoError));
     m_deviceCode = m_buffers.deviceInfo[0];
-    if (m_deviceCode - 1 != m_state.DeviceType) {
-        StepOutcome outcome = stopWith(ErrorKind::DeviceMismatch, tr(Str::SerialDeviceTypeMismatch));
-        outcome.closePort = true;
-        return outcome;
-    }
+    if (m_deviceCode - 1 != m_state.DeviceType)
+        return deviceMismatch();
     planAfterDeviceInfo();
     return {};
 }
