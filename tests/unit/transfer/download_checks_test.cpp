@@ -18,19 +18,7 @@ using veltrane::testing::ProjectBuilder;
 
 namespace {
 
-// Two read commands of subnet 1 on the same input bytes.
-ProjectBuilder conflictingProject(std::int32_t deviceType) {
-    ProjectBuilder b;
-    b.state.DeviceType = deviceType;
-    applyProjectDefaults(b.project, b.state);
-    const int node = b.node(1, "4");
-    b.command(1, node, {.functionCode = "3", .dataCount = "1", .mappingAddress = "0", .mappingBit = "0",
-                        .startAddress = "1"});
-    b.command(1, node, {.functionCode = "3", .dataCount = "1", .mappingAddress = "0", .mappingBit = "0",
-                        .startAddress = "2"});
-    return b;
-}
-
+// One read command of subnet 1, node 1, at input byte 0.
 ProjectBuilder cleanProject(std::int32_t deviceType) {
     ProjectBuilder b;
     b.state.DeviceType = deviceType;
@@ -38,6 +26,14 @@ ProjectBuilder cleanProject(std::int32_t deviceType) {
     const int node = b.node(1, "4");
     b.command(1, node, {.functionCode = "3", .dataCount = "1", .mappingAddress = "0", .mappingBit = "0",
                         .startAddress = "1"});
+    return b;
+}
+
+// A second read command on the same input bytes.
+ProjectBuilder conflictingProject(std::int32_t deviceType) {
+    ProjectBuilder b = cleanProject(deviceType);
+    b.command(1, 1, {.functionCode = "3", .dataCount = "1", .mappingAddress = "0", .mappingBit = "0",
+                     .startAddress = "2"});
     return b;
 }
 
