@@ -95,7 +95,7 @@ void runWindow(const std::string& rate, bool ack, double seconds) {
         QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
         loop.exec();
         dialog.exitDialog();
-        received = dialog.monitor().counts().acknowledged;
+        received = dialog.counts().acknowledged;
     }
     sim.waitFor("reports ", 1, std::chrono::seconds(2));
     report("window", (ack ? "paced" : "flood ") + (ack ? std::string() : rate), seconds, received, reportedSent(sim));

@@ -1,8 +1,10 @@
 #pragma once
 // Runs a built program the way a user would from a shell, but without one: the arguments reach
 // execv as they are, so no path or value can be mangled by quoting. Standard output and standard
-// error come back apart, with the exit code; standard input is empty.
+// error come back apart, with the exit code, the time it ran and its peak memory; standard input is
+// empty. A program can be interrupted (SIGINT, as Ctrl+C does) after a while.
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -11,6 +13,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,11 +24,15 @@ struct RunResult {
     int exitCode = -1; // -1 when the program could not start, was killed or ran out of time
     std::string out;
     std::string err;
+    std::chrono::milliseconds elapsed{0};
+    long peakKilobytes = 0;  // the program's largest resident set
 };
 
 inline RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                            std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
+                            std::chrono::milliseconds timeout = std::chrono::seconds(60),
+                            std::chrono::milliseconds interruptAfter = std::chrono::milliseconds(0)) {
     RunResult result;
+    const auto started = std::chrono::steady_clock::now();
     // Built before the fork: the child may only make async-signal-safe calls.
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -64,12 +71,20 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
     std::string* sinks[2] = {&result.out, &result.err};
     int openPipes = 2;
     bool abandoned = false;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto deadline = started + timeout;
+    bool interrupted = interruptAfter.count() == 0;
     while (openPipes > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
+        const auto now = std::chrono::steady_clock::now();
+        if (!interrupted && now >= started + interruptAfter) {
+            ::kill(pid, SIGINT);
+            interrupted = true;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
+        if (!interrupted)
+            left = std::min(left, std::chrono::duration_cast<std::chrono::milliseconds>(started + interruptAfter - now) +
+                                      std::chrono::milliseconds(1));
         const int ready = left.count() > 0 ? ::poll(fds, 2, static_cast<int>(left.count())) : 0;
-        if (ready < 0 && errno == EINTR)
+        if ((ready < 0 && errno == EINTR) || (ready == 0 && !interrupted))
             continue;
         if (ready <= 0) {
             abandoned = true;
@@ -95,8 +110,11 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
         if (fd.fd >= 0)
             ::close(fd.fd);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    result.peakKilobytes = usage.ru_maxrss;
     result.exitCode = !abandoned && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }

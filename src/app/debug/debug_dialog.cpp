@@ -4,21 +4,21 @@
 #include "app/debug/live_table_model.h"
 #include "app/debug/report_list_model.h"
 #include "core/debug/debug_monitor.h"
+#include "core/common/ipv4.h"
 #include "core/debug/send_validation.h"
 #include "core/interaction/file_chooser.h"
 #include "core/interaction/prompter.h"
+#include "link/debug_receiver.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkDatagram>
+#include <QElapsedTimer>
 #include <QPushButton>
-#include <QSerialPort>
 #include <QSplitter>
 #include <QTableView>
 #include <QTimer>
-#include <QUdpSocket>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -27,22 +27,14 @@ namespace veltrane {
 
 namespace {
 
-// Views are refreshed at most this often while reports stream in.
+// What the link received is taken and the views refreshed this often.
 constexpr int kBatchMs = 50;
-// A serial report whose length cannot be told from its bytes ends when the line is quiet this long.
-constexpr int kSerialQuietMs = 20;
+// The most time one batch may take from the event loop; what is left waits for the next batch.
+constexpr int kBatchBudgetMs = 20;
+// Steps taken from the link at once, between two looks at the clock.
+constexpr std::size_t kTakeAtOnce = 256;
 // How long "Send" waits for a report to answer with the write.
 constexpr int kSendTimeoutMs = 3000;
-// Room for bursts of reports between two turns of the event loop.
-constexpr int kReceiveBufferBytes = 4 << 20;
-
-QByteArray toByteArray(const Bytes& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
-ByteView bytesOf(const QByteArray& data) {
-    return {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())};
-}
 
 QTableView* makeTable(QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -59,16 +51,10 @@ QTableView* makeTable(QWidget* parent) {
 DebugDialog::DebugDialog(const DebugConnection& connection, Prompter& prompter, FileChooser& files, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_files(files), m_connection(connection) {
     setWindowTitle(qtr(Str::DebugDialogTitle));
-    if (connection.transport == DebugTransport::Ethernet)
-        m_monitor = std::make_unique<DebugMonitor>(DebugMonitor::ethernet(
-            {connection.gateway.toIPv4Address(), connection.gatewayPort}, connection.historyLimit));
-    else
-        m_monitor = std::make_unique<DebugMonitor>(DebugMonitor::serial(connection.historyLimit));
     m_list = new ReportListModel(connection.transport, connection.historyLimit, this);
     m_live = new LiveTableModel(connection.transport, this);
 
     m_batch = new QTimer(this);
-    m_batch->setSingleShot(true);
     m_batch->setInterval(kBatchMs);
     connect(m_batch, &QTimer::timeout, this, &DebugDialog::flushViews);
     m_sendTimeout = new QTimer(this);
@@ -76,22 +62,18 @@ DebugDialog::DebugDialog(const DebugConnection& connection, Prompter& prompter, 
     m_sendTimeout->setInterval(kSendTimeoutMs);
     connect(m_sendTimeout, &QTimer::timeout, this, [this] {
         // No report came to carry the write: drop it so that a later acknowledgement is not one.
-        m_monitor->cancelWrite();
+        if (m_receiver)
+            m_receiver->cancelWrite();
         m_sendButton->setEnabled(true);
     });
 
     buildUi();
-    if (connection.transport == DebugTransport::Ethernet)
-        openEthernet(connection);
-    else if (connection.transport == DebugTransport::Serial)
-        openSerial(connection);
+    if (connection.transport != DebugTransport::None)
+        openLink(connection);
 }
 
-DebugDialog::~DebugDialog() {
-    // Closing through the destructor alone (no Exit) still tells the gateway to stop.
-    if (!m_stopped && m_socket && m_linkOpen)
-        sendReply(m_monitor->stopMessage());
-}
+// Closing through the destructor alone (no Exit) still tells the gateway to stop: the receiver does.
+DebugDialog::~DebugDialog() = default;
 
 void DebugDialog::buildUi() {
     m_listView = makeTable(this);
@@ -151,6 +133,9 @@ void DebugDialog::buildUi() {
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_saveButton);
     buttonRow->addWidget(m_displayButton);
+    m_droppedLabel = new QLabel(this);
+    m_droppedLabel->hide();
+    buttonRow->addWidget(m_droppedLabel);
     buttonRow->addStretch(1);
     buttonRow->addWidget(exitButton);
 
@@ -161,92 +146,78 @@ void DebugDialog::buildUi() {
     resize(900, 640);
 }
 
-void DebugDialog::openEthernet(const DebugConnection& connection) {
-    m_socket = new QUdpSocket(this);
-    // Another program holding the port would leave the list empty for no visible reason.
-    if (!m_socket->bind(QHostAddress::AnyIPv4, connection.localPort)) {
-        m_prompter.message(format(Str::SocketBindFailed, {"0.0.0.0", std::to_string(connection.localPort),
-                                                          m_socket->errorString().toStdString()}));
+void DebugDialog::openLink(const DebugConnection& connection) {
+    DebugEndpoint endpoint;
+    endpoint.transport = connection.transport;
+    endpoint.gatewayAddress = ipv4Text(ipv4Octets(connection.gateway.toIPv4Address()));
+    endpoint.gatewayPort = connection.gatewayPort;
+    endpoint.localPort = connection.localPort;
+    endpoint.device = connection.device.toStdString();
+    endpoint.historyLimit = connection.historyLimit;
+    auto opened = DebugReceiver::open(endpoint);
+    if (!opened) {
+        // A port taken by another program would otherwise leave the list empty for no visible reason.
+        if (connection.transport == DebugTransport::Ethernet)
+            m_prompter.message(opened.message());
+        else if (opened.kind() == ErrorKind::LineSettings)
+            m_prompter.message(veltrane::tr(Str::SerialSettingError));
+        else
+            m_prompter.message(veltrane::tr(Str::DebugPortOpenFailed));
         QTimer::singleShot(0, this, &QDialog::reject);
         return;
     }
-    m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
-    connect(m_socket, &QUdpSocket::readyRead, this, &DebugDialog::readDatagrams);
-    sendReply(m_monitor->startMessage());
+    m_receiver = std::move(*opened);
     m_linkOpen = true;
+    m_batch->start();
 }
 
-void DebugDialog::openSerial(const DebugConnection& connection) {
-    m_serial = new QSerialPort(connection.device, this);
-    m_serial->setReadBufferSize(0);
-    if (!m_serial->open(QIODevice::ReadWrite)) {
-        m_prompter.message(veltrane::tr(Str::DebugPortOpenFailed));
-        QTimer::singleShot(0, this, &QDialog::reject);
+void DebugDialog::flushViews() {
+    takeSteps();
+    refreshViews();
+}
+
+void DebugDialog::takeSteps() {
+    if (!m_receiver)
         return;
+    QElapsedTimer spent;
+    spent.start();
+    for (;;) {
+        const std::vector<MonitorStep> steps = m_receiver->take(kTakeAtOnce, std::chrono::milliseconds(0));
+        for (const MonitorStep& step : steps)
+            handle(step);
+        if (steps.size() < kTakeAtOnce || spent.elapsed() >= kBatchBudgetMs)
+            break;
     }
-    // The gateway's debug line: 115200 baud, 8 data bits, no parity; its stop bits are kept.
-    if (!m_serial->setBaudRate(kDebugBaudRate) || !m_serial->setDataBits(QSerialPort::Data8) ||
-        !m_serial->setParity(QSerialPort::NoParity)) {
-        m_serial->close();
-        m_prompter.message(veltrane::tr(Str::SerialSettingError));
-        QTimer::singleShot(0, this, &QDialog::reject);
-        return;
+    if (const std::uint64_t dropped = m_receiver->dropped()) {
+        m_droppedLabel->setText(qformat(Str::DebugReportsDropped, {std::to_string(dropped)}));
+        m_droppedLabel->show();
     }
-    m_serial->clear();
-    m_serialQuiet = new QTimer(this);
-    m_serialQuiet->setSingleShot(true);
-    m_serialQuiet->setInterval(kSerialQuietMs);
-    connect(m_serialQuiet, &QTimer::timeout, this, [this] {
-        if (auto step = m_monitor->serialQuiet())
-            handle(*step);
-    });
-    connect(m_serial, &QSerialPort::readyRead, this, &DebugDialog::readSerial);
-    m_linkOpen = true;
-}
-
-void DebugDialog::readDatagrams() {
-    while (m_socket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram(kEthernetReportMaxSize);
-        const Ipv4Endpoint from{datagram.senderAddress().toIPv4Address(),
-                                static_cast<std::uint16_t>(datagram.senderPort())};
-        handle(m_monitor->receiveDatagram(bytesOf(datagram.data()), from));
-    }
-}
-
-void DebugDialog::readSerial() {
-    const QByteArray chunk = m_serial->readAll();
-    for (const MonitorStep& step : m_monitor->receiveSerial(bytesOf(chunk)))
-        handle(step);
-    m_serialQuiet->start();
 }
 
 void DebugDialog::handle(const MonitorStep& step) {
-    if (!step.reply.empty())
-        sendReply(step.reply);
     if (step.report)
         m_live->record(*step.report, LiveRow::Clock::now());
-    if (step.row)
+    // A row made before "Stop Displaying" but taken after it stays out of the paused list.
+    if (step.row && !m_paused)
         m_list->queue(*step.row);
     if (m_file.is_open() && !step.saveText.empty())
-        m_file << step.saveText << std::flush;
+        m_file << step.saveText;
     if (step.wroteData) {
         m_sendTimeout->stop();
         m_sendButton->setEnabled(true);
         emit written();
     }
-    if (step.report && !m_batch->isActive())
-        m_batch->start();
 }
 
-void DebugDialog::sendReply(const Bytes& bytes) {
-    if (m_socket)
-        m_socket->writeDatagram(toByteArray(bytes), m_connection.gateway, m_connection.gatewayPort);
-    else if (m_serial && m_serial->isOpen())
-        m_serial->write(toByteArray(bytes));
-}
+MonitorCounts DebugDialog::counts() const { return m_receiver ? m_receiver->counts() : MonitorCounts{}; }
 
-void DebugDialog::flushViews() {
-    m_batch->stop();
+bool DebugDialog::writePending() const { return m_receiver && m_receiver->writePending(); }
+
+std::uint64_t DebugDialog::droppedReports() const { return m_receiver ? m_receiver->dropped() : 0; }
+
+void DebugDialog::refreshViews() {
+    if (m_file.is_open())
+        m_file.flush();
     m_live->flush();
     if (m_list->flush())
         m_listView->scrollToBottom();
@@ -279,10 +250,14 @@ void DebugDialog::saveContent() {
 }
 
 void DebugDialog::toggleDisplay() {
-    const bool pause = !m_monitor->paused();
-    m_monitor->setPaused(pause);
-    if (pause) {
+    const bool pause = !m_paused;
+    // What came before the pause is still shown.
+    if (pause)
         flushViews();
+    m_paused = pause;
+    if (m_receiver)
+        m_receiver->setPaused(pause);
+    if (pause) {
         m_displayButton->setText(qtr(Str::DebugContinueDisplay));
     } else {
         m_list->clear();
@@ -292,12 +267,14 @@ void DebugDialog::toggleDisplay() {
 
 void DebugDialog::send() {
     const auto payload = validateSend(m_address->text().toStdString(), m_data->text().toStdString(),
-                                      m_monitor->transport());
+                                      m_connection.transport);
     if (!payload) {
         m_prompter.message(payload.message());
         return;
     }
-    if (const Status queued = m_monitor->queueWrite(*payload); !queued) {
+    if (!m_receiver)
+        return;
+    if (const Status queued = m_receiver->queueWrite(*payload); !queued) {
         m_prompter.message(queued.message());
         return;
     }
@@ -309,13 +286,10 @@ void DebugDialog::send() {
 void DebugDialog::resetLiveTable() { m_live->reset(); }
 
 void DebugDialog::exitDialog() {
-    if (m_socket && m_linkOpen && !m_stopped) {
-        sendReply(m_monitor->stopMessage());
-        m_socket->close();
-    }
-    m_stopped = true;
-    if (m_serial)
-        m_serial->close();
+    m_batch->stop();
+    // Tells the gateway to stop and closes the link.
+    if (m_receiver)
+        m_receiver->stop();
     stopSaving();
     QDialog::reject();
 }

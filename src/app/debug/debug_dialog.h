@@ -1,7 +1,8 @@
 #pragma once
 // The "Debug" dialog: the gateway's reports as a scrolling list and a live table, "Save Content",
-// "Stop Displaying", "Send" and "Exit". Reports are handled as they arrive (readyRead), not on a
-// timer; the views are refreshed in batches so a fast gateway cannot flood the window.
+// "Stop Displaying", "Send" and "Exit". The link runs on a thread of its own (DebugReceiver), which
+// answers every report at once; the dialog takes what is to be shown in batches, within a time
+// budget per batch, so a flooding gateway cannot take the window over.
 
 #include "core/debug/debug_transport.h"
 
@@ -12,17 +13,17 @@
 #include <fstream>
 #include <memory>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSerialPort;
 class QTableView;
 class QTimer;
-class QUdpSocket;
 
 namespace veltrane {
 
 // Kept out of moc's sight: the string table they include is generated.
-class DebugMonitor;
+class DebugReceiver;
+struct MonitorCounts;
 struct MonitorStep;
 class FileChooser;
 class LiveTableModel;
@@ -47,7 +48,11 @@ public:
 
     // False when the link could not be opened (the message was shown); the dialog then closes.
     bool linkOpen() const { return m_linkOpen; }
-    const DebugMonitor& monitor() const { return *m_monitor; }
+    // What the link has handled so far (every report answered, shown or not).
+    MonitorCounts counts() const;
+    bool writePending() const;
+    // Reports that came faster than the window could show them.
+    std::uint64_t droppedReports() const;
     const ReportListModel& reportList() const { return *m_list; }
     const LiveTableModel& liveTable() const { return *m_live; }
 
@@ -64,7 +69,7 @@ public:
     QPushButton* displayButton() const { return m_displayButton; }
     QPushButton* sendButton() const { return m_sendButton; }
 
-    // Applies queued rows to the views now instead of at the next batch.
+    // Takes what the link received and refreshes the views now instead of at the next batch.
     void flushViews();
 
 signals:
@@ -76,18 +81,16 @@ protected:
 
 private:
     void buildUi();
-    void openEthernet(const DebugConnection& connection);
-    void openSerial(const DebugConnection& connection);
-    void readDatagrams();
-    void readSerial();
+    void openLink(const DebugConnection& connection);
+    void takeSteps();
+    void refreshViews();
     void handle(const MonitorStep& step);
-    void sendReply(const Bytes& bytes);
     void stopSaving();
 
     Prompter& m_prompter;
     FileChooser& m_files;
     DebugConnection m_connection;
-    std::unique_ptr<DebugMonitor> m_monitor;
+    std::unique_ptr<DebugReceiver> m_receiver;
     ReportListModel* m_list = nullptr;
     LiveTableModel* m_live = nullptr;
     QTableView* m_listView = nullptr;
@@ -97,13 +100,11 @@ private:
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_displayButton = nullptr;
     QPushButton* m_sendButton = nullptr;
-    QUdpSocket* m_socket = nullptr;
-    QSerialPort* m_serial = nullptr;
+    QLabel* m_droppedLabel = nullptr;
     QTimer* m_batch = nullptr;
-    QTimer* m_serialQuiet = nullptr;
     QTimer* m_sendTimeout = nullptr;
     bool m_linkOpen = false;
-    bool m_stopped = false;
+    bool m_paused = false;
     std::ofstream m_file;
 };
 

@@ -255,4 +255,27 @@ TEST(DebugCliWire, MonitorShowsBodyLengthDataAndTimeOutRowsAndAcknowledgesEach) 
               "2\tResponse Timeout\t\t\t\n");
 }
 
+// A datagram longer than any report is refused whole, even when its length field describes a report
+// of the largest size that its first 300 bytes would make.
+TEST(DebugCliWire, ADatagramLongerThanAReportIsNeitherShownNorAcknowledged) {
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
+    ScriptedGateway gateway("127.0.0.2");
+    ASSERT_TRUE(gateway.bound());
+    RunResult run;
+    std::thread cli([&run] { run = runCli({"monitor", "--to", "127.0.0.2", "--count", "1"}); });
+    ASSERT_FALSE(gateway.receive(milliseconds(5000)).empty());
+    Bytes longest = report(report_status::Correct, Bytes(kEthernetReportMaxSize - kEthernetReportFixedSize, 0x11)).encodeEthernet();
+    ASSERT_EQ(longest.size(), kEthernetReportMaxSize);
+    Bytes oversized = longest;
+    oversized.resize(400, 0x22);
+    gateway.reply(oversized);
+    EXPECT_TRUE(gateway.receive(milliseconds(300)).empty());
+    gateway.reply(report(report_status::Correct, {0x12}).encodeEthernet());
+    EXPECT_EQ(gateway.receive(milliseconds(2000)), hexBytes("00000010 00000004 00000000"));
+    EXPECT_EQ(gateway.receive(milliseconds(2000)), hexBytes("0000000E 00000008 F0F0F0F0 00000000"));
+    cli.join();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "2\tResponding correctly\t9\t258\t12 \n");
+}
+
 }  // namespace

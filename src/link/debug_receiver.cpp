@@ -1,0 +1,221 @@
+#include "link/debug_receiver.h"
+
+#include "core/common/ipv4.h"
+#include "link/serial_port_stream.h"
+#include "link/udp_datagram_socket.h"
+
+#include <algorithm>
+
+namespace veltrane {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// How long the thread waits for input before it looks at the stop flag again.
+constexpr int kTurnMs = 20;
+// Datagrams handled in one turn before the queue gets them; bounds the work between two looks at
+// the stop flag under a flood.
+constexpr int kDatagramsPerTurn = 256;
+// The most read from a serial port in one turn.
+constexpr std::size_t kSerialChunk = 4096;
+// A serial report whose length the stream cannot tell ends when the line goes quiet this long.
+constexpr milliseconds kSerialQuiet{20};
+// Room for bursts of reports between two reads.
+constexpr int kReceiveBufferBytes = 4 << 20;
+
+// Steps the caller has a use for; the others are only counted.
+bool worthTelling(const MonitorStep& step) {
+    return step.report || step.row || !step.saveText.empty() || step.wroteData;
+}
+
+}  // namespace
+
+DebugReceiver::DebugReceiver(const DebugEndpoint& endpoint)
+    : m_endpoint(endpoint),
+      m_monitor(endpoint.transport == DebugTransport::Ethernet
+                    ? DebugMonitor::ethernet({ipv4Number(parseIpv4(endpoint.gatewayAddress).value_or(Ipv4Octets{})),
+                                              endpoint.gatewayPort},
+                                             endpoint.historyLimit)
+                    : DebugMonitor::serial(endpoint.historyLimit)) {}
+
+Result<std::unique_ptr<DebugReceiver>> DebugReceiver::open(const DebugEndpoint& endpoint) {
+    if (endpoint.transport == DebugTransport::Ethernet && !parseIpv4(endpoint.gatewayAddress))
+        return makeError(ErrorKind::Format, "not an IPv4 address: " + endpoint.gatewayAddress);
+    if (endpoint.transport == DebugTransport::None)
+        return makeError(ErrorKind::Refused, "no debug link");
+    auto receiver = std::unique_ptr<DebugReceiver>(new DebugReceiver(endpoint));
+    std::promise<Status> opened;
+    std::future<Status> result = opened.get_future();
+    DebugReceiver* self = receiver.get();
+    receiver->m_thread = std::thread([self, &opened] {
+        if (self->m_endpoint.transport == DebugTransport::Ethernet)
+            self->runEthernet(opened);
+        else
+            self->runSerial(opened);
+    });
+    Status status = result.get();
+    if (!status) {
+        receiver->m_thread.join();
+        return status.error();
+    }
+    return receiver;
+}
+
+DebugReceiver::~DebugReceiver() { stop(); }
+
+void DebugReceiver::stop() {
+    m_stopping.store(true);
+    if (m_thread.joinable())
+        m_thread.join();
+    m_queued.notify_all();
+}
+
+void DebugReceiver::runEthernet(std::promise<Status>& opened) {
+    UdpDatagramSocket socket;
+    const std::string& gateway = m_endpoint.gatewayAddress;
+    const std::uint16_t gatewayPort = m_endpoint.gatewayPort;
+    Status ready = socket.bind("0.0.0.0", m_endpoint.localPort);
+    if (ready) {
+        (void)socket.setReceiveBufferSize(kReceiveBufferBytes);
+        ready = socket.sendTo(m_monitor.startMessage(), gateway, gatewayPort);
+    }
+    opened.set_value(ready);
+    if (!ready)
+        return;
+
+    std::vector<MonitorStep> steps;
+    while (!m_stopping.load()) {
+        // One byte more than the longest report: a longer datagram is seen, and refused, as such.
+        auto datagram = socket.receive(kEthernetReportMaxSize + 1, kTurnMs);
+        for (int handled = 0; datagram;) {
+            const Ipv4Endpoint from{ipv4Number(parseIpv4(datagram->senderAddress).value_or(Ipv4Octets{})),
+                                    datagram->senderPort};
+            MonitorStep step = onMonitor([&](DebugMonitor& m) { return m.receiveDatagram(datagram->data, from); });
+            if (!step.reply.empty())
+                if (Status sent = socket.sendTo(step.reply, gateway, gatewayPort); !sent)
+                    return fail(sent.error());
+            if (worthTelling(step))
+                steps.push_back(std::move(step));
+            if (++handled >= kDatagramsPerTurn || !socket.hasPendingDatagram())
+                break;
+            datagram = socket.receive(kEthernetReportMaxSize + 1, 0);
+        }
+        if (!datagram && datagram.kind() != ErrorKind::Timeout)
+            return fail(datagram.error());
+        deliver(steps);
+    }
+    (void)socket.sendTo(m_monitor.stopMessage(), gateway, gatewayPort);
+}
+
+void DebugReceiver::runSerial(std::promise<Status>& opened) {
+    SerialPortStream port;
+    SerialLineSettings settings;
+    settings.baudRate = kDebugBaudRate;
+    Status ready = port.open(m_endpoint.device, settings);
+    opened.set_value(ready);
+    if (!ready)
+        return;
+
+    std::vector<MonitorStep> steps;
+    Clock::time_point lastByte{};
+    bool pending = false;
+    while (!m_stopping.load()) {
+        auto waiting = port.bytesWaiting();
+        if (!waiting)
+            return fail(waiting.error());
+        if (*waiting > 0) {
+            auto bytes = port.read(std::min(*waiting, kSerialChunk));
+            if (!bytes)
+                return fail(bytes.error());
+            lastByte = Clock::now();
+            pending = true;
+            for (MonitorStep& step : onMonitor([&](DebugMonitor& m) { return m.receiveSerial(*bytes); }))
+                steps.push_back(std::move(step));
+        } else if (pending && Clock::now() - lastByte > kSerialQuiet) {
+            pending = false;
+            if (auto step = onMonitor([](DebugMonitor& m) { return m.serialQuiet(); }))
+                steps.push_back(std::move(*step));
+        } else {
+            std::this_thread::sleep_for(milliseconds(1));
+        }
+        for (const MonitorStep& step : steps)
+            if (!step.reply.empty())
+                if (Status sent = port.write(step.reply); !sent)
+                    return fail(sent.error());
+        std::erase_if(steps, [](const MonitorStep& step) { return !worthTelling(step); });
+        deliver(steps);
+    }
+}
+
+void DebugReceiver::deliver(std::vector<MonitorStep>& steps) {
+    if (steps.empty())
+        return;
+    {
+        std::lock_guard lock(m_queueMutex);
+        for (MonitorStep& step : steps) {
+            if (m_queue.size() < m_endpoint.queueLimit)
+                m_queue.push_back(std::move(step));
+            else
+                ++m_dropped;
+        }
+    }
+    steps.clear();
+    m_queued.notify_all();
+}
+
+void DebugReceiver::fail(Error error) {
+    {
+        std::lock_guard lock(m_queueMutex);
+        m_failure = std::move(error);
+    }
+    m_queued.notify_all();
+}
+
+std::vector<MonitorStep> DebugReceiver::take(std::size_t max, milliseconds wait) {
+    std::unique_lock lock(m_queueMutex);
+    m_queued.wait_for(lock, wait, [this] { return !m_queue.empty() || m_failure || m_stopping.load(); });
+    std::vector<MonitorStep> steps;
+    const std::size_t count = std::min(max, m_queue.size());
+    steps.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        steps.push_back(std::move(m_queue.front()));
+        m_queue.pop_front();
+    }
+    return steps;
+}
+
+std::uint64_t DebugReceiver::dropped() const {
+    std::lock_guard lock(m_queueMutex);
+    return m_dropped;
+}
+
+std::optional<Error> DebugReceiver::failure() const {
+    std::lock_guard lock(m_queueMutex);
+    return m_failure;
+}
+
+void DebugReceiver::setPaused(bool paused) {
+    onMonitor([&](DebugMonitor& m) { m.setPaused(paused); });
+}
+
+Status DebugReceiver::queueWrite(WritePayload payload) {
+    return onMonitor([&](DebugMonitor& m) { return m.queueWrite(std::move(payload)); });
+}
+
+void DebugReceiver::cancelWrite() {
+    onMonitor([](DebugMonitor& m) { m.cancelWrite(); });
+}
+
+bool DebugReceiver::writePending() const {
+    std::lock_guard lock(m_monitorMutex);
+    return m_monitor.writePending();
+}
+
+MonitorCounts DebugReceiver::counts() const {
+    std::lock_guard lock(m_monitorMutex);
+    return m_monitor.counts();
+}
+
+}  // namespace veltrane
