@@ -16,7 +16,7 @@ namespace veltrane::cli {
 int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::ostream& err) {
     PrintingPrompter prompter({}, err);
     Document document(prompter);
-    if (!openSerialProject(document, options.basePath, err))
+    if (!openSerialProject(document, options.basePath, false, err))
         return 1;
     const ProjectState state = document.state();
     SerialPortStream port;

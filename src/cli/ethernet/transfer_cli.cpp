@@ -41,7 +41,7 @@ bool logInFor(const Document& document, const GatewayTarget& target, ethernet::G
 int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::ostream& err) {
     PrintingPrompter prompter({options.restart ? Answer::Ok : Answer::Cancel}, out);
     Document document(prompter);
-    if (!document.openDocument(options.file))
+    if (!openProjectToSend(document, options.file))
         return 1;
     LinkSession session;
     if (!logInFor(document, options.gateway, session.gateway, out, err))
