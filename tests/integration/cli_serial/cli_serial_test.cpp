@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "core/model/project_defaults.h"
 #include "core/model/project_file.h"
@@ -95,6 +98,32 @@ TEST_F(CliSerial, FailuresExitNonZeroWithTheirMessage) {
     const std::string incomplete = writeProject("incomplete.chg", 0);
     const RunResult usage = cli({"download", incomplete});
     EXPECT_EQ(usage.exitCode, 2);
+}
+
+// What is wrong with the command line, the file or the port is told before the line is used.
+TEST_F(CliSerial, RefusalsBeforeTheLineNameTheirCause) {
+    const std::string state = file("gateway.txt");
+    SimulatorProcess sim(VELTRANE_GWSIM, {"--serial", "--device-code", "1", "--baud", "0", "--state", state});
+    ASSERT_FALSE(sim.serialPath().empty()) << sim.output();
+    const std::string empty = file("empty.chg");
+    { std::ofstream(empty, std::ios::binary); }
+    const RunResult noProject = cli({"download", empty, "--port", sim.serialPath()});
+    EXPECT_EQ(noProject.exitCode, 1);
+    EXPECT_NE(noProject.err.find(empty + " holds no project; nothing was sent."), std::string::npos) << noProject.err;
+    EXPECT_FALSE(std::filesystem::exists(state)) << "the gateway was written";
+
+    // An empty address is not the serial form.
+    const std::string project = writeProject("in.chg", 1);
+    const RunResult noAddress = cli({"download", project, "--to", ""});
+    EXPECT_EQ(noAddress.exitCode, 2) << noAddress.err;
+    EXPECT_NE(noAddress.err.find("--to needs the gateway's address"), std::string::npos) << noAddress.err;
+
+    // A path the system cannot take gets the system's reason, not the advice for a denied device.
+    const std::string longPath = "/tmp/" + std::string(5000, 'p');
+    const RunResult longPort = cli({"download", project, "--port", longPath});
+    EXPECT_EQ(longPort.exitCode, 1);
+    EXPECT_NE(longPort.err.find(std::strerror(ENAMETOOLONG)), std::string::npos) << longPort.err.substr(0, 200);
+    EXPECT_EQ(longPort.err.find("dialout"), std::string::npos);
 }
 
 }  // namespace
