@@ -17,7 +17,7 @@ bool CarriedNumber::fits() const {
 
 CarriedNumber decimalNumber(std::size_t offset, FieldWidth width, const std::string& text, Str row,
                             std::int64_t divisor) {
-    // Division truncates toward zero, as the gateways' firmware expects ("-1" tenths is 0).
+    // Division truncates toward zero, as the frames always had it ("-1" ms is 0 tenths).
     return {offset, width, wideDecimalValue(text) / divisor, text, row};
 }
 

@@ -39,7 +39,7 @@ CarriedNumber hexNumber(std::size_t offset, FieldWidth width, const std::string&
 void putNumber(std::span<std::uint8_t> out, std::size_t base, const CarriedNumber& number);
 
 // A number with the tree item it belongs to ("Subnet 1", "Subnet 2 / Node-3 / 03 Read Holding
-// Register").
+// Register (#2)", the command's position in its subnet last).
 struct ItemNumber {
     std::string item;
     CarriedNumber number;

@@ -195,6 +195,8 @@ std::vector<ItemNumber> downloadNumbers(const Project& project, const ProjectSta
             for (const CarriedNumber& number : commandNumbers(subnet.commands[static_cast<std::size_t>(j)]))
                 numbers.push_back({commandItemPath(subnet, k, j), number});
     }
+    // The option byte carries the timeout count only when it is not the double-fault switch and
+    // the input data are cleared; the firmware version is not known yet, so a new one is assumed.
     const std::optional<std::uint8_t> option = optionValue(project, state, std::numeric_limits<int>::max());
     if (option && !state.flags.hardwareSizedModel && project.subnets[0].timeoutAction != tr(Str::TimeoutHoldChoice))
         numbers.push_back({fieldbusItem, timeoutTimesNumber(project)});

@@ -23,6 +23,15 @@ Bytes frameOf(std::uint8_t frameCode, Bytes data) {
 std::uint8_t enabled(const std::string& text) {
     return text == tr(Str::Enable) ? 1 : 0;
 }
+
+// The protocol's code, nothing for an unknown protocol (which sends protocol 0 with nothing else).
+std::optional<std::uint8_t> protocolCode(const CONFIG& subnet) {
+    const auto& protocols = codes::protocols();
+    const auto found = std::find(protocols.begin(), protocols.end(), subnet.protocolType);
+    if (found == protocols.end())
+        return std::nullopt;
+    return static_cast<std::uint8_t>(found - protocols.begin());
+}
 } // namespace
 
 Bytes requestWithoutData(std::uint8_t requestCode) {
@@ -40,17 +49,6 @@ Bytes readCommandPackageRequest(int subnet, int package) {
 Bytes clearCommandsRequest(int subnet) {
     return frameOf(code::ClearCommands, {subnetByte(subnet), kClearCommandsMagic1, kClearCommandsMagic2});
 }
-
-namespace {
-// The protocol's code, nothing for an unknown protocol (which sends protocol 0 with nothing else).
-std::optional<std::uint8_t> protocolCode(const CONFIG& subnet) {
-    const auto& protocols = codes::protocols();
-    const auto found = std::find(protocols.begin(), protocols.end(), subnet.protocolType);
-    if (found == protocols.end())
-        return std::nullopt;
-    return static_cast<std::uint8_t>(found - protocols.begin());
-}
-} // namespace
 
 std::vector<CarriedNumber> subnetBlockNumbers(const Project& project, int subnet) {
     const CONFIG& c = project.subnets.at(static_cast<std::size_t>(subnet));
