@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "core/model/project_defaults.h"
 #include "core/model/project_file.h"
 #include "core/strings/strings.h"
@@ -112,8 +114,16 @@ TEST_F(CliSerial, RefusalsBeforeTheLineNameTheirCause) {
     EXPECT_NE(noProject.err.find(empty + " holds no project; nothing was sent."), std::string::npos) << noProject.err;
     EXPECT_FALSE(std::filesystem::exists(state)) << "the gateway was written";
 
-    // An empty address is not the serial form.
+    // An upload whose output could never be saved does not read the gateway first.
     const std::string project = writeProject("in.chg", 1);
+    ASSERT_EQ(::mkfifo(file("pipe.chg").c_str(), 0600), 0);
+    const RunResult toFifo = cli({"upload", "--port", sim.serialPath(), "--into", project, "-o", file("pipe.chg")});
+    EXPECT_EQ(toFifo.exitCode, 1);
+    EXPECT_NE(toFifo.err.find(file("pipe.chg") + " is not a regular file"), std::string::npos) << toFifo.err;
+    EXPECT_EQ(toFifo.out.find(tr(Str::SerialUploadingTitle)), std::string::npos) << toFifo.out;
+    EXPECT_TRUE(std::filesystem::is_fifo(file("pipe.chg")));
+
+    // An empty address is not the serial form.
     const RunResult noAddress = cli({"download", project, "--to", ""});
     EXPECT_EQ(noAddress.exitCode, 2) << noAddress.err;
     EXPECT_NE(noAddress.err.find("--to needs the gateway's address"), std::string::npos) << noAddress.err;
