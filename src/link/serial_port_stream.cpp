@@ -1,5 +1,7 @@
 #include "link/serial_port_stream.h"
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -43,6 +45,15 @@ bool applySettings(QSerialPort& port, const SerialLineSettings& s, bool pseudoTe
     return framing;
 }
 
+// Why the path itself cannot be used (an errno value), 0 when it names something that exists or
+// simply does not exist.
+int pathFailure(const std::string& device) {
+    struct stat info {};
+    if (::stat(device.c_str(), &info) == 0 || errno == ENOENT)
+        return 0;
+    return errno;
+}
+
 Error portError(const QSerialPort& port, Str id) {
     return makeError(ErrorKind::Io, format(id, {port.errorString().toStdString()}));
 }
@@ -57,6 +68,13 @@ Status SerialPortStream::open(const std::string& device, const SerialLineSetting
     if (!m_port.open(QIODevice::ReadWrite)) {
         const auto error = m_port.error();
         m_port.clearError();
+        // Qt folds some causes (a name too long, a path through a file) into its permission or
+        // not-found errors; the system's own reason for the path comes first, so that the
+        // dialout hint is only given to a device that exists and may not be opened.
+        if (const int cause = pathFailure(device); cause != 0) {
+            m_openFailureReason = format(Str::SerialPortSystemError, {device, std::strerror(cause)});
+            return makeError(ErrorKind::Io, *m_openFailureReason);
+        }
         switch (error) {
         case QSerialPort::PermissionError:
             // Serial devices belong to the dialout group; a user outside it gets this every time.

@@ -54,8 +54,9 @@ Status exportWorkbook(Project& project, const ProjectState& state, const QString
         return workbook.kind() == ErrorKind::Io ? writeFailed : workbook.error();
     upperCaseMappingAddresses(project, state);
     const auto* data = reinterpret_cast<const std::uint8_t*>(workbook->constData());
-    if (!writeFileAtomically(ss(outputPath), std::span(data, static_cast<std::size_t>(workbook->size()))))
-        return writeFailed;
+    if (Status written = writeFileAtomically(ss(outputPath), std::span(data, static_cast<std::size_t>(workbook->size())));
+        !written)
+        return written.kind() == ErrorKind::Refused ? written.error() : writeFailed;
     return {};
 }
 

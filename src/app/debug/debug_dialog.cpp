@@ -8,6 +8,7 @@
 #include "core/debug/send_validation.h"
 #include "core/interaction/file_chooser.h"
 #include "core/interaction/prompter.h"
+#include "core/model/file_io.h"
 #include "link/debug_receiver.h"
 
 #include <QHBoxLayout>
@@ -244,6 +245,11 @@ void DebugDialog::saveContent() {
         return;
     if (std::filesystem::path(*path).extension().empty())
         *path += "." + veltrane::tr(Str::DebugSaveExtension);
+    // A FIFO or a device would block or be fed by the open below; only a regular file is written.
+    if (const Status usable = checkSaveTarget(*path); !usable) {
+        m_prompter.message(usable.message());
+        return;
+    }
     m_file.open(*path, std::ios::binary | std::ios::trunc);
     if (m_file.is_open())
         m_saveButton->setText(qtr(Str::DebugStopSaving));

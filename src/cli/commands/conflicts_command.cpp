@@ -24,7 +24,9 @@ namespace {
 // Texts in the picture need fonts, and fonts need a QGuiApplication; the offscreen platform keeps
 // the command usable without a display. The picture is encoded in memory and saved like every
 // other output file, so a failed write keeps the previous picture and leaves no temporary file.
-bool savePicture(const OccupancyMaps& maps, const std::string& path) {
+// A target that is refused as such (not a regular file) gets its own reason; other failures the
+// general message.
+Status savePicture(const OccupancyMaps& maps, const std::string& path) {
     std::unique_ptr<QGuiApplication> app;
     static int argc = 1;
     static char name[] = "veltrane-cli";
@@ -36,10 +38,13 @@ bool savePicture(const OccupancyMaps& maps, const std::string& path) {
     }
     QByteArray png;
     QBuffer buffer(&png);
+    const Error failed = makeError(ErrorKind::Io, format(Str::ReportPictureNotWritten, {path}));
     if (!buffer.open(QIODevice::WriteOnly) || !renderBufferMaps(maps).save(&buffer, "PNG"))
-        return false;
+        return failed;
     const auto* data = reinterpret_cast<const std::uint8_t*>(png.constData());
-    return writeFileAtomically(path, std::span(data, static_cast<std::size_t>(png.size()))).ok();
+    if (Status written = writeFileAtomically(path, std::span(data, static_cast<std::size_t>(png.size()))); !written)
+        return written.kind() == ErrorKind::Refused ? written.error() : failed;
+    return {};
 }
 
 CommandRun setUp(CLI::App& command) {
@@ -68,9 +73,11 @@ CommandRun setUp(CLI::App& command) {
             std::cout << tr(conflictState.MappingConflictFound ? Str::ReportConflictFound : Str::ReportNoConflict)
                       << '\n';
 
-        if (!args->png.empty() && !savePicture(maps, args->png)) {
-            std::cerr << format(Str::ReportPictureNotWritten, {args->png}) << '\n';
-            return 1;
+        if (!args->png.empty()) {
+            if (Status saved = savePicture(maps, args->png); !saved) {
+                std::cerr << saved.message() << '\n';
+                return 1;
+            }
         }
         return verdict == ConflictCheck::NoConflict ? 0 : 1;
     };

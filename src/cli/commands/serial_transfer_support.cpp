@@ -12,6 +12,7 @@
 
 #include "core/link/serial/serial_port_choice.h"
 #include "core/strings/strings.h"
+#include "core/transfer/download_checks.h"
 #include "link/gateway_port.h"
 #include "link/steady_clock.h"
 
@@ -26,8 +27,8 @@ SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType
     return settings;
 }
 
-bool openSerialProject(Document& document, const std::string& path, std::ostream& err) {
-    if (!document.openDocument(path))
+bool openSerialProject(Document& document, const std::string& path, bool sent, std::ostream& err) {
+    if (!(sent ? openProjectToSend(document, path) : document.openDocument(path)))
         return false;
     if (document.state().DeviceType == device::EtherNetIP) {
         err << tr(Str::SerialProjectIsEthernet) << '\n';

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "core/document/document.h"
+#include "core/model/file_io.h"
 #include "core/strings/strings.h"
 #include "core/transfer/upload_adoption.h"
 
@@ -16,8 +17,13 @@ namespace veltrane::cli {
 int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::ostream& err) {
     PrintingPrompter prompter({}, err);
     Document document(prompter);
-    if (!openSerialProject(document, options.basePath, err))
+    if (!openSerialProject(document, options.basePath, false, err))
         return 1;
+    // An output that could never be saved is told before the gateway is read.
+    if (const Status usable = checkSaveTarget(options.outputPath); !usable) {
+        prompter.message(usable.message());
+        return 1;
+    }
     const ProjectState state = document.state();
     SerialPortStream port;
     if (!openSerialPort(port, options.line, state.DeviceType, err))

@@ -93,7 +93,10 @@ int runOnChosenLink(const CLI::App& command, const LinkArgs& args, bool ethernet
                     const LinkForms& forms) {
     if (auto why = checkLinkChoice(command, ethernetOnlyGiven))
         return wrongLine(*why, usage);
-    if (!args.to.empty()) {
+    if (command.count("--to") > 0) {
+        // An empty address is a mistake in the command line, not a request for the serial form.
+        if (args.to.empty())
+            return wrongLine("--to needs the gateway's address", usage);
         if (forms.ethernetRefusal)
             return wrongLine(*forms.ethernetRefusal, usage);
         return forms.overEthernet({args.to, args.broadcast, args.localAddresses});

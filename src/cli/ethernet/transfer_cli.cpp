@@ -4,6 +4,7 @@
 #include "cli/cli_prompter.h"
 #include "core/document/document.h"
 #include "core/link/ethernet/ethernet_transfer.h"
+#include "core/model/file_io.h"
 #include "core/strings/strings.h"
 #include "core/transfer/download_checks.h"
 #include "core/transfer/ethernet_entry.h"
@@ -41,7 +42,7 @@ bool logInFor(const Document& document, const GatewayTarget& target, ethernet::G
 int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::ostream& err) {
     PrintingPrompter prompter({options.restart ? Answer::Ok : Answer::Cancel}, out);
     Document document(prompter);
-    if (!document.openDocument(options.file))
+    if (!openProjectToSend(document, options.file))
         return 1;
     LinkSession session;
     if (!logInFor(document, options.gateway, session.gateway, out, err))
@@ -76,6 +77,11 @@ int runUploadCommand(const UploadOptions& options, std::ostream& out, std::ostre
             return 1;
     } else {
         document.newDocument();
+    }
+    // An output that could never be saved is told before the gateway is asked anything.
+    if (const Status usable = checkSaveTarget(options.output); !usable) {
+        prompter.message(usable.message());
+        return 1;
     }
     LinkSession session;
     if (!logInFor(document, options.gateway, session.gateway, out, err) ||

@@ -29,6 +29,7 @@ bool Document::openDocument(const std::string& path) {
         return false;
     }
     adoptLoadedProject(*loaded, m_project, m_state);
+    m_openedEmptyFile = loaded->emptyFile;
     m_filePath = path;
     m_editor.rebuildTree();
     m_editor.initialUpdate();

@@ -35,6 +35,9 @@ public:
     void newDocument();
     // File Open: on any failure the message is shown and the open project stays exactly as it was.
     bool openDocument(const std::string& path);
+    // True when the last file opened held no project: a zero-length file, which opening accepts
+    // and which leaves the records as they were.
+    bool openedFileWasEmpty() const { return m_openedEmptyFile; }
     // File Save / Save As: on failure the message is shown and the previous file is intact.
     bool saveDocument(const std::string& path);
 
@@ -44,6 +47,7 @@ private:
     ProjectState m_state;
     Editor m_editor;
     std::string m_filePath;
+    bool m_openedEmptyFile = false;
 };
 
 }  // namespace veltrane

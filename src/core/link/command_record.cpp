@@ -3,23 +3,26 @@
 #include "core/common/hex.h"
 #include "core/common/wire_order.h"
 #include "core/model/text_value.h"
+#include "core/strings/strings.h"
 
 namespace veltrane {
 
-namespace {
-std::uint8_t byteOf(const std::string& text) { return static_cast<std::uint8_t>(decimalValue(text)); }
-std::uint16_t wordOf(std::uint32_t value) { return static_cast<std::uint16_t>(value); }
-}  // namespace
+std::vector<CarriedNumber> commandNumbers(const INSTRUCTION& command) {
+    return {
+        decimalNumber(0, FieldWidth::Byte, command.slaveAddress, Str::RowSlaveAddress),
+        decimalNumber(1, FieldWidth::Byte, command.functionCode, Str::RowFunctionCode),
+        decimalNumber(2, FieldWidth::Word, command.startAddress, Str::RowStartingAddress),
+        decimalNumber(4, FieldWidth::Word, command.dataCount, Str::RowNumberOfData),
+        hexNumber(6, FieldWidth::Word, command.mappingAddress, Str::RowMappingAddress),
+        decimalNumber(8, FieldWidth::Byte, command.mappingBit, Str::RowMappingBit),
+    };
+}
 
 CommandRecordFields commandRecordNumbers(const INSTRUCTION& command) {
-    CommandRecordFields fields;
-    fields.slaveAddress = byteOf(command.slaveAddress);
-    fields.functionCode = byteOf(command.functionCode);
-    fields.startAddress = wordOf(static_cast<std::uint32_t>(decimalValue(command.startAddress)));
-    fields.dataCount = wordOf(static_cast<std::uint32_t>(decimalValue(command.dataCount)));
-    fields.mappingAddress = wordOf(hexValue(command.mappingAddress));
-    fields.mappingBit = byteOf(command.mappingBit);
-    return fields;
+    CommandRecord record{};
+    for (const CarriedNumber& number : commandNumbers(command))
+        putNumber(record, 0, number);
+    return decodeCommandRecord(record);
 }
 
 void encodeCommandRecord(const CommandRecordFields& fields, std::span<std::uint8_t> out) {

@@ -5,12 +5,14 @@
 // two stay with the link.
 
 #include "core/common/bytes.h"
+#include "core/link/carried_number.h"
 #include "core/model/records.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace veltrane {
 
@@ -27,6 +29,10 @@ struct CommandRecordFields {
     std::uint8_t scanType = 0;
     std::uint8_t filterOrSwap = 0;
 };
+
+// The command's numbers with their fields in the record: slave address, function code, start
+// address, data count, mapping address (hex), mapping bit.
+std::vector<CarriedNumber> commandNumbers(const INSTRUCTION& command);
 
 // The command's numbers as a record holds them (decimal fields, the mapping address in hex; each
 // cut to its byte or word). Scan type and filter/swap are left 0 for the link to code.

@@ -175,16 +175,37 @@ bool isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+namespace {
+// Where a save of `path` lands, and what is there now. Only a regular file (or nothing) may be
+// replaced: renaming over a FIFO or a device node would swap it for a plain file, and opening one
+// to write could block or feed the device. Nothing is opened here.
+Status saveTarget(const std::string& path, std::string& target, struct stat& existing, bool& exists) {
     if (path.empty())
         return fileError(ENOENT, path, false);
-    std::string target;
     if (const int error = resolveTarget(path, target); error != 0)
         return fileError(error, path, false);
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         return fileError(EISDIR, path, false);
+    if (exists && !S_ISREG(existing.st_mode))
+        return makeError(ErrorKind::Refused, withFileName(Str::FileNotRegular, path));
+    return {};
+}
+}  // namespace
+
+Status checkSaveTarget(const std::string& path) {
+    std::string target;
+    struct stat existing {};
+    bool exists = false;
+    return saveTarget(path, target, existing, exists);
+}
+
+Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+    std::string target;
+    struct stat existing {};
+    bool exists = false;
+    if (Status usable = saveTarget(path, target, existing, exists); !usable)
+        return usable;
     // The rename below would replace a file that may not be written to; refuse it as writing in
     // place would.
     if (exists && ::access(target.c_str(), W_OK) != 0)

@@ -24,11 +24,17 @@ Result<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::ui
 // True when the path names an existing directory.
 bool isDirectory(const std::string& path);
 
+// Whether a save may go to `path`: anything that exists there and is not a regular file once
+// symbolic links are followed (a FIFO, a device, a socket) is refused with the kind Refused, a
+// directory as access denied. Nothing is opened, so a FIFO never blocks the check.
+Status checkSaveTarget(const std::string& path);
+
 // Writes the bytes to a temporary file next to the target, flushes them to the disk and renames
 // the temporary over the target, so the target is either the old file or the complete new one and
-// the temporary never outlives a failure. A symbolic link is followed to the file it names (which
-// is created when the link dangles) and stays a link; a loop of links is refused. The temporary's
-// name is kept within the file system's limit, so any valid file name can be saved.
+// the temporary never outlives a failure. What checkSaveTarget refuses is refused before anything
+// is written. A symbolic link is followed to the file it names (which is created when the link
+// dangles) and stays a link; a loop of links is refused. The temporary's name is kept within the
+// file system's limit, so any valid file name can be saved.
 Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace veltrane

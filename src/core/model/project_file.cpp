@@ -268,7 +268,9 @@ void adoptLoadedProject(const LoadedProject& loaded, Project& project, ProjectSt
 }
 
 Result<LoadedProject> readProjectFile(const std::string& path, const ProjectState& current) {
-    const Result<std::vector<std::uint8_t>> bytes = readWholeFile(path);
+    const Result<std::vector<std::uint8_t>> bytes = readWholeFile(path, kMaxProjectFileBytes);
+    if (!bytes && bytes.kind() == ErrorKind::Refused)
+        return makeError(ErrorKind::Refused, format(Str::FileProjectTooLarge, {path}));
     if (!bytes)
         return bytes.error();
     return decodeProjectFile(*bytes, current);

@@ -35,7 +35,11 @@ Result<LoadedProject> decodeProjectFile(std::span<const std::uint8_t> bytes, con
 // FormatVersion and the model switches; ProjectPrepared becomes true, ProjectModified is kept.
 void adoptLoadedProject(const LoadedProject& loaded, Project& project, ProjectState& state);
 
-// Reads a file from disk; errors name the file ("%1 was not found." and the like).
+// Real projects are kilobytes; anything larger than this is refused before it is read.
+inline constexpr std::uint64_t kMaxProjectFileBytes = 64ull * 1024 * 1024;
+
+// Reads a file from disk; errors name the file ("%1 was not found." and the like). A file larger
+// than kMaxProjectFileBytes is refused (kind Refused) without being read.
 Result<LoadedProject> readProjectFile(const std::string& path, const ProjectState& current);
 
 // Writes a file atomically: the previous file survives any failure. Does not touch ProjectModified.

@@ -11,9 +11,9 @@ namespace {
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
-}  // namespace
 
-std::int32_t decimalValue(std::string_view text) {
+// The value of the leading numeral, its magnitude held at `limit`.
+std::int64_t leadingValue(std::string_view text, std::int64_t limit) {
     std::size_t i = 0;
     while (i < text.size() && isBlank(text[i]))
         ++i;
@@ -23,17 +23,22 @@ std::int32_t decimalValue(std::string_view text) {
         ++i;
     }
     std::int64_t value = 0;
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > limit)
-            value = limit;
+        const int digit = text[i] - '0';
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
     }
-    if (negative)
-        value = -value;
-    if (value > std::numeric_limits<std::int32_t>::max())
-        value = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(value);
+    return negative ? -value : value;
+}
+}  // namespace
+
+std::int32_t decimalValue(std::string_view text) {
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    const std::int64_t value = leadingValue(text, limit);
+    return static_cast<std::int32_t>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int64_t wideDecimalValue(std::string_view text) {
+    return leadingValue(text, std::numeric_limits<std::int64_t>::max());
 }
 
 std::string decimalText(std::int64_t value) { return std::to_string(value); }

@@ -11,6 +11,10 @@ namespace veltrane {
 // the 32-bit range saturate instead of wrapping, so an absurd text can never look small.
 std::int32_t decimalValue(std::string_view text);
 
+// The decimal value read like decimalValue but in full, so that a number beyond the 32-bit range
+// keeps its size ("99999999999" stays 99999999999); saturates only at the 64-bit range.
+std::int64_t wideDecimalValue(std::string_view text);
+
 // The decimal formatting of a number ("%d").
 std::string decimalText(std::int64_t value);
 

@@ -1,6 +1,9 @@
 #include "core/transfer/download_checks.h"
 
+#include "core/document/document.h"
 #include "core/editor/completeness_check.h"
+#include "core/link/ethernet/configuration_image.h"
+#include "core/link/serial/serial_download.h"
 #include "core/mapping/buffer_layout.h"
 #include "core/mapping/byte_count_rules.h"
 #include "core/mapping/conflict_check.h"
@@ -46,6 +49,15 @@ bool nodeAddressesSet(const Project& project, int subnets) {
 
 }  // namespace
 
+bool openProjectToSend(Document& document, const std::string& path) {
+    if (!document.openDocument(path))
+        return false;
+    if (!document.openedFileWasEmpty())
+        return true;
+    document.prompter().message(format(Str::DlFileHoldsNoProject, {path}));
+    return false;
+}
+
 bool serialDownloadMayOpen(Project& project, const ProjectState& state, Prompter& prompter) {
     if (checkConfigurationComplete(project, state, prompter))
         return true;
@@ -58,7 +70,7 @@ Status serialDownloadPreconditions(const Project& project, const ProjectState& s
         return makeError(ErrorKind::Refused, tr(Str::DlProfibusSizesDiffer));
     if (!nodeAddressesSet(project, kSubnetSlots))
         return makeError(ErrorKind::Refused, tr(Str::DlNodeAddressEmpty));
-    return {};
+    return numbersFit(serial::downloadNumbers(project, state));
 }
 
 bool prepareSerialDownload(const Project& project, const ProjectState& state, Prompter& prompter,
@@ -114,6 +126,10 @@ bool prepareEthernetDownload(Project& project, Prompter& prompter) {
                 return false;
             }
         }
+    }
+    if (const Status fit = numbersFit(ethernet::imageNumbers(project)); !fit) {
+        prompter.message(fit.message());
+        return false;
     }
     return true;
 }

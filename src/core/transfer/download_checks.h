@@ -9,7 +9,16 @@
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
+#include <string>
+
 namespace veltrane {
+
+class Document;
+
+// Opens the project file a command sends to a gateway. A file that holds no project (a zero-length
+// file, which opening reads as "keep the current records") would send the defaults: it is refused
+// with a message that names it. False after the open's own message or that refusal.
+bool openProjectToSend(Document& document, const std::string& path);
 
 // Serial download, as its dialog opens (the CLI: before the port is opened): the completeness
 // check, which brings subnet 1's byte counts up to date. False after its report and the refusal
@@ -17,7 +26,8 @@ namespace veltrane {
 bool serialDownloadMayOpen(Project& project, const ProjectState& state, Prompter& prompter);
 
 // Serial download, the refusals that come before any exchange: PROFIBUS sizes that differ where
-// they must match, a used node without an address. Refused with the message to show.
+// they must match, a used node without an address, a number wider than the field its frame
+// writes. Refused with the message to show.
 Status serialDownloadPreconditions(const Project& project, const ProjectState& state);
 
 // Serial download, at "Download": the PROFIBUS sizes and the node addresses, then a conflict check
@@ -31,7 +41,8 @@ bool ethernetDownloadMayOpen(const Project& project, const ProjectState& state, 
                              MappingConflictState& conflicts);
 
 // Ethernet download, at "Download": the node addresses, the byte counts (written into the project
-// and kept there, even when a later check refuses) and the buffer ranges.
+// and kept there, even when a later check refuses), the buffer ranges and the numbers that must
+// fit their fields in the image.
 bool prepareEthernetDownload(Project& project, Prompter& prompter);
 
 }  // namespace veltrane

@@ -29,6 +29,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -206,6 +208,26 @@ TEST_F(DebugDialogTest, SendShowsEachValidationMessageAndWritesNothing) {
     EXPECT_EQ(files.saveCalls, 0);
     dialog.exitDialog();
     EXPECT_EQ(m_sim->count("debug write"), 0);
+}
+
+// "Save Content" to a FIFO is refused with a message before anything opens it. The test holds a
+// reader on it (opened without blocking) so that a dialog that did open it could not hang here.
+TEST_F(DebugDialogTest, SaveContentRefusesWhatIsNotARegularFile) {
+    const std::string fifo = (m_dir / "pipe.txt").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ScriptedPrompter prompter({Answer::Ok});
+    ScriptedFileChooser files;
+    files.saveAnswers.push_back(fifo);
+    DebugDialog dialog(connection(100), prompter, files);
+    dialog.saveContent();
+    ASSERT_FALSE(prompter.shown().empty());
+    EXPECT_EQ(prompter.shown().back(), fifo + " is not a regular file; it was left as it is and nothing was saved.");
+    EXPECT_EQ(dialog.saveButton()->text().toStdString(), tr(Str::DebugSaveContent));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    ::close(reader);
+    dialog.exitDialog();
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
 
 #include "core/model/project_defaults.h"
 #include "core/model/project_file.h"
@@ -95,6 +100,40 @@ TEST_F(CliSerial, FailuresExitNonZeroWithTheirMessage) {
     const std::string incomplete = writeProject("incomplete.chg", 0);
     const RunResult usage = cli({"download", incomplete});
     EXPECT_EQ(usage.exitCode, 2);
+}
+
+// What is wrong with the command line, the file or the port is told before the line is used.
+TEST_F(CliSerial, RefusalsBeforeTheLineNameTheirCause) {
+    const std::string state = file("gateway.txt");
+    SimulatorProcess sim(VELTRANE_GWSIM, {"--serial", "--device-code", "1", "--baud", "0", "--state", state});
+    ASSERT_FALSE(sim.serialPath().empty()) << sim.output();
+    const std::string empty = file("empty.chg");
+    { std::ofstream(empty, std::ios::binary); }
+    const RunResult noProject = cli({"download", empty, "--port", sim.serialPath()});
+    EXPECT_EQ(noProject.exitCode, 1);
+    EXPECT_NE(noProject.err.find(empty + " holds no project; nothing was sent."), std::string::npos) << noProject.err;
+    EXPECT_FALSE(std::filesystem::exists(state)) << "the gateway was written";
+
+    // An upload whose output could never be saved does not read the gateway first.
+    const std::string project = writeProject("in.chg", 1);
+    ASSERT_EQ(::mkfifo(file("pipe.chg").c_str(), 0600), 0);
+    const RunResult toFifo = cli({"upload", "--port", sim.serialPath(), "--into", project, "-o", file("pipe.chg")});
+    EXPECT_EQ(toFifo.exitCode, 1);
+    EXPECT_NE(toFifo.err.find(file("pipe.chg") + " is not a regular file"), std::string::npos) << toFifo.err;
+    EXPECT_EQ(toFifo.out.find(tr(Str::SerialUploadingTitle)), std::string::npos) << toFifo.out;
+    EXPECT_TRUE(std::filesystem::is_fifo(file("pipe.chg")));
+
+    // An empty address is not the serial form.
+    const RunResult noAddress = cli({"download", project, "--to", ""});
+    EXPECT_EQ(noAddress.exitCode, 2) << noAddress.err;
+    EXPECT_NE(noAddress.err.find("--to needs the gateway's address"), std::string::npos) << noAddress.err;
+
+    // A path the system cannot take gets the system's reason, not the advice for a denied device.
+    const std::string longPath = "/tmp/" + std::string(5000, 'p');
+    const RunResult longPort = cli({"download", project, "--port", longPath});
+    EXPECT_EQ(longPort.exitCode, 1);
+    EXPECT_NE(longPort.err.find(std::strerror(ENAMETOOLONG)), std::string::npos) << longPort.err.substr(0, 200);
+    EXPECT_EQ(longPort.err.find("dialout"), std::string::npos);
 }
 
 }  // namespace

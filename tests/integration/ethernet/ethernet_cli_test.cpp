@@ -209,3 +209,21 @@ TEST(EthernetCli, EveryFailureShowsItsMessageAndChangesNothing) {
         EXPECT_TRUE(fileBytes(out).empty()) << c.name << ": nothing is written on failure";
     }
 }
+
+// A zero-length file opens as "keep the current records", which in a fresh CLI are the defaults:
+// sending it would overwrite and restart the gateway with a configuration nobody made.
+TEST(EthernetCli, AFileThatHoldsNoProjectIsNeverSent) {
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
+    useSimulatorPorts();
+    SimulatorProcess sim(VELTRANE_GWSIM, simArgs({"ip=127.0.0.2,model=30202"}));
+    ASSERT_TRUE(sim.waitFor("listening ", 1)) << sim.output();
+    const std::string empty = ::testing::TempDir() + "eth_empty.chg";
+    { std::ofstream(empty, std::ios::binary | std::ios::trunc); }
+    const Bytes before = storedImage("127.0.0.2");
+
+    const auto run = runCli({"download", empty, "--to", "127.0.0.2", "--restart"});
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+    EXPECT_EQ(run.out, empty + " holds no project; nothing was sent.\n") << run.err;
+    EXPECT_EQ(storedImage("127.0.0.2"), before);
+    EXPECT_EQ(sim.count("restart"), 0);
+}

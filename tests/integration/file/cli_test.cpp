@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -256,6 +258,32 @@ TEST_F(CliTest, OutputThroughLinksInEveryCommand) {
     // No temporary file was left beside any of them.
     for (const auto& entry : fs::recursive_directory_iterator(m_dir))
         EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
+// A FIFO named as the output, directly or through a link, is neither opened (which would block)
+// nor replaced by a plain file.
+TEST_F(CliTest, OutputThatIsNotARegularFileIsRefusedInEveryCommand) {
+    ASSERT_EQ(cli({"new", file("p.chg")}).exitCode, 0);
+    const std::string p = file("p.chg");
+    ASSERT_EQ(::mkfifo(file("pipe").c_str(), 0600), 0);
+    fs::create_symlink("pipe", m_dir / "link");
+    const std::vector<std::vector<std::string>> commands = {
+        {"new"}, {"resave", p}, {"automap", p, "-o"}, {"edit", "new", "-o"}, {"export", p}, {"conflicts", p, "--png"},
+    };
+    for (const auto& command : commands) {
+        for (const char* name : {"pipe", "link"}) {
+            SCOPED_TRACE(command.front() + " " + name);
+            std::vector<std::string> args = command;
+            args.push_back(file(name));
+            const RunResult run = cli(args);
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_NE((run.out + run.err).find(file(name) + " is not a regular file"), std::string::npos)
+                << run.out << run.err;
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(m_dir / "pipe")));
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 3);
 }
 
 // Stored texts are bytes, and JSON shows each byte as the Latin-1 character of its value: the byte

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace veltrane;
 using namespace veltrane::testing;
@@ -308,6 +309,20 @@ TEST(ProjectFileOpen, ZeroLengthFileIsAnEmptyProject) {
     EXPECT_EQ(opened.document.state(), stateBefore);
 }
 
+// Refused from its size alone: the sparse file would take 64 MiB of reading to judge otherwise.
+TEST(ProjectFileOpen, AFileAboveTheLimitIsRefusedUnread) {
+    TempDir dir;
+    const std::string path = dir.file("huge.chg");
+    writeBytes(path, {});
+    std::filesystem::resize_file(path, kMaxProjectFileBytes + 1);
+    OpenedDocument app;
+    const Project before = app.document.project();
+    EXPECT_FALSE(app.document.openDocument(path));
+    EXPECT_EQ(app.prompter.shown(),
+              std::vector<std::string>{path + " is larger than 64 MiB, the limit for a project file; it was not opened."});
+    EXPECT_EQ(app.document.project(), before);
+}
+
 TEST(ProjectFileOpen, PrefixFormsOfOtherWriters) {
     const Result<LoadedProject> outcome = decodeFixture("prefix_forms.chg");
     ASSERT_TRUE(outcome.ok()) << (outcome.ok() ? "" : outcome.message());
@@ -554,6 +569,27 @@ TEST(ProjectFileSave, ALinkLoopIsRefusedByName) {
         EXPECT_TRUE(app.document.state().ProjectModified);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+}
+
+// A FIFO (or a device) is never replaced by a plain file nor opened, directly or through a link.
+TEST(ProjectFileSave, ATargetThatIsNotARegularFileIsLeftAsItIs) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe.chg").c_str(), 0600), 0);
+    fs::create_symlink("pipe.chg", dir.path() / "link.chg");
+    for (const char* name : {"pipe.chg", "link.chg"}) {
+        SCOPED_TRACE(name);
+        OpenedDocument app;
+        app.document.state().ProjectModified = true;
+        EXPECT_FALSE(app.document.saveDocument(dir.file(name)));
+        EXPECT_EQ(app.prompter.shown(),
+                  std::vector<std::string>{dir.file(name) +
+                                           " is not a regular file; it was left as it is and nothing was saved."});
+        EXPECT_TRUE(app.document.state().ProjectModified);
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir.path() / "pipe.chg")));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "link.chg"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
 // The temporary file beside the target must itself be a valid name, also when the target's name

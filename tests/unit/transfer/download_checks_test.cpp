@@ -3,6 +3,8 @@
 
 #include "core/document/document.h"
 #include "core/link/ethernet/configuration_image.h"
+#include "core/link/serial/serial_requests.h"
+#include "core/model/device_profile.h"
 #include "core/model/project_defaults.h"
 #include "core/strings/strings.h"
 #include "core/transfer/download_checks.h"
@@ -12,6 +14,9 @@
 #include "support/project_builder.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
 
 using namespace veltrane;
 using veltrane::testing::ProjectBuilder;
@@ -222,3 +227,108 @@ TEST(EthernetDownload, EmptyNodeAddressOfEitherImageSubnetStopsBeforeAnyChange) 
     }
 }
 
+
+namespace {
+
+std::string tooWide(const std::string& item, const std::string& row, const std::string& value) {
+    return item + ", \"" + row + "\": the value " + value + " does not fit the field the gateway receives; nothing was sent.";
+}
+
+}  // namespace
+
+// A number is refused when the value its field gets (after the writer's own division) lies outside
+// the field's signed and unsigned range; a number at either end of the range keeps its own bytes.
+TEST(DownloadNumbers, EthernetImageFieldsTakeOnlyWhatFits) {
+    struct Case {
+        std::string CONFIG::*field;
+        int subnet;                   // 1-based
+        const char* text;
+        std::size_t at;               // offset in the image; 0 when refused
+        std::vector<std::uint8_t> bytes;
+        const char* row;
+    };
+    const Case cases[] = {
+        {&CONFIG::baudRate, 1, "4294967295", 0x020, {0xFF, 0xFF, 0xFF, 0xFF}, nullptr},
+        {&CONFIG::responseTimeout, 1, "-2147483648", 0x030 + 12, {0x80, 0, 0, 0}, nullptr},
+        {&CONFIG::stopBits, 2, "-128", 0x02E, {0x80}, nullptr},
+        {&CONFIG::dataBits, 2, "255", 0x02C, {0xFF}, nullptr},
+        {&CONFIG::responseTimeout, 1, "99999999999", 0, {}, "Response Timeout (10~60000ms)"},
+        {&CONFIG::stopBits, 2, "4294967297", 0, {}, "Stop Bits"},
+        {&CONFIG::dataBits, 1, "-129", 0, {}, "Data Bits"},
+        {&CONFIG::scanRate, 2, "4294967296", 0, {}, "Scan Rate (1~255)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ProjectBuilder b = cleanProject(device::EtherNetIP);
+        b.project.subnets[static_cast<std::size_t>(c.subnet - 1)].*c.field = c.text;
+        ScriptedPrompter prompter;
+        const bool passes = prepareEthernetDownload(b.project, prompter);
+        EXPECT_EQ(passes, c.row == nullptr);
+        if (c.row) {
+            EXPECT_EQ(prompter.shown(),
+                      std::vector<std::string>{tooWide("Subnet " + std::to_string(c.subnet), c.row, c.text)});
+            continue;
+        }
+        const auto image = ethernet::buildConfigurationImage(b.project, b.state);
+        EXPECT_EQ(std::vector<std::uint8_t>(image.bytes().begin() + static_cast<std::ptrdiff_t>(c.at),
+                                            image.bytes().begin() + static_cast<std::ptrdiff_t>(c.at + c.bytes.size())),
+                  c.bytes);
+    }
+    // A command's fields are named by the command's place in the tree.
+    ProjectBuilder b = cleanProject(device::EtherNetIP);
+    b.at(1, 1).startAddress = "65536";
+    ScriptedPrompter prompter;
+    EXPECT_FALSE(prepareEthernetDownload(b.project, prompter));
+    EXPECT_EQ(prompter.shown(), std::vector<std::string>{tooWide("Subnet 1 / Node-4 / 03 Read Holding Register (#1)",
+                                                                 "Starting Address", "65536")});
+}
+
+// The serial frames are narrower, and two of their numbers go in tenths.
+TEST(DownloadNumbers, SerialFrameFieldsTakeOnlyWhatFits) {
+    struct Case {
+        std::string CONFIG::*field;
+        const char* text;
+        std::size_t at;  // offset in the subnet block
+        std::uint8_t byte;
+        const char* row;  // refused with this row
+    };
+    const Case cases[] = {
+        {&CONFIG::outputPulse, "2559", 11, 0xFF, nullptr},
+        {&CONFIG::outputPulse, "-1289", 11, 0x80, nullptr},
+        {&CONFIG::pollDelay, "-1", 9, 0x00, nullptr},
+        {&CONFIG::responseTimeout, "65535", 8, 0xFF, nullptr},
+        {&CONFIG::outputPulse, "2560", 0, 0, "Output Pulse (200~2500ms)"},
+        {&CONFIG::pollDelay, "-1290", 0, 0, "Delay between Polls (0~2500ms)"},
+        {&CONFIG::responseTimeout, "65536", 0, 0, "Response Timeout (10~60000ms)"},
+        {&CONFIG::scanRate, "99999999999", 0, 0, "Scan Rate (1~255)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ProjectBuilder b = cleanProject(0);
+        b.project.subnets[0].*c.field = c.text;
+        const Status ready = serialDownloadPreconditions(b.project, b.state);
+        EXPECT_EQ(ready.ok(), c.row == nullptr);
+        if (c.row)
+            EXPECT_EQ(ready.message(), tooWide("Subnet 1", c.row, c.text));
+        else
+            EXPECT_EQ(serial::subnetBlock(b.project, 0)[c.at], c.byte);
+    }
+    ProjectBuilder b = cleanProject(0);
+    b.project.fieldbus.deviceNetAddress = "256";
+    EXPECT_EQ(serialDownloadPreconditions(b.project, b.state).message(),
+              tooWide("Fieldbus", "DeviceNet Address (0~63)", "256"));
+}
+
+// A zero-length file opens as "keep the current records"; sending it would send the defaults.
+TEST(DownloadFile, AFileThatHoldsNoProjectIsNotSent) {
+    const std::string path = ::testing::TempDir() + "download_checks_empty.chg";
+    { std::ofstream(path, std::ios::binary | std::ios::trunc); }
+    ScriptedPrompter prompter;
+    Document document(prompter);
+    document.newDocument();
+    EXPECT_FALSE(openProjectToSend(document, path));
+    EXPECT_EQ(prompter.shown(), std::vector<std::string>{path + " holds no project; nothing was sent."});
+    // Opening it as a file still works as before.
+    EXPECT_TRUE(document.openDocument(path));
+    std::remove(path.c_str());
+}

@@ -37,9 +37,6 @@ std::int32_t clampedCount(std::int32_t count) { return std::clamp(count, 0, kMax
 
 // ----- encoding -----
 
-std::uint32_t number(const std::string& text) { return static_cast<std::uint32_t>(decimalValue(text)); }
-std::uint8_t byteOf(const std::string& text) { return static_cast<std::uint8_t>(decimalValue(text)); }
-
 void putAddress(ImageBytes bytes, std::size_t at, const std::string& text) {
     const Ipv4Octets octets = parseIpv4(text).value_or(Ipv4Octets{0xFF, 0xFF, 0xFF, 0xFF});
     std::copy(octets.begin(), octets.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
@@ -57,25 +54,53 @@ std::uint8_t parityCode(const std::string& parity) {
     return 4;
 }
 
+// The numbers of the 8 serial settings bytes; the parity byte is a code.
+std::vector<CarriedNumber> serialNumbers(const CONFIG& subnet) {
+    const bool master = isModbusMaster(subnet);
+    return {
+        decimalNumber(0, FieldWidth::Long, master ? subnet.baudRate : subnet.userBaudRate, Str::SnTitleBaudRate),
+        decimalNumber(4, FieldWidth::Byte, master ? subnet.dataBits : subnet.userDataBits, Str::SnTitleDataBits),
+        decimalNumber(6, FieldWidth::Byte, master ? subnet.stopBits : subnet.userStopBits, Str::SnTitleStopBits),
+    };
+}
+
+// The numbers of the protocol block; its codes and the command count are written beside them.
+std::vector<CarriedNumber> protocolNumbers(const CONFIG& subnet) {
+    if (isModbusMaster(subnet))
+        return {
+            decimalNumber(12, FieldWidth::Long, subnet.responseTimeout, Str::SnTitleResponseTimeout),
+            decimalNumber(16, FieldWidth::Long, subnet.pollDelay, Str::SnTitlePollDelay),
+            decimalNumber(28, FieldWidth::Long, subnet.scanRate, Str::SnTitleScanRate),
+        };
+    return {
+        decimalNumber(8, FieldWidth::Long, subnet.charInterval, Str::SnTitleCharInterval),
+        decimalNumber(12, FieldWidth::Long, subnet.frameLength, Str::SnTitleFrameLength),
+        decimalNumber(16, FieldWidth::Byte, subnet.startDelimiter, Str::SnTitleStartDelimiter),
+        decimalNumber(17, FieldWidth::Byte, subnet.endDelimiter, Str::SnTitleEndDelimiter),
+        decimalNumber(24, FieldWidth::Long, subnet.autoSendPeriod, Str::SnTitleAutoSendPeriod),
+    };
+}
+
+void putNumbers(ImageBytes bytes, std::size_t at, const std::vector<CarriedNumber>& numbers) {
+    for (const CarriedNumber& number : numbers)
+        putNumber(bytes, at, number);
+}
+
 void putSerial(ImageBytes bytes, std::size_t at, const CONFIG& subnet) {
     const bool master = isModbusMaster(subnet);
-    wire::put32(bytes, at, number(master ? subnet.baudRate : subnet.userBaudRate));
-    bytes[at + 4] = byteOf(master ? subnet.dataBits : subnet.userDataBits);
+    putNumbers(bytes, at, serialNumbers(subnet));
     bytes[at + 5] = parityCode(master ? subnet.parity : subnet.userParity);
-    bytes[at + 6] = byteOf(master ? subnet.stopBits : subnet.userStopBits);
 }
 
 void putProtocolBlock(ImageBytes bytes, std::size_t at, const CONFIG& subnet) {
+    putNumbers(bytes, at, protocolNumbers(subnet));
     if (isModbusMaster(subnet)) {
-        wire::put32(bytes, at + 12, number(subnet.responseTimeout));
-        wire::put32(bytes, at + 16, number(subnet.pollDelay));
         std::uint32_t output = 3;
         if (is(subnet.outputMode, Str::OutputCycle))
             output = 1;
         else if (is(subnet.outputMode, Str::OutputForbidden))
             output = 2;
         wire::put32(bytes, at + 20, output);
-        wire::put32(bytes, at + 28, number(subnet.scanRate));
         wire::put32(bytes, at + 32, static_cast<std::uint32_t>(clampedCount(subnet.commandCount)));
         return;
     }
@@ -86,12 +111,7 @@ void putProtocolBlock(ImageBytes bytes, std::size_t at, const CONFIG& subnet) {
     else if (is(subnet.frameType, Str::FrameLength))
         frame = 1;
     wire::put32(bytes, at + 4, frame);
-    wire::put32(bytes, at + 8, number(subnet.charInterval));
-    wire::put32(bytes, at + 12, number(subnet.frameLength));
-    bytes[at + 16] = byteOf(subnet.startDelimiter);
-    bytes[at + 17] = byteOf(subnet.endDelimiter);
     wire::put32(bytes, at + 20, is(subnet.autoSend, Str::Disable) ? 0 : 1);
-    wire::put32(bytes, at + 24, number(subnet.autoSendPeriod));
     wire::put32(bytes, at + 28, is(subnet.crcCheck, Str::Disable) ? 0 : 1);
 }
 
@@ -249,6 +269,20 @@ ConfigurationImage buildConfigurationImage(const Project& project, const Project
         putCommands(bytes, kCommands[k], subnet);
     }
     return image;
+}
+
+std::vector<ItemNumber> imageNumbers(const Project& project) {
+    std::vector<ItemNumber> numbers;
+    for (int k = 0; k < 2; ++k) {
+        const CONFIG& subnet = project.subnets[static_cast<std::size_t>(k)];
+        for (const auto& list : {serialNumbers(subnet), protocolNumbers(subnet)})
+            for (const CarriedNumber& number : list)
+                numbers.push_back({subnetItemPath(k), number});
+        for (int i = 0; i < clampedCount(subnet.commandCount); ++i)
+            for (const CarriedNumber& number : commandNumbers(subnet.commands[static_cast<std::size_t>(i)]))
+                numbers.push_back({commandItemPath(subnet, k, i), number});
+    }
+    return numbers;
 }
 
 void decodeConfigurationImage(const ConfigurationImage& image, Project& project, ProjectState& state) {

@@ -2,6 +2,7 @@
 // The configuration image: an EtherNet/IP gateway's whole configuration in one fixed-size message
 // (an 8-byte header and a 1264-byte body). It always describes subnets 1 and 2.
 
+#include "core/link/carried_number.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -9,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace veltrane::ethernet {
 
@@ -39,6 +41,10 @@ private:
 // The image of a download (command code 6, length 1264), from the project's subnets 1 and 2 and
 // its Ethernet settings. Command counts outside 0..48 are written as the nearest bound.
 ConfigurationImage buildConfigurationImage(const Project& project, const ProjectState& state);
+
+// Every number the image carries, with its item, as buildConfigurationImage writes it: what a
+// download checks for numbers wider than their fields.
+std::vector<ItemNumber> imageNumbers(const Project& project);
 
 // Writes a received image into the records: device type 4, the Ethernet settings, both subnets'
 // settings and commands, and the nodes met in the command tables. It cannot fail; callers that must

@@ -6,6 +6,7 @@
 #include "core/strings/strings.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace veltrane::serial {
 
@@ -169,6 +170,37 @@ void SerialDownload::planFourSubnets() {
                      timeoutError(Str::DlAddCommandTimeout),
                      j + 1 == frames.commandCount ? std::vector<int>{line} : std::vector<int>{}});
     }
+}
+
+std::vector<ItemNumber> downloadNumbers(const Project& project, const ProjectState& state) {
+    std::vector<ItemNumber> numbers;
+    const std::string fieldbusItem = tr(Str::TreeFieldbus);
+    if (fieldbusFrameWritten(state) == FieldbusFrame::DeviceNet)
+        numbers.push_back({fieldbusItem, deviceNetAddressNumber(project.fieldbus)});
+    int subnets = 0;
+    switch (deviceProfile(state.DeviceType).subnets) {
+    case SubnetProcedure::Single: subnets = 1; break;
+    case SubnetProcedure::FourSubnets: subnets = kSubnetLines; break;
+    case SubnetProcedure::None: break;
+    }
+    const std::size_t blockBytes = usesLongSubnetFrame(state) ? kLongBlock : kShortBlock;
+    for (int k = 0; k < subnets; ++k) {
+        for (const CarriedNumber& number : subnetBlockNumbers(project, k))
+            if (number.offset + static_cast<std::size_t>(number.width) <= blockBytes)
+                numbers.push_back({subnetItemPath(k), number});
+        const CONFIG& subnet = project.subnets[static_cast<std::size_t>(k)];
+        if (!isModbusMaster(subnet))
+            continue;
+        for (int j = 0; j < std::clamp(subnet.commandCount, 0, kMaxCommands); ++j)
+            for (const CarriedNumber& number : commandNumbers(subnet.commands[static_cast<std::size_t>(j)]))
+                numbers.push_back({commandItemPath(subnet, k, j), number});
+    }
+    // The option byte carries the timeout count only when it is not the double-fault switch and
+    // the input data are cleared; the firmware version is not known yet, so a new one is assumed.
+    const std::optional<std::uint8_t> option = optionValue(project, state, std::numeric_limits<int>::max());
+    if (option && !state.flags.hardwareSizedModel && project.subnets[0].timeoutAction != tr(Str::TimeoutHoldChoice))
+        numbers.push_back({fieldbusItem, timeoutTimesNumber(project)});
+    return numbers;
 }
 
 StepCaptions downloadCaptions(int deviceCode) {

@@ -7,6 +7,8 @@
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
+#include <vector>
+
 namespace veltrane::serial {
 
 class SerialDownload : public SerialSequence {
@@ -23,6 +25,11 @@ private:
     Project m_project;
     ProjectState m_state;
 };
+
+// Every number the download's frames carry, with its item, as the frames write them: what a
+// download checks for numbers wider than their fields. The option byte's count is included
+// whenever the project would send it to a gateway new enough to take it.
+std::vector<ItemNumber> downloadNumbers(const Project& project, const ProjectState& state);
 
 // The captions of the step lines for the device code a gateway reported.
 StepCaptions downloadCaptions(int deviceCode);

@@ -2,9 +2,7 @@
 #include "core/model/subnet_protocol.h"
 
 #include "core/editor/profibus_config_data.h"
-#include "core/common/wire_order.h"
 #include "core/link/serial/code_tables.h"
-#include "core/model/text_value.h"
 
 #include <algorithm>
 
@@ -13,9 +11,6 @@ namespace veltrane::serial {
 namespace {
 std::uint8_t lowByte(std::int64_t value) {
     return static_cast<std::uint8_t>(value & 0xFF);
-}
-std::uint8_t byteOf(const std::string& text) {
-    return lowByte(decimalValue(text));
 }
 std::uint8_t subnetByte(int subnet) {
     return lowByte(subnet);
@@ -27,6 +22,15 @@ Bytes frameOf(std::uint8_t frameCode, Bytes data) {
 
 std::uint8_t enabled(const std::string& text) {
     return text == tr(Str::Enable) ? 1 : 0;
+}
+
+// The protocol's code, nothing for an unknown protocol (which sends protocol 0 with nothing else).
+std::optional<std::uint8_t> protocolCode(const CONFIG& subnet) {
+    const auto& protocols = codes::protocols();
+    const auto found = std::find(protocols.begin(), protocols.end(), subnet.protocolType);
+    if (found == protocols.end())
+        return std::nullopt;
+    return static_cast<std::uint8_t>(found - protocols.begin());
 }
 } // namespace
 
@@ -46,16 +50,43 @@ Bytes clearCommandsRequest(int subnet) {
     return frameOf(code::ClearCommands, {subnetByte(subnet), kClearCommandsMagic1, kClearCommandsMagic2});
 }
 
+std::vector<CarriedNumber> subnetBlockNumbers(const Project& project, int subnet) {
+    const CONFIG& c = project.subnets.at(static_cast<std::size_t>(subnet));
+    const std::optional<std::uint8_t> protocol = protocolCode(c);
+    if (!protocol)
+        return {};
+    std::vector<CarriedNumber> numbers;
+    if (*protocol == 1)
+        numbers.push_back(decimalNumber(5, FieldWidth::Byte, c.slaveModeAddress, Str::SnTitleSlaveAddress));
+    if (*protocol == 0) {
+        numbers.push_back(decimalNumber(7, FieldWidth::Word, c.responseTimeout, Str::SnTitleResponseTimeout));
+        // Both go in tenths of their milliseconds.
+        numbers.push_back(decimalNumber(9, FieldWidth::Byte, c.pollDelay, Str::SnTitlePollDelay, 10));
+        numbers.push_back(decimalNumber(11, FieldWidth::Byte, c.outputPulse, Str::SnTitleOutputPulse, 10));
+        numbers.push_back(decimalNumber(12, FieldWidth::Byte, c.scanRate, Str::SnTitleScanRate));
+    }
+    if (*protocol == 3) {
+        numbers.push_back(decimalNumber(14, FieldWidth::Word, c.charInterval, Str::SnTitleCharInterval));
+        numbers.push_back(decimalNumber(16, FieldWidth::Byte, c.frameLength, Str::SnTitleFrameLength));
+        numbers.push_back(decimalNumber(18, FieldWidth::Word, c.autoSendPeriod, Str::SnTitleAutoSendPeriod));
+    } else if (isModbusMaster(project.subnets[0])) {
+        // The status bytes are a gateway-wide setting kept with subnet 1; "Disable" reads as 0.
+        numbers.push_back(decimalNumber(13, FieldWidth::Byte, project.subnets[0].commandStatus,
+                                        Str::SnTitleCommandStatus));
+    }
+    return numbers;
+}
+
 SubnetBlock subnetBlock(const Project& project, int subnet) {
     const CONFIG& c = project.subnets.at(static_cast<std::size_t>(subnet));
-    const CONFIG& first = project.subnets[0];
     SubnetBlock b{};
-    const auto& protocols = codes::protocols();
-    const auto found = std::find(protocols.begin(), protocols.end(), c.protocolType);
-    if (found == protocols.end())
-        return b; // an unknown protocol sends protocol 0 with nothing else
-    const auto protocol = static_cast<std::uint8_t>(found - protocols.begin());
+    const std::optional<std::uint8_t> found = protocolCode(c);
+    if (!found)
+        return b;
+    const std::uint8_t protocol = *found;
     b[0] = protocol;
+    for (const CarriedNumber& number : subnetBlockNumbers(project, subnet))
+        putNumber(b, 0, number);
 
     struct Group {
         const std::string& baud;
@@ -72,28 +103,16 @@ SubnetBlock subnetBlock(const Project& project, int subnet) {
     b[2] = codes::codeOf(codes::dataBits(), group.bits);
     b[3] = codes::codeOf(codes::parities(), group.parity);
     b[4] = codes::codeOf(codes::stopBits(), group.stop);
-    if (protocol == 1) {
-        b[5] = byteOf(c.slaveModeAddress);
+    if (protocol == 1)
         b[6] = codes::codeOf(codes::transmissionModes(), c.slaveTransmissionMode);
-    }
     if (protocol == 0) {
         b[6] = codes::codeOf(codes::transmissionModes(), c.transmissionMode);
-        wire::put16(b, 7, decimalValue(c.responseTimeout));
-        b[9] = lowByte(decimalValue(c.pollDelay) / 10); // "-1" truncates toward zero: 0
         b[10] = codes::codeOf(codes::outputModes(), c.outputMode);
-        b[11] = lowByte(decimalValue(c.outputPulse) / 10);
-        b[12] = byteOf(c.scanRate);
     }
     if (protocol == 3) {
         b[13] = c.frameType == tr(Str::FrameLength) ? 1 : 0;
-        wire::put16(b, 14, decimalValue(c.charInterval));
-        b[16] = byteOf(c.frameLength);
         b[17] = enabled(c.autoSend);
-        wire::put16(b, 18, decimalValue(c.autoSendPeriod));
         b[20] = enabled(c.crcCheck);
-    } else if (isModbusMaster(first)) {
-        // The status bytes are a gateway-wide setting kept with subnet 1; "Disable" reads as 0.
-        b[13] = byteOf(first.commandStatus);
     }
     b[21] = c.commInterface == tr(Str::InterfaceRS232) ? 1 : 0;
     return b;
@@ -121,8 +140,14 @@ CommandRecord commandRecord(const INSTRUCTION& command) {
     return encodeCommandRecord(fields);
 }
 
+CarriedNumber deviceNetAddressNumber(const FIELDBUS& fieldbus) {
+    return decimalNumber(0, FieldWidth::Byte, fieldbus.deviceNetAddress, Str::FbTitleDeviceNetAddress);
+}
+
 Bytes deviceNetFrame(const FIELDBUS& fieldbus) {
-    return frameOf(code::WriteDeviceNet, {byteOf(fieldbus.deviceNetAddress),
+    std::uint8_t address = 0;
+    putNumber(std::span(&address, 1), 0, deviceNetAddressNumber(fieldbus));
+    return frameOf(code::WriteDeviceNet, {address,
                                           codes::codeOf(codes::deviceNetBauds(), fieldbus.deviceNetBaudRate),
                                           codes::codeOf(codes::deviceNetInputSizes(), fieldbus.inputSize),
                                           codes::codeOf(codes::deviceNetOutputSizes(), fieldbus.outputSize)});
@@ -151,6 +176,10 @@ Bytes configDataFrame(const FIELDBUS& fieldbus) {
     return frameOf(code::WriteConfigData, std::move(data));
 }
 
+CarriedNumber timeoutTimesNumber(const Project& project) {
+    return decimalNumber(0, FieldWidth::Byte, project.subnets[0].timeoutTimes, Str::FbTitleTimeoutTimes);
+}
+
 std::optional<std::uint8_t> optionValue(const Project& project, const ProjectState& state,
                                         int firmwareVersion) {
     const CONFIG& first = project.subnets[0];
@@ -158,7 +187,7 @@ std::optional<std::uint8_t> optionValue(const Project& project, const ProjectSta
         return first.doubleFaultClear == tr(Str::Disable) ? 0 : 1;
     if (state.flags.commandStatusModel && firmwareVersion >= 40)
         return first.timeoutAction == tr(Str::TimeoutHoldChoice) ? std::uint8_t{0}
-                                                                 : byteOf(first.timeoutTimes);
+                                                                 : lowByte(timeoutTimesNumber(project).value);
     return std::nullopt;
 }
 

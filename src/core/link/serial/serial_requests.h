@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace veltrane::serial {
 
@@ -46,14 +47,20 @@ Bytes readCommandCountRequest(int subnet);
 Bytes readCommandPackageRequest(int subnet, int package);
 Bytes clearCommandsRequest(int subnet);
 
+// The numbers of a subnet's parameter block, at their offsets in it (the short form sends the
+// first 13 bytes).
+std::vector<CarriedNumber> subnetBlockNumbers(const Project& project, int subnet);
 SubnetBlock subnetBlock(const Project& project, int subnet);
 Bytes subnetParameterFrame(const Project& project, int subnet, bool longForm);
 CommandRecord commandRecord(const INSTRUCTION& command);
+CarriedNumber deviceNetAddressNumber(const FIELDBUS& fieldbus);
 Bytes deviceNetFrame(const FIELDBUS& fieldbus);
 Bytes profibusFrame(const Project& project, bool longForm);
 Bytes optionFrame(std::uint8_t value);
 Bytes configDataFrame(const FIELDBUS& fieldbus);
 
+// The timeout count that the option byte carries when the input data are cleared.
+CarriedNumber timeoutTimesNumber(const Project& project);
 // The option byte a download sends, when the project sends one at this firmware version.
 std::optional<std::uint8_t> optionValue(const Project& project, const ProjectState& state,
                                         int firmwareVersion);
