@@ -213,6 +213,7 @@ private:
     void selectAfterRemoval(ItemId parent, std::size_t position);
     ItemId selectedSubnetItem() const;
     ItemLocator locate(ItemId id) const;
+    bool moveInHistory(std::optional<ItemLocator> (UndoHistory::*move)(Project&));
     void showStep(const ItemLocator& focus);
     // Starts the history again when something outside it changed the records.
     void followOutsideChange();

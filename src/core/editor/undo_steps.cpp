@@ -76,21 +76,18 @@ std::string Editor::redoName() const {
 }
 
 bool Editor::undo() {
-    commitEdit();
-    closeOptionList();
-    followOutsideChange();
-    const std::optional<ItemLocator> focus = m_history.undo(m_project);
-    if (!focus)
-        return false;
-    showStep(*focus);
-    return true;
+    return moveInHistory(&UndoHistory::undo);
 }
 
 bool Editor::redo() {
+    return moveInHistory(&UndoHistory::redo);
+}
+
+bool Editor::moveInHistory(std::optional<ItemLocator> (UndoHistory::*move)(Project&)) {
     commitEdit();
     closeOptionList();
     followOutsideChange();
-    const std::optional<ItemLocator> focus = m_history.redo(m_project);
+    const std::optional<ItemLocator> focus = (m_history.*move)(m_project);
     if (!focus)
         return false;
     showStep(*focus);

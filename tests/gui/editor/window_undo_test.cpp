@@ -42,7 +42,7 @@ TEST(WindowUndo, CtrlZBringsADeletedNodeBackAndTheSavedStateClearsTheMark) {
     const ItemId node = editor.tree().children(editor.tree().topLevel()[1])[0];
     editor.selectItem(node);
     selectCommandActivated(editor, 2);
-    selectCommandActivated(editor, 9);
+    selectCommandActivated(editor, 13);
     h.chooser.saveAnswers.push_back(h.stdPath(QStringLiteral("undo.chg")));
     r.trigger(CommandId::FileSave);
     ASSERT_FALSE(w.isWindowModified());
