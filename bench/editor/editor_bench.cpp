@@ -1,5 +1,5 @@
 // The editor's heaviest paths on a full project: both subnets with 48 nodes and 48 commands.
-#include "core/document/document.h"
+#include "full_project.h"
 
 #include <benchmark/benchmark.h>
 
@@ -7,25 +7,11 @@ using namespace veltrane;
 
 namespace {
 
-void fill(Document& document) {
-    for (int k = 0; k < 2; ++k) {
-        CONFIG& subnet = document.project().subnets[static_cast<std::size_t>(k)];
-        subnet.nodeCount = kMaxNodes;
-        subnet.commandCount = kMaxCommands;
-        for (int n = 0; n < kMaxNodes; ++n) {
-            subnet.nodes[static_cast<std::size_t>(n)].name = "Node-" + std::to_string(n + 1);
-            subnet.nodes[static_cast<std::size_t>(n)].address = std::to_string(n + 1);
-            subnet.commands[static_cast<std::size_t>(n)].functionCode = "3";
-            subnet.commands[static_cast<std::size_t>(n)].nodeIndex = n + 1;
-        }
-    }
-}
-
 void RebuildFullTree(benchmark::State& state) {
     ScriptedPrompter prompter;
     Document document(prompter);
     document.newDocument();
-    fill(document);
+    bench::fillFullProject(document);
     for (auto _ : state)
         document.editor().rebuildTree();
 }
@@ -38,7 +24,7 @@ void DeleteNodeFromFullSubnet(benchmark::State& state) {
     document.newDocument();
     for (auto _ : state) {
         state.PauseTiming();
-        fill(document);
+        bench::fillFullProject(document);
         Editor& editor = document.editor();
         editor.rebuildTree();
         editor.selectItem(editor.tree().children(editor.tree().topLevel()[1])[0]);
@@ -53,7 +39,7 @@ void ShowAndCommitCommand(benchmark::State& state) {
     ScriptedPrompter prompter;
     Document document(prompter);
     document.newDocument();
-    fill(document);
+    bench::fillFullProject(document);
     Editor& editor = document.editor();
     editor.rebuildTree();
     const ItemId node = editor.tree().children(editor.tree().topLevel()[1])[0];

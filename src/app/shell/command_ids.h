@@ -10,6 +10,8 @@ enum class CommandId : int {
     FileSave = 57603,
     FileSaveAs = 57604,
     AppExit = 57665,
+    Undo = 57643,
+    Redo = 57644,
     AddNode = 32771,
     DeleteNode = 32772,
     AddCommand = 32773,

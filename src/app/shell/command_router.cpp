@@ -101,6 +101,11 @@ void CommandRouter::updateEnabling() {
     const CommandEnabling enabling = evaluateCommandEnabling(m_context.document.editor());
     for (const CommandRow& row : commandTable())
         m_actions.at(row.id)->setEnabled(row.enabledBy == nullptr || enabling.*row.enabledBy);
+    const Editor& editor = m_context.document.editor();
+    m_actions.at(CommandId::Undo)->setText(enabling.undo ? qformat(Str::ItemUndoStep, {editor.undoName()})
+                                                         : qtr(Str::ItemUndo));
+    m_actions.at(CommandId::Redo)->setText(enabling.redo ? qformat(Str::ItemRedoStep, {editor.redoName()})
+                                                         : qtr(Str::ItemRedo));
 }
 
 void CommandRouter::dispatch(const CommandRow& row) {

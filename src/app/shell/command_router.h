@@ -119,6 +119,8 @@ private:
     void onFileSaveAs();
     void onAppExit();
     // Edit (menu, toolbar and the tree's context menu)
+    void onUndo();
+    void onRedo();
     void onAddNode();
     void onDeleteNode();
     void onAddCommand();

@@ -13,8 +13,13 @@ std::vector<CommandRouter::CommandRow> CommandRouter::editCommands() {
     using R = CommandRouter;
     using E = CommandEnabling;
     return {
+        // Their texts name the step they would take back or apply (updateEnabling).
+        {CommandId::Undo, M::Edit, Str::ItemUndo, Str::PromptUndo, std::nullopt, {K(Qt::CTRL | Qt::Key_Z)},
+         &R::onUndo, &E::undo},
+        {CommandId::Redo, M::Edit, Str::ItemRedo, Str::PromptRedo, std::nullopt,
+         {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, &R::onRedo, &E::redo},
         {CommandId::AddNode, M::Edit, Str::ItemAddNode, Str::PromptAddNode, Str::ToolAddNode, {}, &R::onAddNode,
-         &E::addNode},
+         &E::addNode, false, true},
         {CommandId::DeleteNode, M::Edit, Str::ItemDeleteNode, Str::PromptDeleteNode, Str::ToolDeleteNode, {},
          &R::onDeleteNode, &E::deleteNode},
         {CommandId::AddCommand, M::Edit, Str::ItemAddCommand, Str::PromptAddCommand, Str::ToolAddCommand, {},
@@ -37,6 +42,12 @@ std::vector<CommandRouter::CommandRow> CommandRouter::editCommands() {
     };
 }
 
+void CommandRouter::onUndo() {
+    m_context.document.editor().undo();
+}
+void CommandRouter::onRedo() {
+    m_context.document.editor().redo();
+}
 void CommandRouter::onAddNode() {
     m_context.document.editor().addNode();
 }

@@ -2,11 +2,13 @@
 // clicks in the tree and the grid would, and saves the result.
 #include "cli/cli_prompter.h"
 #include "cli/command_registry.h"
+#include "core/document/command_enabling.h"
 #include "core/document/document.h"
 #include "core/editor/function_codes.h"
 #include "core/editor/select_command.h"
 #include "core/editor/tree_items.h"
 #include "core/common/result.h"
+#include "core/mapping/mapping_calculator.h"
 #include "core/model/text_value.h"
 
 #include <iostream>
@@ -26,6 +28,8 @@ const char* const kUsage =
     "it from\n"
     "                              the option list (\"#ROW=VALUE\" names the row by number)\n"
     "        --add-node  --delete-node  --add-command CODE  --delete-command  --copy-node  --paste-node\n"
+    "        --automap             Calculate Mapping Address\n"
+    "        --undo  --redo        take back the last change, apply it again (nothing to do is no error)\n"
     "        --print-grid  --print-tree  --print-help TITLE\n"
     "      questions are answered by the --answer flags in order (Cancel/No when they run out);\n"
     "      without -o nothing is saved";
@@ -191,6 +195,17 @@ Status runStep(Editor& editor, const std::string& step, const std::string& value
         return whenEnabled(editor.canCopyNode(), "Copy Node", [&] { editor.copyNode(); });
     if (step == "--paste-node")
         return whenEnabled(editor.canPasteNode(), "Paste Node", [&] { editor.pasteNode(); });
+    if (step == "--automap")
+        return whenEnabled(evaluateCommandEnabling(editor).calculateMapping, "Calculate Mapping Address",
+                           [&] { runCalculateMappingAddress(editor); });
+    if (step == "--undo") {
+        editor.undo();
+        return {};
+    }
+    if (step == "--redo") {
+        editor.redo();
+        return {};
+    }
     if (step == "--print-grid") {
         printGrid(editor.grid());
     } else if (step == "--print-tree") {
@@ -214,7 +229,7 @@ void declareSteps(CLI::App& command) {
     addRepeatable(command, "--add-command", "add a command of this function code to the selected node");
     addRepeatable(command, "--print-help", "print the help of a grid row");
     for (const char* flag : {"--add-node", "--delete-node", "--delete-command", "--copy-node", "--paste-node",
-                             "--print-grid", "--print-tree"})
+                             "--automap", "--undo", "--redo", "--print-grid", "--print-tree"})
         command.add_flag(flag)->description("a step without a value");
 }
 

@@ -51,8 +51,11 @@ TreeSelection treeSelectionOf(const Editor& editor) {
 }
 
 CommandEnabling evaluateCommandEnabling(const Editor& editor) {
-    return evaluateCommandEnabling(editor.state(), editor.project(), editor.editFlags(),
-                                   treeSelectionOf(editor));
+    CommandEnabling e =
+        evaluateCommandEnabling(editor.state(), editor.project(), editor.editFlags(), treeSelectionOf(editor));
+    e.undo = editor.canUndo();
+    e.redo = editor.canRedo();
+    return e;
 }
 
 bool treeContextMenuAllowed(const TreeModel& tree, const Project& project, ItemId id) {

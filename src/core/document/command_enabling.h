@@ -11,6 +11,8 @@
 namespace veltrane {
 
 struct CommandEnabling {
+    bool undo = false;  // from the editor's history; the four-argument form leaves both false
+    bool redo = false;
     bool addNode = false;
     bool deleteNode = false;
     bool addCommand = false;

@@ -19,6 +19,7 @@ void Document::newDocument() {
     m_state.ProjectPrepared = m_state.UploadedProjectPending;
     m_filePath.clear();
     m_editor.initialUpdate();
+    m_editor.startNewHistory(true);
     m_editor.notifyProjectChanged(ProjectChange::Replaced);
 }
 
@@ -33,6 +34,7 @@ bool Document::openDocument(const std::string& path) {
     m_filePath = path;
     m_editor.rebuildTree();
     m_editor.initialUpdate();
+    m_editor.startNewHistory(true);
     m_editor.notifyProjectChanged(ProjectChange::Replaced);
     return true;
 }
@@ -44,6 +46,7 @@ bool Document::saveDocument(const std::string& path) {
     }
     m_state.ProjectModified = false;
     m_filePath = path;
+    m_editor.markHistorySaved();
     m_editor.notifyProjectChanged(ProjectChange::Saved);
     return true;
 }

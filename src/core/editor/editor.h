@@ -9,6 +9,7 @@
 #include "core/editor/parameter_grid.h"
 #include "core/editor/row_provider.h"
 #include "core/editor/tree_model.h"
+#include "core/editor/undo_history.h"
 #include "core/interaction/prompter.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
@@ -43,7 +44,8 @@ struct NodeCopyBuffer {
 // What happened to the project, for whoever listens (views, the command enabling, a transfer).
 enum class ProjectChange {
     Replaced,         // a new project, an opened file or an upload took the place of the records
-    Edited,           // an edit changed the records and set ProjectModified
+    Edited,           // an edit, undo or redo changed the records; ProjectModified says whether
+                      // they differ from the state last saved
     Saved,            // the records went to their file; ProjectModified is clear
     ModifiedCleared,  // ProjectModified was cleared without a save (the question before an open answered it)
 };
@@ -126,6 +128,44 @@ public:
     // whether the context menu is shown.
     bool contextMenu(ItemId hit);
 
+    // Undo and redo. Each applies one step of the history, shows the tree again with the changed
+    // item selected, and sets ProjectModified unless it landed on the state last saved. An open
+    // edit box is committed first, as leaving it would. False when there was nothing to do.
+    bool undo();
+    bool redo();
+    bool canUndo() const;
+    bool canRedo() const;
+    // The step an undo or redo would take back or apply ("Add Node"); empty when there is none.
+    std::string undoName() const;
+    std::string redoName() const;
+    // Forgets every step (a new, opened or uploaded project); `saved`: the records are the file's.
+    void startNewHistory(bool saved);
+    // The records went to their file.
+    void markHistorySaved();
+    const UndoHistory& history() const { return m_history; }
+
+    // Every change to the records made while one lives becomes one undo step, named `name`
+    // ("Add Node"), recorded when the outermost one ends and only when a record changed. Steps
+    // nest: an edit made of other edits (Paste Node adds a node) is one step. An undo shows the
+    // item selected when the step began (or `shown`); a redo the item selected when it ended,
+    // unless showAfterRedo names another.
+    class EditStep {
+    public:
+        EditStep(Editor& editor, std::string name, ItemId shown = kNoItem);
+        ~EditStep();
+        EditStep(const EditStep&) = delete;
+        EditStep& operator=(const EditStep&) = delete;
+        void showAfterRedo(ItemId item);
+        void showRow(int row);
+
+    private:
+        Editor& m_editor;
+        bool m_outermost;
+        std::string m_name;
+        ItemLocator m_undoFocus;
+        std::optional<ItemLocator> m_redoFocus;
+    };
+
     // The parameter grid.
     void showSelection();
     void onGridClick(int row, int column);
@@ -172,6 +212,11 @@ private:
     void addSubnetContent(ItemId subnetItem, int subnetIndex);
     void selectAfterRemoval(ItemId parent, std::size_t position);
     ItemId selectedSubnetItem() const;
+    ItemLocator locate(ItemId id) const;
+    bool moveInHistory(std::optional<ItemLocator> (UndoHistory::*move)(Project&));
+    void showStep(const ItemLocator& focus);
+    // Starts the history again when something outside it changed the records.
+    void followOutsideChange();
 
     Project& m_project;
     ProjectState& m_state;
@@ -187,6 +232,8 @@ private:
     std::unique_ptr<RowProvider> m_subnetRows;
     std::unique_ptr<RowProvider> m_nodeRows;
     std::unique_ptr<RowProvider> m_commandRows;
+    UndoHistory m_history;
+    int m_openSteps = 0;
     ChangeSignal<ProjectChange> m_projectChanges;
     ChangeSignal<> m_commandStateChanges;
 };

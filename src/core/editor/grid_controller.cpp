@@ -125,6 +125,8 @@ void Editor::commitOption(int index) {
         m_grid.setText(m_view.clickedRow, m_view.clickedColumn, text);
     }
     closeOptionList();
+    EditStep step(*this, format(Str::StepEditValue, {m_grid.text(m_view.clickedRow, 0)}), m_view.selectedItem);
+    step.showRow(m_view.clickedRow);
     RowProvider* rows = providerFor(m_view.selectionKind);
     const bool modified = rows == nullptr || rows->commitOption(*this, m_view.clickedRow, text);
     if (modified)
@@ -162,6 +164,8 @@ void Editor::commitEdit() {
 
     const std::string typed = m_view.editText;
     const std::string title = m_grid.text(m_view.clickedRow, 0);
+    EditStep step(*this, format(Str::StepEditValue, {title}), item);
+    step.showRow(m_view.clickedRow);
     m_refusal.reset();
     providerFor(selection.kind)->commitEdit(*this, m_view.clickedRow, m_view.editText);
     // Typing what is stored already is no refusal, even where the rule takes the refusing path.

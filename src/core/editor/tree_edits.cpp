@@ -72,6 +72,7 @@ bool Editor::addNode() {
     const ItemId subnetItem = selectedSubnetItem();
     if (subnetItem == kNoItem)
         return false;
+    EditStep step(*this, tr(Str::StepAddNode));
     CONFIG& config = subnet(m_tree.subnet(subnetItem) - 1);
     config.nodeCount = std::clamp(config.nodeCount, 0, kMaxNodes);
     if (config.nodeCount >= kMaxNodes) {
@@ -89,7 +90,7 @@ bool Editor::addNode() {
     node.address = number;
     node.name = tr(Str::NodeNamePrefix) + number;
     config.nodeCount = position;
-    m_tree.insert(subnetItem, node.name, position);
+    step.showAfterRedo(m_tree.insert(subnetItem, node.name, position));
     m_tree.setExpanded(subnetItem, true);
     markModified();
     return true;
@@ -106,6 +107,7 @@ bool Editor::deleteNode(EditOrigin origin) {
     const int nodeCount = std::clamp(config.nodeCount, 0, kMaxNodes);
     if (n < 1 || n > nodeCount)
         return false;
+    EditStep step(*this, tr(Str::StepDeleteNode));
 
     // Commands: drop the node's own, close the gaps in order, and point the later nodes' commands
     // at their new slots. oldToNew remembers where each kept command went, for the tree.
@@ -158,6 +160,7 @@ bool Editor::addCommand(int index) {
     const FunctionCode code = functionCodeForEntry(index);
     if (code == FunctionCode::None)
         return false;
+    EditStep step(*this, tr(Str::StepAddCommand));
     CONFIG& config = subnet(subnetOf(m_tree, nodeItem) - 1);
     config.commandCount = std::clamp(config.commandCount, 0, kMaxCommands);
     if (config.commandCount >= kMaxCommands) {
@@ -180,7 +183,7 @@ bool Editor::addCommand(int index) {
     const int position = config.commandCount + 1;
     config.commands[slot(position)] = command;
     config.commandCount = position;
-    m_tree.insert(nodeItem, commandLabel(command.functionCode), position);
+    step.showAfterRedo(m_tree.insert(nodeItem, commandLabel(command.functionCode), position));
     m_tree.setExpanded(nodeItem, true);
     return true;
 }
@@ -196,6 +199,7 @@ bool Editor::deleteCommand(EditOrigin origin) {
     const int commandCount = std::clamp(config.commandCount, 0, kMaxCommands);
     if (k < 1 || k > commandCount)
         return false;
+    EditStep step(*this, tr(Str::StepDeleteCommand));
     for (int c = k; c < commandCount; ++c)
         config.commands[slot(c)] = config.commands[slot(c + 1)];
     config.commandCount = commandCount - 1;
@@ -251,6 +255,7 @@ bool Editor::pasteNode() {
     const CONFIG& source = subnet(m_copy.sourceSubnet - 1);
     const int sourceCount = std::clamp(source.commandCount, 0, kMaxCommands);
     const std::string sourceAddress = decimalText(m_copy.sourceNode);
+    EditStep step(*this, tr(Str::StepPasteNode));
     if (!addNode())
         return false;
 
@@ -258,6 +263,7 @@ bool Editor::pasteNode() {
     CONFIG& target = subnet(m_tree.subnet(subnetItem) - 1);
     const ItemId newNodeItem = m_tree.children(subnetItem).back();
     const int newPosition = m_tree.data(newNodeItem);
+    step.showAfterRedo(newNodeItem);
     const std::string newAddress = target.nodes[slot(newPosition)].address;
     for (int c = 1; c <= sourceCount; ++c) {
         INSTRUCTION command = source.commands[slot(c)];

@@ -90,6 +90,7 @@ MappingOutcome runCalculateMappingAddress(Editor& editor) {
     // Whatever the calculation rewrote, also before it stopped at a command out of range, is an
     // edit: closing without saving must ask instead of dropping the new addresses.
     const Project before = editor.project();
+    Editor::EditStep step(editor, tr(Str::StepCalculateMapping));
     const MappingOutcome outcome =
         calculateMappingAddresses(editor.project(), editor.state(), editor.prompter());
     if (editor.project() != before)

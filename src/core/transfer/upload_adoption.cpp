@@ -29,6 +29,8 @@ void adoptEthernetUpload(Document& document, const ethernet::ConfigurationImage&
     ethernet::decodeConfigurationImage(image, project, state);
     document.project() = std::move(project);
     document.state() = state;
+    // The records are the gateway's now: nothing before them can be undone into them.
+    document.editor().startNewHistory(!state.ProjectModified);
     showAdopted(document);
 }
 

@@ -4,6 +4,8 @@
 #include "support/cli_test_fixture.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -155,6 +157,38 @@ TEST_F(EditCli, EditsAnExistingFileWithCopyPasteAndEqualTexts) {
     const RunResult show = cli({"show", "--json", second});
     EXPECT_EQ(python(show.out, "[c['dataCount'] for s in d['CONFIG'] for c in s['commands']]").out,
               "['', '2', '', '2']\n");
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(EditCli, UndoRedoAndAutomapDriveTheHistory) {
+    const std::string base = file("base.chg");
+    ASSERT_EQ(cli({"edit", "new", "-o", base, "--select", "Subnet 1", "--add-node", "--select", "Subnet 1/Node-1",
+                   "--add-command", "3", "--add-command", "16", "--select",
+                   "Subnet 1/Node-1/03 Read Holding Register", "--set", "Starting Address=1", "--set",
+                   "Number of Data=4", "--select", "Subnet 1/Node-1/16 Preset Multiple Registers", "--set",
+                   "Starting Address=9", "--set", "Number of Data=2"})
+                  .exitCode,
+              0);
+    const auto run = [&](const std::string& name, std::vector<std::string> steps) {
+        std::vector<std::string> args = {"edit", base, "-o", file(name)};
+        args.insert(args.end(), steps.begin(), steps.end());
+        const RunResult result = cli(args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return bytesOf(file(name));
+    };
+    const std::string mapped = run("mapped.chg", {"--answer", "ok", "--automap"});
+    EXPECT_NE(mapped, bytesOf(base));
+    // The question is answered from the list; a cancel maps nothing.
+    EXPECT_EQ(run("cancelled.chg", {"--answer", "cancel", "--automap"}), bytesOf(base));
+    EXPECT_EQ(run("undone.chg", {"--answer", "ok", "--automap", "--undo"}), bytesOf(base));
+    EXPECT_EQ(run("redone.chg", {"--answer", "ok", "--automap", "--undo", "--redo"}), mapped);
+    // Nothing to undo or redo in a file just opened: nothing changes and the run succeeds.
+    EXPECT_EQ(run("nothing.chg", {"--undo", "--redo", "--undo"}), bytesOf(base));
+    EXPECT_EQ(run("deleted.chg", {"--select", "Subnet 1/Node-1", "--delete-node", "--undo"}), bytesOf(base));
 }
 
 } // namespace
