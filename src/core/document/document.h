@@ -4,6 +4,7 @@
 
 #include "core/editor/editor.h"
 #include "core/interaction/prompter.h"
+#include "core/model/project_file.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -35,6 +36,8 @@ public:
     void newDocument();
     // File Open: on any failure the message is shown and the open project stays exactly as it was.
     bool openDocument(const std::string& path);
+    // Makes records read from elsewhere the open project, as opening a file with them would.
+    void adoptProject(const LoadedProject& loaded);
     // File Save / Save As: on failure the message is shown and the previous file is intact.
     bool saveDocument(const std::string& path);
 
