@@ -1,7 +1,9 @@
 #include "core/table/command_table.h"
 
 #include "core/editor/editor.h"
+#include "core/common/hex.h"
 #include "core/editor/row_provider.h"
+#include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
 #include <algorithm>
@@ -12,9 +14,30 @@ namespace veltrane {
 
 namespace {
 
-// The grid rows that the table's own columns stand for.
+// The grid rows that the table's own columns stand for, and those holding numbers.
 constexpr int kSlaveAddressRow = 0;
 constexpr int kFunctionCodeRow = 1;
+constexpr int kStartingAddressRow = 2;
+constexpr int kMappingAddressRow = 4;
+constexpr int kMappingBitRow = 5;
+
+// A number stored with leading zeros ("0010", "00A0" shown as "00A0H") is exported in the form
+// typing accepts, which is the same value; any other text as the grid shows it.
+std::string exportedValue(int gridRow, const std::string& shown) {
+    const auto all = [](const std::string& text, bool hex) {
+        return !text.empty() && std::all_of(text.begin(), text.end(), [hex](unsigned char c) {
+                   return (hex ? std::isxdigit(c) : std::isdigit(c)) != 0;
+               });
+    };
+    if (gridRow == kMappingAddressRow && shown.size() > 1 && (shown.back() == 'H' || shown.back() == 'h')) {
+        const std::string body = shown.substr(0, shown.size() - 1);
+        return all(body, true) ? hexNumberText(hexValue(body)) + "H" : shown;
+    }
+    if (gridRow >= kStartingAddressRow && gridRow <= kMappingBitRow && gridRow != kMappingAddressRow &&
+        all(shown, false))
+        return canonicalText(shown);
+    return shown;
+}
 
 // A title as it is compared: lower case, bracketed parts gone, blanks trimmed and single.
 std::string titleKey(const std::string& title) {
@@ -92,8 +115,8 @@ std::vector<std::vector<std::string>> exportCommandTable(const Project& project,
         for (ItemId command : commands) {
             editor.selectItem(command);
             std::vector<std::string> row{std::to_string(editor.tree().subnet(subnetItem))};
-            for (std::size_t r = 0; r < rowCount; ++r)
-                row.push_back(editor.grid().text(static_cast<int>(r), 1));
+            for (int r = 0; r < static_cast<int>(rowCount); ++r)
+                row.push_back(exportedValue(r, editor.grid().text(r, 1)));
             table.push_back(std::move(row));
         }
     }

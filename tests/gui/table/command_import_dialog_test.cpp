@@ -33,13 +33,13 @@ TEST(CommandImportDialog, ShowsRefusalsAndImportsNothingUntilTheyAreGone) {
     Document document(prompter);
     document.newDocument();
     CommandImportDialog dialog(document.editor(),
-                               tableOf(kHeader + "1,5,3,40011,10,0,,Slow\n1,5,1,0,8,1A,9,Fast\n1,6,16,0,4,4000,,\n"),
+                               tableOf(kHeader + "1,5,3,40011,10,0,,Slow Scan\n1,5,1,0,8,1A,9,Fast Scan\n1,6,16,0,4,4000,,\n"),
                                QStringLiteral("plant.csv"));
     dialog.show();
     QApplication::processEvents();
     const QList<QTreeWidget*> trees = dialog.findChildren<QTreeWidget*>();
     ASSERT_EQ(trees.size(), 2);
-    EXPECT_EQ(trees[0]->topLevelItemCount(), 2);
+    EXPECT_EQ(trees[0]->topLevelItemCount(), 3);  // the refused row too, beside its refusal
     ASSERT_EQ(trees[1]->topLevelItemCount(), 1);
     EXPECT_EQ(trees[1]->topLevelItem(0)->text(0).toStdString(),
               "line 3, Mapping Bit (0~7): \"9\" was not accepted: Mapping Bit (0~7) takes 0 to 7.");
@@ -50,7 +50,7 @@ TEST(CommandImportDialog, ShowsRefusalsAndImportsNothingUntilTheyAreGone) {
     EXPECT_EQ(document.project().subnets[0].commandCount, 0);
 
     // The PLC question is answered in the preview: the first row's address converts.
-    CommandImportDialog fine(document.editor(), tableOf(kHeader + "1,5,3,40011,10,0,,Slow\n"), QStringLiteral("t.csv"));
+    CommandImportDialog fine(document.editor(), tableOf(kHeader + "1,5,3,40011,10,0,,Slow Scan\n"), QStringLiteral("t.csv"));
     fine.findChildren<QCheckBox*>()[1]->setChecked(true);
     EXPECT_EQ(fine.preview().project.subnets[0].commands[0].startAddress, "10");
     QPushButton* ok = fine.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);

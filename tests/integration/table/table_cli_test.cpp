@@ -56,7 +56,7 @@ TEST_F(CliTest, BuildRefusesByJsonPathAndWritesNothing) {
     const std::pair<std::string, std::string> cases[] = {
         {replaced("\"nodeIndex\": 1", "\"nodeIndex\": 1, \"colour\": 2"), "$.CONFIG[0].commands[0].colour: unknown key"},
         {replaced("\"dns2\": ", "\"dns3\": "), "$.FIELDBUS.dns2: missing key"},
-        {replaced("\"DeviceType\": 4", "\"DeviceType\": \"4\""), "$.DeviceType: expected an integer from -2147483648 to 2147483647"},
+        {replaced("\"DeviceType\": 3", "\"DeviceType\": \"3\""), "$.DeviceType: expected an integer from -2147483648 to 2147483647"},
         {replaced("\"singleSubnetModel\": false", "\"singleSubnetModel\": 0"), "$.ModelFlags.singleSubnetModel: expected true or false"},
         {replaced("\"nodeCount\": 3", "\"nodeCount\": 2"), "$.CONFIG[0].nodes: expected 2 entries"},
     };
@@ -69,7 +69,7 @@ TEST_F(CliTest, BuildRefusesByJsonPathAndWritesNothing) {
     }
 }
 
-TEST_F(CliTest, ExportedCommandsImportBackAndAWorkbookImportsLikeTheCsv) {
+TEST_F(CliTest, AWorkbookImportsLikeTheSameCsv) {
     for (const std::string& project : fixtures()) {
         SCOPED_TRACE(project);
         ASSERT_EQ(cli({"commands", project, "-o", file("t.csv")}).exitCode, 0);
@@ -81,9 +81,6 @@ TEST_F(CliTest, ExportedCommandsImportBackAndAWorkbookImportsLikeTheCsv) {
         const RunResult fromXlsx = cli({"import-commands", project, file("t.xlsx"), "--replace", "-o", file("xlsx.chg")});
         ASSERT_EQ(fromXlsx.exitCode, 0) << fromXlsx.err;
         EXPECT_EQ(slurp(file("csv.chg")), slurp(file("xlsx.chg")));
-        // The same table again gives the same table.
-        ASSERT_EQ(cli({"commands", file("csv.chg"), "-o", file("again.csv")}).exitCode, 0);
-        EXPECT_EQ(slurp(file("again.csv")), slurp(file("t.csv")));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "core/model/project_file.h"
+#include "core/model/text_value.h"
 #include "core/table/command_import.h"
 #include "core/table/csv_reader.h"
 #include "support/editor_fixture.h"
@@ -31,7 +32,7 @@ protected:
 TEST_F(TableImport, EntersEachCellAsTypingWould) {
     for (const Answer answer : {Answer::Ok, Answer::Cancel}) {
         const veltrane::CommandImport import =
-            prepare(kHeader + "1,5,3,40011,10,0,,99,Two Bytes Swap,,Slow\n1,5,01 read coil status,7,16,1A,3,,,,\n"
+            prepare(kHeader + "1,5,3,40011,10,0,,99,Two Bytes Swap,,Slow Scan\n1,5,01 read coil status,7,16,1A,3,,,,\n"
                               "1,9,06,,,,,,,,\n",
                     {false, answer});
         ASSERT_TRUE(import.accepted()) << import.refusals.front();
@@ -43,10 +44,10 @@ TEST_F(TableImport, EntersEachCellAsTypingWould) {
         const INSTRUCTION& read = subnet.commands[0];
         EXPECT_EQ(read.startAddress, answer == Answer::Ok ? "10" : "40011");  // the PLC address question
         EXPECT_EQ(std::tie(read.dataCount, read.byteCount, read.mappingAddress, read.filterOrSwap, read.scanType),
-                  std::tie("10", "20", "0", "Two Bytes Swap", "Slow"));
+                  std::tie("10", "20", "0", "Two Bytes Swap", "Slow Scan"));
         const INSTRUCTION& coils = subnet.commands[1];
         EXPECT_EQ(std::tie(coils.functionCode, coils.mappingAddress, coils.mappingBit, coils.byteCount, coils.nodeIndex),
-                  std::make_tuple("01", "1a", "3", "3", 1));
+                  std::make_tuple("1", "1a", "3", "3", 1));
         EXPECT_EQ(subnet.commands[2].nodeIndex, 2);
         EXPECT_EQ(import.added.size(), 3u);
         EXPECT_TRUE(import.added[0].newNode);
@@ -75,7 +76,7 @@ TEST_F(TableImport, RefusalsNameLineAndColumnAndNothingChanges) {
         "line 5, Slave Address: \"300\" was not accepted: Slave Address (0~247) takes 0 to 247.",
         "line 6, Mapping Bit (0~7): \"9\" was not accepted: Mapping Bit (0~7) takes 0 to 7.",
         "line 7, Number of Data: The maximum number of the register command  is 100!",
-        "line 7, Type of Scan: \"Sometimes\" is not one of \"Fast\", \"Slow\"",
+        "line 7, Type of Scan: \"Sometimes\" is not one of \"Fast Scan\", \"Slow Scan\"",
     };
     EXPECT_EQ(import.refusals, expected);
     const Project before = document.project();
@@ -113,23 +114,34 @@ TEST(CommandTableHeader, ColumnsAreFoundByTitleAndUnknownOnesNamed) {
                                "line 1: the column \"Slave Address\" is missing");
 }
 
-// The commands of every subnet, judged by value: hexadecimal letter case and the byte counts that
-// typing derives aside.
-std::vector<std::vector<std::string>> commandValues(const Project& project) {
+// The commands of every subnet as the grid shows them, judged by value: hexadecimal letter case,
+// leading zeros and the cells the grid does not let a user type (byte counts among them) aside.
+std::vector<std::vector<std::string>> commandValues(const Project& project, const ProjectState& state) {
+    Project copy = project;
+    ProjectState copyState = state;
+    ScriptedPrompter prompter;
+    Editor editor(copy, copyState, prompter);
+    editor.rebuildTree();
     std::vector<std::vector<std::string>> values;
-    for (int k = 0; k < kSubnetSlots; ++k) {
-        const CONFIG& subnet = project.subnets[static_cast<std::size_t>(k)];
-        for (int c = 0; c < std::clamp(subnet.commandCount, 0, kMaxCommands); ++c) {
-            const INSTRUCTION& i = subnet.commands[static_cast<std::size_t>(c)];
-            std::string mapping = i.mappingAddress;
-            std::transform(mapping.begin(), mapping.end(), mapping.begin(),
-                           [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-            const int n = i.nodeIndex;
-            const std::string node = n >= 1 && n <= kMaxNodes ? subnet.nodes[static_cast<std::size_t>(n - 1)].address : "?";
-            values.push_back({std::to_string(k), node, i.functionCode, i.startAddress, i.dataCount, mapping,
-                              i.mappingBit, i.filterOrSwap, i.checkType, i.scanType});
-        }
-    }
+    for (ItemId subnet : editor.tree().topLevel())
+        for (ItemId node : editor.tree().children(subnet))
+            for (ItemId command : editor.tree().children(node)) {
+                editor.selectItem(command);
+                std::vector<std::string> row{std::to_string(editor.tree().subnet(subnet)),
+                                             std::to_string(editor.tree().data(command))};
+                for (int r = 0; r < 10; ++r) {
+                    std::string text = r < 2 || editor.isEditableRow(r) ? editor.grid().text(r, 1) : "-";
+                    std::transform(text.begin(), text.end(), text.begin(),
+                                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+                    if (r == 4 && !text.empty())
+                        text = std::to_string(hexValue(text));
+                    else if (r >= 2 && r <= 5 && !text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
+                        text = canonicalText(text);
+                    row.push_back(text);
+                }
+                values.push_back(std::move(row));
+            }
+    std::sort(values.begin(), values.end());
     return values;
 }
 
@@ -148,7 +160,7 @@ TEST_F(TableImport, ExportedTablesImportBackOverEveryFixture) {
         const veltrane::CommandImport import =
             prepareCommandImport(document.project(), state(), *table, {true, Answer::Cancel});
         ASSERT_TRUE(import.accepted()) << import.refusals.front();
-        EXPECT_EQ(commandValues(import.project), commandValues(document.project()));
+        EXPECT_EQ(commandValues(import.project, state()), commandValues(document.project(), state()));
     }
 }
 

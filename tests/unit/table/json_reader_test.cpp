@@ -24,7 +24,7 @@ TEST(JsonReader, RefusesMalformedText) {
     const std::pair<std::string, std::string> cases[] = {
         {"{\"a\": 1,}", "not valid JSON at offset 8: a key expected"},
         {"{\"a\": 1} x", "not valid JSON at offset 9: text after the value"},
-        {"{\"a\": 1, \"a\": 2}", "not valid JSON at offset 13: a key repeated"},
+        {"{\"a\": 1, \"a\": 2}", "not valid JSON at offset 12: a key repeated"},
         {"[\"open", "not valid JSON at offset 6: a string is not closed"},
         {"[012]", "not valid JSON at offset 4: a number with a leading zero"},
         {std::string(100, '[') + std::string(100, ']'), "not valid JSON at offset 65: nested too deeply"},
