@@ -90,8 +90,8 @@ private:
             bool beyond = false;
             if (!parseString(key, beyond))
                 return false;
-            for (const auto& member : value.members)
-                if (member.first == key)
+            for (const std::string& known : value.keys)
+                if (known == key)
                     return fail("a key repeated");
             skipBlanks();
             if (peek() != ':')
@@ -101,7 +101,8 @@ private:
             JsonValue member;
             if (!parseValue(member, depth + 1))
                 return false;
-            value.members.emplace_back(std::move(key), std::move(member));
+            value.keys.push_back(std::move(key));
+            value.values.push_back(std::move(member));
             skipBlanks();
             if (peek() == ',') {
                 ++m_pos;

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace veltrane {
@@ -20,7 +19,9 @@ struct JsonValue {
     std::string text;           // Latin-1 bytes of a string
     bool beyondLatin1 = false;  // the string holds a character that is no byte
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;  // in document order, keys unique
+    // An object's members in document order, keys unique: keys[i] names values[i].
+    std::vector<std::string> keys;
+    std::vector<JsonValue> values;
 };
 
 // The whole text must be one value (blanks around it allowed). Nesting is bounded, so no input can

@@ -29,9 +29,9 @@ public:
 
     Result<const JsonValue*> member(std::string_view key) {
         m_taken.insert(std::string(key));
-        for (const auto& [name, value] : m_value.members)
-            if (name == key)
-                return &value;
+        for (std::size_t i = 0; i < m_value.keys.size(); ++i)
+            if (m_value.keys[i] == key)
+                return &m_value.values[i];
         return makeError(ErrorKind::Format, format(Str::JsonMissingKey, {path(key)}));
     }
 
@@ -90,9 +90,9 @@ public:
 
     // Called when every key was taken: the first key left over is unknown.
     Status noOthers() const {
-        for (const auto& member : m_value.members)
-            if (!m_taken.contains(member.first))
-                return makeError(ErrorKind::Format, format(Str::JsonUnknownKey, {path(member.first)}));
+        for (const std::string& key : m_value.keys)
+            if (!m_taken.contains(key))
+                return makeError(ErrorKind::Format, format(Str::JsonUnknownKey, {path(key)}));
         return {};
     }
 

@@ -9,11 +9,11 @@ namespace {
 TEST(JsonReader, StringsAreLatin1Bytes) {
     const Result<JsonValue> value = parseJson(R"({"a": "Caf\u00e9 \"q\"", "b": "é", "c": "\u20ac", "n": [-12, 1.5, true, null]})");
     ASSERT_TRUE(value) << value.message();
-    ASSERT_EQ(value->members.size(), 4u);
-    EXPECT_EQ(value->members[0].second.text, "Caf\xE9 \"q\"");
-    EXPECT_EQ(value->members[1].second.text, "\xE9");  // written as UTF-8, stored as its character
-    EXPECT_TRUE(value->members[2].second.beyondLatin1);
-    const JsonValue& n = value->members[3].second;
+    ASSERT_EQ(value->keys, (std::vector<std::string>{"a", "b", "c", "n"}));
+    EXPECT_EQ(value->values[0].text, "Caf\xE9 \"q\"");
+    EXPECT_EQ(value->values[1].text, "\xE9");  // written as UTF-8, stored as its character
+    EXPECT_TRUE(value->values[2].beyondLatin1);
+    const JsonValue& n = value->values[3];
     EXPECT_EQ(n.items[0].kind, JsonValue::Kind::Integer);
     EXPECT_EQ(n.items[0].integer, -12);
     EXPECT_EQ(n.items[1].kind, JsonValue::Kind::Fraction);
