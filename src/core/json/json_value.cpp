@@ -1,5 +1,6 @@
 #include "core/json/json_value.h"
 
+#include "core/common/utf8.h"
 #include "core/strings/strings.h"
 
 #include <limits>
@@ -162,37 +163,6 @@ private:
         return true;
     }
 
-    // One UTF-8 character of the text; false when the bytes are no UTF-8.
-    bool utf8Character(std::uint32_t& cp) {
-        const auto c = static_cast<unsigned char>(m_text[m_pos++]);
-        int extra = 0;
-        if (c < 0x80) {
-            cp = c;
-            return true;
-        }
-        if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07u;
-        } else {
-            return fail("not UTF-8");
-        }
-        for (int k = 0; k < extra; ++k) {
-            if (atEnd() || (static_cast<unsigned char>(peek()) & 0xC0) != 0x80)
-                return fail("not UTF-8");
-            cp = (cp << 6) | (static_cast<unsigned char>(m_text[m_pos++]) & 0x3Fu);
-        }
-        static constexpr std::uint32_t kLowest[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < kLowest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000))
-            return fail("not UTF-8");
-        return true;
-    }
-
     bool parseString(std::string& out, bool& beyondLatin1) {
         ++m_pos;
         for (;;) {
@@ -227,8 +197,8 @@ private:
                 default:
                     return fail("an unknown escape");
                 }
-            } else if (!utf8Character(cp)) {
-                return false;
+            } else if (!nextUtf8Character(m_text, m_pos, cp)) {
+                return fail("not UTF-8");
             }
             if (cp > 0xFF)
                 beyondLatin1 = true;

@@ -1,14 +1,13 @@
 #include "core/table/command_table.h"
 
 #include "core/editor/editor.h"
-#include "core/common/hex.h"
 #include "core/editor/row_provider.h"
-#include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 
 namespace veltrane {
 
@@ -21,21 +20,24 @@ constexpr int kStartingAddressRow = 2;
 constexpr int kMappingAddressRow = 4;
 constexpr int kMappingBitRow = 5;
 
-// A number stored with leading zeros ("0010", "00A0" shown as "00A0H") is exported in the form
-// typing accepts, which is the same value; any other text as the grid shows it.
+// A number stored with leading zeros ("0010", "00A0" shown as "00A0H") is exported without them,
+// the form typing accepts for the same value; any other text as the grid shows it.
 std::string exportedValue(int gridRow, const std::string& shown) {
-    const auto all = [](const std::string& text, bool hex) {
-        return !text.empty() && std::all_of(text.begin(), text.end(), [hex](unsigned char c) {
-                   return (hex ? std::isxdigit(c) : std::isdigit(c)) != 0;
-               });
+    const auto stripped = [](const std::string& digits, bool hex) {
+        const bool number = !digits.empty() && std::all_of(digits.begin(), digits.end(), [hex](unsigned char c) {
+            return (hex ? std::isxdigit(c) : std::isdigit(c)) != 0;
+        });
+        if (!number)
+            return std::optional<std::string>();
+        const std::size_t first = digits.find_first_not_of('0');
+        return std::optional<std::string>(first == std::string::npos ? "0" : digits.substr(first));
     };
     if (gridRow == kMappingAddressRow && shown.size() > 1 && (shown.back() == 'H' || shown.back() == 'h')) {
-        const std::string body = shown.substr(0, shown.size() - 1);
-        return all(body, true) ? hexNumberText(hexValue(body)) + "H" : shown;
+        const std::optional<std::string> digits = stripped(shown.substr(0, shown.size() - 1), true);
+        return digits ? *digits + shown.back() : shown;
     }
-    if (gridRow >= kStartingAddressRow && gridRow <= kMappingBitRow && gridRow != kMappingAddressRow &&
-        all(shown, false))
-        return canonicalText(shown);
+    if (gridRow >= kStartingAddressRow && gridRow <= kMappingBitRow && gridRow != kMappingAddressRow)
+        return stripped(shown, false).value_or(shown);
     return shown;
 }
 

@@ -1,51 +1,13 @@
 #include "core/table/csv_reader.h"
 
+#include "core/common/utf8.h"
 #include "core/strings/strings.h"
 
 #include <algorithm>
-#include <cstdint>
 
 namespace veltrane {
 
 namespace {
-
-bool validUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        std::uint32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= text.size())
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        static constexpr std::uint32_t kLowest[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < kLowest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000))
-            return false;
-        i += extra + 1;
-    }
-    return true;
-}
 
 // The separator the header line uses: the one of the two that appears more often outside quotes.
 char separatorOf(std::string_view text) {
@@ -133,7 +95,7 @@ Result<std::vector<TableRow>> readCsv(std::string_view bytes) {
         endRow();
     for (const TableRow& r : rows)
         for (const std::string& text : r.cells)
-            if (!validUtf8(text))
+            if (!isUtf8(text))
                 return tableError(Str::TableNotUtf8, r.line);
     return rows;
 }
