@@ -32,6 +32,9 @@ enum class CommandId : int {
     Debug = 32787,
     Content = 32786,
     About = 57664,
+    // Commands of this tool's own, numbered above the vendor's.
+    ExportCommands = 33000,
+    ImportCommands = 33001,
 };
 
 } // namespace veltrane

@@ -117,6 +117,8 @@ private:
     void onFileOpen();
     void onFileSave();
     void onFileSaveAs();
+    void onExportCommands();
+    void onImportCommands();
     void onAppExit();
     // Edit (menu, toolbar and the tree's context menu)
     void onUndo();

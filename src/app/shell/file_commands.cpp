@@ -1,9 +1,14 @@
 // The File menu: its commands and their handlers.
 
 #include "app/shell/command_router.h"
+#include "app/common/qt_text.h"
+#include "app/table/command_import_dialog.h"
 #include "core/strings/strings.h"
+#include "core/table/command_table.h"
 #include "app/shell/recent_files.h"
+#include "xlsx/table_workbook.h"
 
+#include <QFileDialog>
 #include <QFileInfo>
 
 namespace veltrane {
@@ -20,6 +25,10 @@ std::vector<CommandRouter::CommandRow> CommandRouter::fileCommands() {
          &CommandRouter::onFileSave},
         {CommandId::FileSaveAs, M::File, Str::ItemSaveAs, Str::PromptSaveAs, std::nullopt, {},
          &CommandRouter::onFileSaveAs},
+        {CommandId::ExportCommands, M::File, Str::ItemExportCommands, Str::PromptExportCommands, std::nullopt, {},
+         &CommandRouter::onExportCommands},
+        {CommandId::ImportCommands, M::File, Str::ItemImportCommands, Str::PromptImportCommands, std::nullopt, {},
+         &CommandRouter::onImportCommands},
         // The recent files go in between, after a separator.
         {CommandId::AppExit, M::File, Str::ItemExit, Str::PromptExit, std::nullopt, {}, &CommandRouter::onAppExit,
          nullptr, false, true},
@@ -66,6 +75,40 @@ void CommandRouter::onFileSaveAs() {
         rememberFile();
         emit documentSaved();
     }
+}
+
+void CommandRouter::onExportCommands() {
+    const QString path = QFileDialog::getSaveFileName(m_context.window, qtr(Str::ItemExportCommands).remove(QStringLiteral("...")),
+                                                      QString(), qtr(Str::TableFileFilter));
+    if (path.isEmpty())
+        return;
+    Document& document = m_context.document;
+    const Status written =
+        xlsx::writeTableFile(path.toStdString(), exportCommandTable(document.project(), document.state()));
+    if (!written)
+        document.prompter().message(written.message());
+}
+
+void CommandRouter::onImportCommands() {
+    const QString path = QFileDialog::getOpenFileName(m_context.window, qtr(Str::ItemImportCommands).remove(QStringLiteral("...")),
+                                                      QString(), qtr(Str::TableFileFilter));
+    if (path.isEmpty())
+        return;
+    Document& document = m_context.document;
+    Result<std::vector<TableRow>> rows = xlsx::readTableFile(path.toStdString());
+    if (!rows) {
+        document.prompter().message(rows.message());
+        return;
+    }
+    Result<CommandTable> table = readCommandTable(std::move(*rows));
+    if (!table) {
+        document.prompter().message(table.message());
+        return;
+    }
+    auto* dialog = new CommandImportDialog(document.editor(), std::move(*table), QFileInfo(path).fileName(), m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &CommandImportDialog::imported, this, [this] { updateEnabling(); });
+    dialog->open();
 }
 
 // The window asks the save question when it closes, whatever closes it.

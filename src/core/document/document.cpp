@@ -29,14 +29,18 @@ bool Document::openDocument(const std::string& path) {
         m_prompter.message(loaded.message());
         return false;
     }
-    adoptLoadedProject(*loaded, m_project, m_state);
-    m_openedEmptyFile = loaded->emptyFile;
     m_filePath = path;
+    m_openedEmptyFile = loaded->emptyFile;
+    adoptProject(*loaded);
+    return true;
+}
+
+void Document::adoptProject(const LoadedProject& loaded) {
+    adoptLoadedProject(loaded, m_project, m_state);
     m_editor.rebuildTree();
     m_editor.initialUpdate();
     m_editor.startNewHistory(true);
     m_editor.notifyProjectChanged(ProjectChange::Replaced);
-    return true;
 }
 
 bool Document::saveDocument(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include "core/editor/editor.h"
 #include "core/interaction/prompter.h"
+#include "core/model/project_file.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -38,6 +39,8 @@ public:
     // True when the last file opened held no project: a zero-length file, which opening accepts
     // and which leaves the records as they were.
     bool openedFileWasEmpty() const { return m_openedEmptyFile; }
+    // Makes records read from elsewhere the open project, as opening a file with them would.
+    void adoptProject(const LoadedProject& loaded);
     // File Save / Save As: on failure the message is shown and the previous file is intact.
     bool saveDocument(const std::string& path);
 

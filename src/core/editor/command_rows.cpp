@@ -417,6 +417,16 @@ private:
 
 } // namespace
 
+std::vector<std::string> commandRowTitles(const ProjectState& state) {
+    std::vector<std::string> titles;
+    for (Str title : {Str::RowSlaveAddress, Str::RowFunctionCode, Str::RowStartingAddress, Str::RowNumberOfData,
+                      Str::RowMappingAddress, Str::RowMappingBit, Str::RowNumberOfBytes,
+                      usesDataFilter(state) ? Str::RowDataFilter : Str::RowByteSwap, Str::RowTypeOfCheck,
+                      Str::RowTypeOfScan})
+        titles.push_back(tr(title));
+    return titles;
+}
+
 std::unique_ptr<RowProvider> makeCommandRows() {
     return std::make_unique<CommandRows>();
 }

@@ -31,6 +31,8 @@
 // editor.selectionUnchanged() tells a commit whether the tree still shows the edited item, which is
 // the condition for writing into other cells of the grid.
 
+#include "core/model/project_state.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -65,6 +67,9 @@ std::unique_ptr<RowProvider> makeFieldbusRows();
 std::unique_ptr<RowProvider> makeSubnetRows();
 std::unique_ptr<RowProvider> makeNodeRows();
 std::unique_ptr<RowProvider> makeCommandRows();
+
+// The titles of a command item's rows, in grid order, as a project of this kind shows them.
+std::vector<std::string> commandRowTitles(const ProjectState& state);
 
 // "low to high", as the status bar names what a row accepts when it refused a typed value.
 std::string acceptedRange(std::int64_t low, std::int64_t high);

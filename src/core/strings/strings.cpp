@@ -26,6 +26,7 @@ const std::array<Entry, static_cast<std::size_t>(Str::Count_)>& table() {
 #include "core/strings/strings_serial_link.inc"
 #include "core/strings/strings_debug.inc"
 #include "core/strings/strings_ethernet.inc"
+#include "core/strings/strings_table.inc"
 #undef VELTRANE_STRING
     }};
     return entries;

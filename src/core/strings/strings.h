@@ -22,6 +22,7 @@ enum class Str : std::uint16_t {
 #include "core/strings/strings_serial_link.inc"
 #include "core/strings/strings_debug.inc"
 #include "core/strings/strings_ethernet.inc"
+#include "core/strings/strings_table.inc"
 #undef VELTRANE_STRING
     Count_
 };

@@ -105,7 +105,8 @@ TEST(MainWindow, MenusHoldTheItemsAndKeys) {
     }
     ASSERT_EQ(titles, (QStringList{"File(&F)", "Edit(&E)", "Tools(&T)", "Help(&H)"}));
     EXPECT_EQ(menuTexts(menus[0]), (QStringList{"New(&N)", "Open(&O)...", "Save(&S)", "Save as(&A)...",
-                                                "Recent Files(&R)", "Exit(&X)"}));
+                                                "Export Commands...", "Import Commands...", "Recent Files(&R)",
+                                                "Exit(&X)"}));
     EXPECT_EQ(menuTexts(menus[1]), (QStringList{"Undo(&U)", "Redo(&R)", "Add Node(&N)", "Delete Node(&D)", "Add Command(&I)",
                                                 "Delete Command(&E)", "Copy Node(&C)", "Paste Node(&P)"}));
     EXPECT_EQ(menuTexts(menus[2]),
