@@ -248,6 +248,8 @@ bool applyCommandImport(Editor& editor, const CommandImport& import) {
     // An open edit box belongs to the records being replaced: it is committed to them first.
     editor.commitEdit();
     editor.closeOptionList();
+    // The whole import is one step of the undo history.
+    Editor::EditStep step(editor, tr(Str::StepImportCommands));
     editor.project() = import.project;
     editor.rebuildTree();
     editor.expandAll();

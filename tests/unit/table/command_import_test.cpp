@@ -59,6 +59,10 @@ TEST_F(TableImport, EntersEachCellAsTypingWould) {
     EXPECT_EQ(subnet(0).commandCount, 1);
     EXPECT_TRUE(state().ProjectModified);
     EXPECT_NE(find("Subnet 1/Node-5/03 Read Holding Register"), kNoItem);
+    EXPECT_EQ(editor().undoName(), "Import Commands");
+    editor().undo();
+    EXPECT_EQ(subnet(0).commandCount, 0);
+    EXPECT_EQ(find("Subnet 1/Node-5/03 Read Holding Register"), kNoItem);
 }
 
 TEST_F(TableImport, RefusalsNameLineAndColumnAndNothingChanges) {
