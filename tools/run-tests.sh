@@ -28,7 +28,7 @@ echo "== fuzzing (60 s per target)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_CORE_ONLY=ON \
   -DVELTRANE_FUZZ=ON
 cmake --build build/fuzz -j "$jobs" --target project_file_fuzzer serial_reply_fuzzer configuration_image_fuzzer \
-  ethernet_reply_fuzzer
+  ethernet_reply_fuzzer debug_report_fuzzer
 mkdir -p build/fuzz/artifacts
 fuzz() {  # fuzz BUILD_DIR TARGET [SEED_DIR] [libFuzzer options...]
   local dir=$1 target=$2 seeds=${3:-}
@@ -41,6 +41,7 @@ fuzz build/fuzz project_file_fuzzer build/fuzz/fuzz/project_file_seeds -dict=fuz
 fuzz build/fuzz serial_reply_fuzzer build/fuzz/fuzz/serial_reply_seeds
 fuzz build/fuzz configuration_image_fuzzer
 fuzz build/fuzz ethernet_reply_fuzzer
+fuzz build/fuzz debug_report_fuzzer
 
 # The export's template reader links Qt and QuaZip, so it has a fuzz build of its own.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz-qt -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_FUZZ=ON \
