@@ -36,10 +36,10 @@ Result<Bytes> FrameExchange::exchange(const Bytes& request, const ExchangeRule& 
     // Stale input goes before the request does, whatever the rule: once the request is out, a quick
     // gateway (or the simulator on a pseudo-terminal) may already have answered, and that answer
     // must not be lost.
-    if (auto dropped = discardWaiting(); !dropped)
-        return dropped.error();
-    else
-        m_discarded += *dropped;
+    auto stale = discardWaiting();
+    if (!stale)
+        return stale.error();
+    m_discarded += *stale;
     if (auto written = m_port.write(request); !written)
         return written.error();
 
