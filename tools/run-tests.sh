@@ -28,7 +28,7 @@ echo "== fuzzing (60 s per target)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_CORE_ONLY=ON \
   -DVELTRANE_FUZZ=ON
 cmake --build build/fuzz -j "$jobs" --target project_file_fuzzer serial_reply_fuzzer configuration_image_fuzzer \
-  ethernet_reply_fuzzer command_table_fuzzer project_json_fuzzer
+  ethernet_reply_fuzzer command_table_fuzzer project_json_fuzzer debug_report_fuzzer
 mkdir -p build/fuzz/artifacts
 fuzz() {  # fuzz BUILD_DIR TARGET [SEED_DIR] [libFuzzer options...]
   local dir=$1 target=$2 seeds=${3:-}
@@ -43,6 +43,7 @@ fuzz build/fuzz configuration_image_fuzzer
 fuzz build/fuzz ethernet_reply_fuzzer
 fuzz build/fuzz command_table_fuzzer build/fuzz/fuzz/command_table_seeds
 fuzz build/fuzz project_json_fuzzer build/fuzz/fuzz/project_json_seeds
+fuzz build/fuzz debug_report_fuzzer
 
 # The export's template reader links Qt and QuaZip, so it has a fuzz build of its own.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz-qt -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_FUZZ=ON \

@@ -35,6 +35,7 @@ public:
     Status write(const Bytes& bytes) override;
     Status discardInput() override;
     void clearError() override;
+    int baudRate() const override { return m_baudRate; }
 
 private:
     QSerialPort m_port;

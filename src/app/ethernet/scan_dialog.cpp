@@ -16,7 +16,7 @@ namespace veltrane {
 
 ScanDialog::ScanDialog(ethernet::GatewaySelection& selection, ethernet::EthernetEndpoints endpoints,
                        std::vector<std::string> localAddresses, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), m_selection(selection), m_endpoints(std::move(endpoints)),
+    : QDialog(parent), m_selection(selection), m_prompter(prompter), m_endpoints(std::move(endpoints)),
       m_localAddresses(std::move(localAddresses)), m_runner(prompter) {
     setWindowTitle(qtr(Str::EthScanTitle));
     m_group = new QGroupBox(qtr(Str::EthScanning), this);
@@ -119,6 +119,9 @@ void ScanDialog::onFinished(const Status&) {
         }
     }
     m_refresh->setEnabled(true);
+    // Another program holding the scan's port would otherwise leave the list empty for no visible reason.
+    if (result.rows.empty() && !result.portProblem.empty())
+        m_prompter.message(result.portProblem);
     // A direct query at opening leaves Log In disabled until a row is clicked, as a broadcast does.
     m_logIn->setEnabled(false);
     emit scanFinished();

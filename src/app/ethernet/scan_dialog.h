@@ -43,6 +43,7 @@ private:
     void onRowClicked(int row);
 
     ethernet::GatewaySelection& m_selection;
+    Prompter& m_prompter;
     ethernet::EthernetEndpoints m_endpoints;
     std::vector<std::string> m_localAddresses;
     TransferRunner m_runner;

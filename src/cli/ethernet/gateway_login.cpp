@@ -41,7 +41,7 @@ bool logIn(const std::string& address, bool broadcast, const std::vector<std::st
             return true;
         }
     }
-    out << (result.rows.empty() ? tr(Str::EthNoGatewayAnswered) : format(Str::EthNotInScan, {address})) << '\n';
+    out << (result.rows.empty() ? ethernet::emptyScanText(result) : format(Str::EthNotInScan, {address})) << '\n';
     return false;
 }
 

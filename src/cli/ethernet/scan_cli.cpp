@@ -33,7 +33,7 @@ int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& 
             out << row.number << '\t' << row.model << '\t' << row.ipAddress << '\t' << row.macAddress << '\t'
                 << row.firmware << '\t' << row.remoteStatus << '\n';
         if (result.rows.empty())
-            err << tr(Str::EthNoGatewayAnswered) << '\n';
+            err << ethernet::emptyScanText(result) << '\n';
     }
     out.flush();
     return result.rows.empty() || !out ? 1 : 0;

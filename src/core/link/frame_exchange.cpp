@@ -12,6 +12,12 @@ std::size_t FrameExchange::frameLength(const Bytes& prefix) {
     return serial::frameSize(prefix[1]);
 }
 
+std::int64_t FrameExchange::frameDeadlineMs(std::size_t frameBytes) const {
+    constexpr std::int64_t kBitsPerByte = 12;
+    const auto bits = static_cast<std::int64_t>(frameBytes) * kBitsPerByte * 1000;
+    return (bits + m_baudRate - 1) / m_baudRate + kFrameMarginMs;
+}
+
 Result<std::size_t> FrameExchange::discardWaiting() {
     auto waiting = m_port.bytesWaiting();
     if (!waiting)
@@ -27,14 +33,13 @@ Result<std::size_t> FrameExchange::discardWaiting() {
 Result<Bytes> FrameExchange::exchange(const Bytes& request, const ExchangeRule& rule) {
     m_discarded = 0;
     m_port.clearError();
-    // Stale input goes before the request does: once the request is out, a quick gateway (or the
-    // simulator on a pseudo-terminal) may already have answered, and that answer must not be lost.
-    if (rule.discardStaleInput) {
-        auto dropped = discardWaiting();
-        if (!dropped)
-            return dropped.error();
-        m_discarded += *dropped;
-    }
+    // Stale input goes before the request does, whatever the rule: once the request is out, a quick
+    // gateway (or the simulator on a pseudo-terminal) may already have answered, and that answer
+    // must not be lost.
+    auto stale = discardWaiting();
+    if (!stale)
+        return stale.error();
+    m_discarded += *stale;
     if (auto written = m_port.write(request); !written)
         return written.error();
 
@@ -57,9 +62,11 @@ Result<Bytes> FrameExchange::exchange(const Bytes& request, const ExchangeRule& 
     }
 
     Bytes reply;
-    std::int64_t lastByteAt = m_clock.nowMs();
+    const std::int64_t firstByteAt = m_clock.nowMs();
+    std::int64_t lastByteAt = firstByteAt;
     for (;;) {
         const std::size_t expected = frameLength(reply);
+        const std::int64_t deadline = firstByteAt + frameDeadlineMs(expected == 0 ? kMaxFrameSize : expected);
         const std::size_t wanted = expected == 0 ? 2 - reply.size() : expected - reply.size();
         auto waiting = m_port.bytesWaiting();
         if (!waiting)
@@ -76,10 +83,11 @@ Result<Bytes> FrameExchange::exchange(const Bytes& request, const ExchangeRule& 
                 continue;
             }
         }
-        const std::int64_t silent = m_clock.nowMs() - lastByteAt;
-        if (silent >= kInterByteGapMs)
+        const std::int64_t now = m_clock.nowMs();
+        const std::int64_t silent = now - lastByteAt;
+        if (silent >= kInterByteGapMs || now >= deadline)
             return reply;  // the frame never completed; the caller's check rejects it
-        m_clock.sleepMs(std::min(kPollIntervalMs, kInterByteGapMs - silent));
+        m_clock.sleepMs(std::min({kPollIntervalMs, kInterByteGapMs - silent, deadline - now}));
     }
 
     auto dropped = discardWaiting();

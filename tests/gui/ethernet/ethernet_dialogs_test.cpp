@@ -9,6 +9,7 @@
 #include "support/gui_app.h"
 #include "support/private_network.h"
 #include "support/simulator_process.h"
+#include "support/udp_babbler.h"
 
 #include <QDir>
 #include <QProgressBar>
@@ -168,4 +169,35 @@ TEST(EthernetDialogs, ClosingTheDownloadDialogMidTransferClosesItsConnection) {
         // Gone while the worker waits for the reply; the download then succeeds on the worker.
     }
     EXPECT_TRUE(gateway.closedByTheTool()) << "the connection outlived its dialog";
+}
+
+TEST(EthernetDialogs, ScanNamesAPortAnotherProgramHoldsAndStopsAtOnceWhenClosedDuringAFlood) {
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
+    veltrane::testing::guiApp();
+    ScriptedPrompter prompter;
+    ethernet::GatewaySelection selection;
+    ethernet::EthernetEndpoints endpoints;
+    endpoints.gatewayUdpPort = 28831;
+    {
+        const int holder = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in any{};
+        any.sin_family = AF_INET;
+        any.sin_port = htons(10002);
+        ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
+        ScanDialog scan(selection, endpoints, {"127.0.0.1"}, prompter);
+        QSignalSpy finished(&scan, &ScanDialog::scanFinished);
+        ASSERT_TRUE(finished.wait(15000));
+        close(holder);
+        ASSERT_FALSE(prompter.shown().empty());
+        EXPECT_NE(prompter.shown().back().find("port 10002"), std::string::npos) << prompter.shown().back();
+    }
+    // Junk keeps every tick listening as long as it may; closing the window (Cancel) ends the scan
+    // within a receive, not after its ticks.
+    veltrane::testing::UdpBabbler junk("127.0.0.9", Bytes(40, 0xEE), 20);
+    auto scan = std::make_unique<ScanDialog>(selection, endpoints, std::vector<std::string>{"127.0.0.1"}, prompter);
+    QTest::qWait(1500);
+    ASSERT_TRUE(scan->isScanning());
+    const auto start = std::chrono::steady_clock::now();
+    scan.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
 }

@@ -2,6 +2,7 @@
 // network namespace.
 
 #include "core/link/ethernet/configuration_image.h"
+#include "core/link/ethernet/discovery_messages.h"
 #include "core/link/ethernet/ethernet_transfer.h"
 #include "core/link/ethernet/tcp_messages.h"
 #include "core/model/file_io.h"
@@ -10,6 +11,7 @@
 #include "core/transfer/download_checks.h"
 #include "support/cli_runner.h"
 #include "support/private_network.h"
+#include "support/udp_babbler.h"
 #include "support/project_builder.h"
 #include "support/simulator_process.h"
 
@@ -19,7 +21,9 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 using namespace veltrane;
@@ -27,6 +31,7 @@ using namespace veltrane::ethernet;
 using veltrane::testing::SimulatorProcess;
 using veltrane::testing::ProjectBuilder;
 using veltrane::testing::runCli;
+using veltrane::testing::UdpBabbler;
 
 namespace {
 
@@ -226,4 +231,63 @@ TEST(EthernetCli, AFileThatHoldsNoProjectIsNeverSent) {
     EXPECT_EQ(run.out, empty + " holds no project; nothing was sent.\n") << run.err;
     EXPECT_EQ(storedImage("127.0.0.2"), before);
     EXPECT_EQ(sim.count("restart"), 0);
+}
+
+namespace {
+
+Bytes allowingReply(const char* ip) {
+    DiscoveryReply reply;
+    reply.ipAddress = *parseIpv4(ip);
+    reply.remoteConfigFlag = 1;
+    const auto bytes = reply.encode();
+    return Bytes(bytes.begin(), bytes.end());
+}
+
+double secondsOf(const std::function<void()>& run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+TEST(EthernetCli, HostilePeersOnTheScanPortNeitherHoldTheScanNorSpeakForTheGateway) {
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
+    useSimulatorPorts();
+    {
+        // Junk and empty datagrams keep coming while a gateway answers.
+        SimulatorProcess sim(VELTRANE_GWSIM, simArgs({"ip=127.0.0.2"}));
+        ASSERT_TRUE(sim.waitFor("listening ")) << sim.output();
+        UdpBabbler junk("127.0.0.9", Bytes(40, 0xEE), 100);
+        UdpBabbler empty("127.0.0.8", Bytes{}, 100);
+        veltrane::testing::RunResult scan;
+        const double seconds = secondsOf([&] { scan = runCli({"scan", "--local", "127.0.0.1"}); });
+        EXPECT_EQ(scan.exitCode, 0) << scan.err;
+        EXPECT_NE(scan.out.find("127.0.0.2"), std::string::npos) << scan.out;
+        EXPECT_LT(seconds, 10.0);
+    }
+    {
+        // Nobody at 127.0.0.2; another address claims to be a gateway that allows remote configuration.
+        UdpBabbler spoof("127.0.0.9", allowingReply("127.0.0.2"), 20);
+        const auto direct = runCli({"scan", "--direct", "127.0.0.2"});
+        EXPECT_EQ(direct.exitCode, 1);
+        EXPECT_EQ(direct.out, "");
+        EXPECT_EQ(direct.err, "No gateway answered.\n");
+    }
+    {
+        // Another program holds the scan's port without sharing it.
+        const int holder = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in any{};
+        any.sin_family = AF_INET;
+        any.sin_port = htons(10002);
+        ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"scan", "--local", "127.0.0.1"}, std::vector<std::string>{"scan", "--direct", "127.0.0.2"}}) {
+            const auto run = runCli(args);
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_NE(run.err.find("could not be bound to"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("port 10002"), std::string::npos) << run.err;
+        }
+        close(holder);
+    }
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <map>
 
 using namespace veltrane;
@@ -15,12 +16,24 @@ using veltrane::testing::fromHex;
 
 namespace {
 
-// Gateways seen by the scan's sockets: each send is answered with the replies scripted for it.
+// One datagram the air carries, and who sent it.
+struct Answer {
+    Answer(Bytes bytes, std::string sender = "127.0.0.2") : data(std::move(bytes)), from(std::move(sender)) {}
+    Bytes data;
+    std::string from;
+};
+
+// Gateways seen by the scan's sockets: each send is answered with the replies scripted for it. A
+// babbling peer also sends `babble` every babbleEveryMs until the clock reaches babbleUntilMs.
 struct Air {
     FakeClock clock;
-    std::vector<Bytes> answers;  // every send gets these, in order
+    std::vector<Answer> answers;  // every send gets these, in order
     std::vector<std::pair<std::string, std::string>> sends;  // (from, to)
     bool bindWorks = true;
+    Bytes babble;
+    int babbleEveryMs = 0;
+    std::int64_t babbleUntilMs = 120'000;
+    int receives = 0;
 };
 
 class AirSocket : public DatagramSocket {
@@ -28,7 +41,7 @@ public:
     explicit AirSocket(Air& air) : m_air(air) {}
     Status bind(const std::string& local, std::uint16_t) override {
         if (!m_air.bindWorks)
-            return makeError(ErrorKind::Io, "bind");
+            return makeError(ErrorKind::Io, "The socket could not be bound to " + local + " port 10002: in use");
         m_local = local;
         return {};
     }
@@ -42,11 +55,18 @@ public:
     }
     bool hasPendingDatagram() override { return !m_inbox.empty(); }
     Result<Datagram> receive(std::size_t maxBytes, int timeoutMs) override {
+        ++m_air.receives;
         if (m_inbox.empty()) {
-            m_air.clock.advance(timeoutMs);
-            return makeError(ErrorKind::Timeout, "none");
+            const bool babbling = m_air.babbleEveryMs > 0 && m_air.babbleEveryMs <= timeoutMs &&
+                                  m_air.clock.nowMs() < m_air.babbleUntilMs;
+            if (!babbling) {
+                m_air.clock.advance(timeoutMs);
+                return makeError(ErrorKind::Timeout, "none");
+            }
+            m_air.clock.advance(m_air.babbleEveryMs);
+            m_inbox.push_back(Answer(m_air.babble, "127.0.0.9"));
         }
-        Datagram d{m_inbox.front(), "127.0.0.9", 18801};
+        Datagram d{m_inbox.front().data, m_inbox.front().from, 18801};
         m_inbox.pop_front();
         if (d.data.size() > maxBytes)
             d.data.resize(maxBytes);
@@ -57,16 +77,17 @@ public:
 private:
     Air& m_air;
     std::string m_local;
-    std::deque<Bytes> m_inbox;
+    std::deque<Answer> m_inbox;
 };
 
 class RecordingProgress : public TransferProgress {
 public:
     void setText(const std::string& shown) override { text = shown; }
     void setProgress(int done, int) override { values.push_back(done); }
-    bool isCancelled() const override { return false; }
+    bool isCancelled() const override { return cancelWhen && cancelWhen(); }
     std::string text = "Scanning";
     std::vector<int> values;
+    std::function<bool()> cancelWhen;
 };
 
 Bytes reply(std::uint32_t model, const char* ip, std::uint32_t remote = 1) {
@@ -86,13 +107,15 @@ struct ScanRun {
     RecordingProgress progress;
 };
 
-ScanRun scan(Air& air, std::vector<std::string> locals, bool direct = false) {
+ScanRun scan(Air& air, std::vector<std::string> locals, bool direct = false,
+             std::function<bool()> cancelWhen = {}) {
     ScanRequest request;
     request.direct = direct;
     request.gatewayAddress = "127.0.0.2";
     request.localAddresses = std::move(locals);
     request.endpoints.broadcastAddress = "127.255.255.255";
     ScanRun run;
+    run.progress.cancelWhen = std::move(cancelWhen);
     run.result = runScan(request, [&air] { return std::make_unique<AirSocket>(air); }, air.clock, run.progress);
     return run;
 }
@@ -194,6 +217,78 @@ TEST(ScanSession, NoLocalAddressSendsNothingAndFailedSocketsOnlyAdvanceTheProgre
     EXPECT_TRUE(broken.sends.empty());
     EXPECT_EQ(failed.progress.values.back(), 100);
     EXPECT_EQ(failed.progress.text, tr(Str::EthScanningComplete));
+    EXPECT_EQ(emptyScanText(scan(air, {"127.0.0.1"}).result), "No gateway answered.");
+    // A port another program holds is named, for the broadcast and the direct query alike.
+    for (bool direct : {false, true}) {
+        Air taken;
+        taken.bindWorks = false;
+        taken.answers = {reply(30102, "127.0.0.2")};
+        const ScanRun held = scan(taken, {"127.0.0.1"}, direct);
+        EXPECT_TRUE(held.result.rows.empty());
+        EXPECT_EQ(emptyScanText(held.result), "The socket could not be bound to " +
+                                                 std::string(direct ? "0.0.0.0" : "127.0.0.1") +
+                                                 " port 10002: in use");
+    }
+}
+
+TEST(ScanSession, PeersThatBabbleOrFloodNeitherHoldTheScanNorHideAGateway) {
+    const Bytes valid = reply(30102, "127.0.0.2");
+    Bytes wrongCode = valid;
+    wrongCode[3] = 4;
+    struct Case {
+        const char* name;
+        Bytes babble;
+        int everyMs;
+        std::size_t rows;
+    };
+    // The gateway answers every request; the babbler keeps the port busy on top of that. A scan
+    // without any answer takes 6 ticks of at most 300 + 1000 ms.
+    for (const Case& c : {Case{"empty datagrams", Bytes{}, 100, 1}, Case{"junk", Bytes(40, 0xEE), 300, 1},
+                          Case{"wrong code", wrongCode, 10, 1}, Case{"valid replies", valid, 1, kMaxGatewayRows}}) {
+        Air air;
+        air.answers = {Bytes{}, Bytes(3, 0), valid};
+        air.babble = c.babble;
+        air.babbleEveryMs = c.everyMs;
+        const ScanRun run = scan(air, {"127.0.0.1"});
+        EXPECT_EQ(run.result.rows.size(), c.rows) << c.name;
+        EXPECT_EQ(air.sends.size(), 1u) << c.name << ": the first tick finds the gateway";
+        EXPECT_LE(air.clock.nowMs(), kScanTickMs + kTickListenLimitMs + kScanTickMs) << c.name;
+        EXPECT_EQ(run.progress.values.back(), 100) << c.name;
+    }
+    // Without any gateway a babbler does not prolong the scan beyond its ticks.
+    Air junkOnly;
+    junkOnly.babble = Bytes(40, 0xEE);
+    junkOnly.babbleEveryMs = 300;
+    EXPECT_TRUE(scan(junkOnly, {"127.0.0.1"}).result.rows.empty());
+    EXPECT_EQ(junkOnly.sends.size(), 5u);
+    EXPECT_LE(junkOnly.clock.nowMs(), 6 * (kScanTickMs + kTickListenLimitMs));
+
+    // A cancel is seen while the datagrams keep coming.
+    for (bool direct : {false, true}) {
+        Air flood;
+        flood.babble = valid;
+        flood.babbleEveryMs = 1;
+        const ScanRun run = scan(flood, {"127.0.0.1"}, direct, [&flood] { return flood.receives >= 5; });
+        EXPECT_EQ(flood.receives, 5) << direct;
+    }
+}
+
+TEST(ScanSession, DirectQueryTakesOnlyTheQueriedGatewaysReply) {
+    Air air;
+    // A third party says remote configuration is allowed; the queried gateway prohibits it.
+    air.answers = {Answer(reply(30102, "127.0.0.2", 1), "127.0.0.9"), Answer(Bytes{}), Answer(Bytes(8, 0)),
+                   Answer(reply(30102, "127.0.0.2", 0))};
+    const ScanRun run = scan(air, {}, true);
+    ASSERT_EQ(run.result.rows.size(), 1u);
+    EXPECT_EQ(run.result.rows[0].remoteStatus, "Prohibit remote configuration");
+    EXPECT_EQ(run.result.remoteConfigAllowed, false);
+
+    Air stranger;
+    stranger.answers = {Answer(reply(30102, "127.0.0.2", 1), "127.0.0.9")};
+    const ScanRun none = scan(stranger, {}, true);
+    EXPECT_TRUE(none.result.rows.empty());
+    EXPECT_FALSE(none.result.remoteConfigAllowed.has_value());
+    EXPECT_LE(stranger.clock.nowMs(), kDirectReceiveTimeoutMs);
 }
 
 TEST(EthernetConnection, TheSearchBoxOrABlankAddressBroadcasts) {

@@ -63,7 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BoundCase{"Silence", ExchangeRule::standard(), -1, false, 300},
                       BoundCase{"PackageAtBound", ExchangeRule::commandPackage(), 1000, true, 1000},
                       BoundCase{"PackagePastBound", ExchangeRule::commandPackage(), 1001, false, 1000},
-                      BoundCase{"KeepInputPastBound", ExchangeRule::keepInput(), 301, false, 300},
                       BoundCase{"ContentDecidesSilence", ExchangeRule::contentDecides(), -1, false, 300},
                       BoundCase{"ContentDecidesAtBound", ExchangeRule::contentDecides(), 300, true, 300}),
     [](const auto& param) { return std::string(param.param.name); });
@@ -123,27 +122,41 @@ TEST_F(FrameExchangeTest, IncompleteReplyGivesUpOneGapAfterItsLastByte) {
     EXPECT_EQ(clock.nowMs(), 40 + FrameExchange::kInterByteGapMs);
 }
 
-TEST_F(FrameExchangeTest, StaleInputIsDroppedOnlyByRulesThatFlushAndAnInstantReplyIsKept) {
+TEST_F(FrameExchangeTest, ALateDuplicateIsDroppedByEveryRuleAndAnInstantReplyIsKept) {
     const Bytes stale{0x81, 0x02, 0x01, 0x00, 0x84};
-    struct Case {
-        ExchangeRule rule;
-        Bytes expected;
-    };
-    for (const auto& [rule, expected] : {Case{ExchangeRule::standard(), kReply},
-                                          Case{ExchangeRule::commandPackage(), kReply},
-                                          // Without the flush, what was waiting is the first frame read.
-                                          Case{ExchangeRule::keepInput(), stale},
-                                          Case{ExchangeRule::contentDecides(), stale}}) {
+    for (const ExchangeRule& rule :
+         {ExchangeRule::standard(), ExchangeRule::commandPackage(), ExchangeRule::contentDecides()}) {
         FakeClock c;
         FakeByteStream p{c};
         FrameExchange e{p, c};
-        p.feed(stale);
+        // The first request's reply, and its duplicate after that exchange had ended.
+        p.replyToNextWrite({{5, stale}, {400, stale}});
+        ASSERT_TRUE(e.exchange(kRequest, rule));
+        c.advance(500);
         // The reply is there the moment the request has gone out, as from a pseudo-terminal.
         p.replyToNextWrite({{0, kReply}});
         auto reply = e.exchange(kRequest, rule);
         ASSERT_TRUE(reply);
-        EXPECT_EQ(*reply, expected);
-        EXPECT_EQ(e.discardedBytes(), rule.discardStaleInput ? stale.size() : kReply.size());
+        EXPECT_EQ(*reply, kReply);
+        EXPECT_EQ(e.discardedBytes(), stale.size());
+    }
+}
+
+TEST_F(FrameExchangeTest, ATricklingReplyEndsAtItsFramesDeadline) {
+    // 258 bytes, one every 299 ms: never silent for a whole gap.
+    for (int baud : {19200, 0}) {
+        FakeClock c;
+        FakeByteStream p{c};
+        FrameExchange e{p, c, baud};
+        p.replyToNextWrite(inPieces(longFrame(), 1, 299));
+        auto reply = e.exchange(kRequest);
+        ASSERT_TRUE(reply);
+        EXPECT_LT(reply->size(), longFrame().size()) << baud;
+        // The first byte came at 1 ms; the slowest line (300 baud) needs 40 ms a byte.
+        const std::int64_t bound = baud == 0 ? 258 * 40 : (258 * 12 * 1000 + baud - 1) / baud;
+        EXPECT_EQ(e.frameDeadlineMs(258), bound + FrameExchange::kFrameMarginMs) << baud;
+        // The first byte is noticed within one poll.
+        EXPECT_LE(c.nowMs(), 1 + FrameExchange::kPollIntervalMs + bound + FrameExchange::kFrameMarginMs) << baud;
     }
 }
 
@@ -154,9 +167,8 @@ TEST_F(FrameExchangeTest, BytesBeyondTheFrameAreNotTakenForTheNextReply) {
     EXPECT_EQ(*first, kReply);
     EXPECT_EQ(exchange.discardedBytes(), 2u);
 
-    // The next request does not flush; its own reply must still be what it gets.
     port.replyToNextWrite({{5, {0x32, 0x00, 0x32}}});
-    auto second = exchange.exchange({0x32, 0x00, 0x32}, ExchangeRule::keepInput());
+    auto second = exchange.exchange({0x32, 0x00, 0x32}, ExchangeRule::contentDecides());
     ASSERT_TRUE(second);
     EXPECT_EQ(*second, (Bytes{0x32, 0x00, 0x32}));
 }

@@ -286,3 +286,40 @@ TEST(SerialUploadSequence, OptionByteByFirmware) {
     sim::SerialGatewayEngine current({.deviceCode = 2, .firmwareVersion = 40});
     EXPECT_EQ(codes(upload(b, current)), (std::vector<std::uint8_t>{0x01, 0x31, 0x04, 0x15, 0x16, 0x33}));
 }
+
+TEST(SerialUploadSequence, APackageWithFewerRecordsThanCountedFails) {
+    auto b = projectOf(device::DeviceNet);
+    addCommands(b, 1, 7);  // two packages: six records, then one
+    sim::SerialGatewayEngine gateway({.deviceCode = 1});
+    ASSERT_TRUE(runSequence(*std::make_unique<serial::SerialDownload>(b.project, b.state), gateway).finished);
+    const struct {
+        int package;
+        std::size_t kept;  // records left in that package's reply
+        const char* message;
+    } cases[] = {{0, 5, "Reading Modbus command list package0 error"},
+                 {1, 0, "Reading Modbus command list package1 error"},
+                 {1, 1, ""}};
+    for (const auto& c : cases) {
+        serial::SerialUpload sequence(b.state);
+        int package = 0;
+        std::string stopped;
+        while (const serial::SerialStep* step = sequence.current()) {
+            Bytes reply = gateway.handle(step->request).bytes();
+            if (reply[0] == 0x16 && package++ == c.package) {
+                // The same frame cut after `kept` records, with its length and checksum made right.
+                reply.resize(3 + 12 * c.kept);
+                reply[1] = static_cast<std::uint8_t>(1 + 12 * c.kept);
+                std::uint8_t sum = 0;
+                for (std::uint8_t byte : reply)
+                    sum = static_cast<std::uint8_t>(sum + byte);
+                reply.push_back(sum);
+            }
+            const serial::StepOutcome outcome = sequence.onReply(reply);
+            if (outcome.kind == serial::StepOutcome::Kind::Stopped) {
+                stopped = outcome.error ? outcome.error->message : "?";
+                break;
+            }
+        }
+        EXPECT_EQ(stopped, c.message) << c.package << '/' << c.kept;
+    }
+}

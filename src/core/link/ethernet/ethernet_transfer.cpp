@@ -69,12 +69,16 @@ Result<ConfigurationImage> uploadImage(StreamSocket& socket, const GatewayEndpoi
     }
     Bytes reply = std::move(*first);
     if (reply.size() < kImageSize) {
-        // The rest of a reply cut in two; whatever has not come by then reads as zero.
+        // The rest of a reply cut in two.
         clock.sleepMs(kSecondPartWaitMs);
         if (auto rest = socket.receive(kReadReplyBuffer - reply.size(), kSocketTimeoutMs))
             reply.insert(reply.end(), rest->begin(), rest->end());
     }
     socket.close();
+    // A reply still short of a whole image (the gateway closed or stalled mid-reply) would read as
+    // a configuration with zeros in place of what never came.
+    if (reply.size() < kImageSize)
+        return makeError(ErrorKind::MalformedReply, tr(Str::EthReadFailed));
     auto image = decodeReadReply(reply);
     if (!image)
         return makeError(image.kind(), tr(Str::EthReadFailed));

@@ -32,7 +32,8 @@ Status downloadImage(StreamSocket& socket, const GatewayEndpoint& gateway, const
 // is closed either way.
 Status sendRestart(StreamSocket& socket);
 
-// Connects, asks for the image and gathers the reply in one or two receives. Closes the connection.
+// Connects, asks for the image and gathers the reply in one or two receives; a reply shorter than
+// the image fails. Closes the connection.
 Result<ConfigurationImage> uploadImage(StreamSocket& socket, const GatewayEndpoint& gateway, Clock& clock);
 
 }  // namespace veltrane::ethernet

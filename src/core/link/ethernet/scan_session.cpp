@@ -31,24 +31,56 @@ void complete(TransferProgress& progress) {
     progress.setText(tr(Str::EthScanningComplete));
 }
 
+bool fromAddress(const Datagram& datagram, const std::string& address) {
+    const auto sender = parseIpv4(datagram.senderAddress);
+    return sender && sender == parseIpv4(address);
+}
+
+void notePortProblem(ScanResult& result, const Status& opened) {
+    if (!opened && result.portProblem.empty())
+        result.portProblem = opened.message();
+}
+
+// Receives until untilMs; every datagram goes to take, which returns false to stop listening.
+// Silence for one receive time-out, a receive error or a cancel also stop it.
+template <class Take>
+void listen(DatagramSocket& socket, int receiveTimeoutMs, std::int64_t untilMs, Clock& clock,
+            const TransferProgress& progress, Take take) {
+    while (!progress.isCancelled()) {
+        const std::int64_t left = untilMs - clock.nowMs();
+        if (left <= 0)
+            return;
+        auto received = socket.receive(kDiscoveryReplySize, static_cast<int>(std::min<std::int64_t>(receiveTimeoutMs, left)));
+        if (!received || !take(*received))
+            return;
+    }
+}
+
 ScanResult runDirect(const ScanRequest& request, const DatagramSocketFactory& makeSocket, Clock& clock,
                      TransferProgress& progress) {
-    (void)clock;
     ScanResult result;
     result.started = true;
     progress.setProgress(20, 100);
     std::unique_ptr<DatagramSocket> socket = makeSocket();
-    if (socket && socket->bind("0.0.0.0", request.endpoints.localUdpPort) &&
-        socket->sendTo(requestBytes(), request.gatewayAddress, request.endpoints.gatewayUdpPort)) {
-        auto received = socket->receive(kDiscoveryReplySize, kDirectReceiveTimeoutMs);
+    Status opened = socket ? socket->bind("0.0.0.0", request.endpoints.localUdpPort) : Status{};
+    notePortProblem(result, opened);
+    if (socket && opened && socket->sendTo(requestBytes(), request.gatewayAddress, request.endpoints.gatewayUdpPort)) {
+        // Only the queried gateway answers for itself: a datagram from anyone else, or one that is no
+        // reply, is passed over and the wait goes on.
+        listen(*socket, kDirectReceiveTimeoutMs, clock.nowMs() + kDirectReceiveTimeoutMs, clock, progress,
+               [&](const Datagram& received) {
+                   // The direct query reads into a zeroed 68-byte buffer and looks only at the code.
+                   if (!fromAddress(received, request.gatewayAddress) || !startsWithDiscoveryCode(received.data))
+                       return true;
+                   Bytes padded = received.data;
+                   padded.resize(kDiscoveryReplySize, 0);
+                   auto reply = DiscoveryReply::decode(padded);
+                   if (!reply)
+                       return true;
+                   accept(result, *reply, true, "1");
+                   return false;
+               });
         progress.setProgress(40, 100);
-        // The direct query reads into a zeroed 68-byte buffer and looks only at the code.
-        if (received && startsWithDiscoveryCode(received->data)) {
-            Bytes padded = received->data;
-            padded.resize(kDiscoveryReplySize, 0);
-            if (auto reply = DiscoveryReply::decode(padded))
-                accept(result, *reply, true, "1");
-        }
     }
     if (socket)
         socket->close();
@@ -70,6 +102,10 @@ void selectRow(GatewaySelection& selection, const GatewayRow& row) {
     selection.RemoteConfigAllowed = row.remoteConfigAllowed;
     if (row.modelCodeKnown)
         selection.GatewayModelCode = row.modelCode;
+}
+
+std::string emptyScanText(const ScanResult& result) {
+    return result.portProblem.empty() ? tr(Str::EthNoGatewayAnswered) : result.portProblem;
 }
 
 GatewayRow rowFromReply(const DiscoveryReply& reply, bool direct, const std::string& number) {
@@ -103,9 +139,15 @@ ScanResult runScan(const ScanRequest& request, const DatagramSocketFactory& make
     std::vector<std::unique_ptr<DatagramSocket>> slots(count);
     for (std::size_t i = 0; i < count; ++i) {
         std::unique_ptr<DatagramSocket> socket = makeSocket();
-        if (socket && socket->setBroadcast(true) && socket->bind(request.localAddresses[i], request.endpoints.localUdpPort))
+        if (!socket)
+            continue;
+        Status opened = socket->setBroadcast(true);
+        if (opened)
+            opened = socket->bind(request.localAddresses[i], request.endpoints.localUdpPort);
+        notePortProblem(result, opened);
+        if (opened)
             slots[i] = std::move(socket);
-        else if (socket)
+        else
             socket->close();
     }
 
@@ -144,20 +186,20 @@ ScanResult runScan(const ScanRequest& request, const DatagramSocketFactory& make
         DatagramSocket* socket = slots[i].get();
         if (!socket || !socket->sendTo(request8, request.endpoints.broadcastAddress, request.endpoints.gatewayUdpPort))
             continue;
+        // Empty and malformed datagrams are passed over; they neither end the tick nor count.
         int numberInTick = 0;
-        for (;;) {
-            auto received = socket->receive(kDiscoveryReplySize, kBroadcastReceiveTimeoutMs);
-            if (!received || received->data.empty())
-                break;
-            if (received->data.size() < kDiscoveryReplyMinimum || !startsWithDiscoveryCode(received->data))
-                continue;
-            auto reply = DiscoveryReply::decode(received->data);
-            if (!reply)
-                continue;
-            char number[16];
-            std::snprintf(number, sizeof number, "%2d", ++numberInTick);
-            accept(result, *reply, false, number);
-        }
+        listen(*socket, kBroadcastReceiveTimeoutMs, clock.nowMs() + kTickListenLimitMs, clock, progress,
+               [&](const Datagram& received) {
+                   if (received.data.size() < kDiscoveryReplyMinimum || !startsWithDiscoveryCode(received.data))
+                       return true;
+                   auto reply = DiscoveryReply::decode(received.data);
+                   if (!reply)
+                       return true;
+                   char number[16];
+                   std::snprintf(number, sizeof number, "%2d", ++numberInTick);
+                   accept(result, *reply, false, number);
+                   return result.rows.size() < kMaxGatewayRows;
+               });
         if (result.rows.empty())
             continue;
         // Answers arrived: this timer stops now and every other one at its next tick.

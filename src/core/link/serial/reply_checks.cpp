@@ -69,6 +69,11 @@ UploadContext UploadContext::of(const ProjectState& state) {
                          state.flags.hardwareSizedModel};
 }
 
+std::size_t packageRecordCount(ByteView reply) {
+    const std::size_t n = reply.size() >= 2 ? reply[1] : 0;
+    return n >= 1 + kPackageEntrySize ? (n - 1u) / kPackageEntrySize : 0;
+}
+
 std::uint8_t checkUploadReply(ByteView reply, const UploadContext& context, UploadBuffers& buffers) {
     if (reply.size() < 3)
         return 0;
@@ -110,7 +115,7 @@ std::uint8_t checkUploadReply(ByteView reply, const UploadContext& context, Uplo
         // With n = 0 the third byte is the checksum, not a subnet.
         if (n > 0 && subnet >= kWireSubnets)
             return 0;
-        const std::size_t records = n >= 1 + kPackageEntrySize ? (n - 1u) / kPackageEntrySize : 0;
+        const std::size_t records = packageRecordCount(reply);
         for (std::size_t j = 0; j < records; ++j)
             if (reply[3 + kPackageEntrySize * j] >= kMaxCommands)
                 return 0;

@@ -54,6 +54,9 @@ struct UploadContext {
 // command count above 48 is not well formed: the records hold no more.
 std::uint8_t checkUploadReply(ByteView reply, const UploadContext& context, UploadBuffers& buffers);
 
+// How many command records a command package reply carries: (n - 1) / 12, none when n is below 13.
+std::size_t packageRecordCount(ByteView reply);
+
 // The option byte reply: begins 33, the value is its third byte.
 std::optional<std::uint8_t> checkOptionReply(ByteView reply);
 // The configuration data reply: begins 35 09, then the count c (0..8) and the data bytes.

@@ -8,8 +8,8 @@ ExchangeRule exchangeRuleFor(const SerialStep& step) {
     ExchangeRule rule;
     switch (step.rule) {
     case SettleRule::A:
-    case SettleRule::B: rule = ExchangeRule::standard(); break;
-    case SettleRule::C: rule = ExchangeRule::keepInput(); break;
+    case SettleRule::B:
+    case SettleRule::C: rule = ExchangeRule::standard(); break;
     case SettleRule::D: rule = ExchangeRule::contentDecides(); break;
     }
     rule.firstByteTimeoutMs = step.timeout.count();
@@ -19,7 +19,7 @@ ExchangeRule exchangeRuleFor(const SerialStep& step) {
 SerialTransferResult runSerialTransfer(SerialSequence& sequence, ByteStream& port, Clock& clock,
                                        SerialTransferObserver& observer, const std::function<bool()>& cancelled) {
     SerialTransferResult result;
-    FrameExchange exchange(port, clock);
+    FrameExchange exchange(port, clock, port.baudRate());
     bool captionsShown = false;
     while (const SerialStep* step = sequence.current()) {
         if (cancelled && cancelled()) {

@@ -4,6 +4,8 @@
 #include "core/model/device_profile.h"
 #include "core/strings/strings.h"
 
+#include <algorithm>
+
 namespace veltrane::serial {
 
 namespace {
@@ -141,19 +143,23 @@ int SerialUpload::planPackages(int subnet, bool fourSubnets) {
     const int count = m_buffers.commandCounts[static_cast<std::size_t>(subnet)];
     const int packages = commandPackages(deviceProfileForCode(m_deviceCode), count);
     const int line = fourSubnets ? kStepLines + subnet : 2;
-    for (int p = 0; p < packages; ++p)
+    const int perPackage = deviceProfileForCode(m_deviceCode).commandsPerPackage;
+    for (int p = 0; p < packages; ++p) {
+        // Every package but the last is full; one with fewer records would leave commands unread.
+        const auto expected = static_cast<std::size_t>(std::clamp(count - p * perPackage, 0, perPackage));
         addNext({{readCommandPackageRequest(subnet, p), SettleRule::B, kPackageTimeout, kPackageBuffer},
-                 [this, subnet, p, fourSubnets](ByteView reply) {
+                 [this, subnet, p, fourSubnets, expected](ByteView reply) {
                      const std::uint8_t got = checkUploadReply(reply, m_context, m_buffers);
-                     if (got == code::ReadCommandPackage)
+                     if (got == code::ReadCommandPackage && packageRecordCount(reply) >= expected)
                          return StepOutcome{};
-                     return stopWith(kindOfRefusal(got),
+                     return stopWith(got == code::ReadCommandPackage ? ErrorKind::MalformedReply : kindOfRefusal(got),
                                      fourSubnets
                                          ? format(Str::UlSubnetNPackageError, {text(subnet + 1), text(p)})
                                          : format(Str::UlPackageError, {text(p)}));
                  },
                  timeoutError(Str::UlPackageTimeout),
                  p + 1 == packages ? std::vector<int>{line} : std::vector<int>{}});
+    }
     return packages;
 }
 

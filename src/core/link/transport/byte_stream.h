@@ -21,6 +21,8 @@ public:
     virtual Status write(const Bytes& bytes) = 0;
     // Drops everything waiting in the input queue.
     virtual Status discardInput() = 0;
+    // The line speed in bits per second; 0 when the stream does not know it.
+    virtual int baudRate() const { return 0; }
     // Forgets a line error (framing, parity, overrun) so that the next transfer starts clean.
     virtual void clearError() = 0;
 };
