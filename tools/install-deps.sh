@@ -12,6 +12,7 @@ packages=(
   xdg-utils
   iproute2 util-linux
   librsvg2-bin python3 desktop-file-utils appstream shared-mime-info man-db bash-completion file
+  libglib2.0-bin
   dpkg-dev lintian
 )
 missing=()

@@ -34,7 +34,11 @@ done
 # The MIME database built from the package's file alone knows the pattern and the magic rule.
 out=$(XDG_DATA_DIRS="$root/share" update-mime-database "$root/share/mime" 2>&1) && [ -z "$out" ] || fail "MIME type: $out"
 grep -q '^50:application/x-veltrane-project:\*\.chg$' "$root/share/mime/globs2" || fail "no *.chg pattern"
-grep -qa 'FIELDBUS' "$root/share/mime/magic" || fail "no magic rule"
+# A project saved without the extension is still recognised by its first bytes.
+"$root/bin/veltrane-cli" new "$scratch/project.chg" >/dev/null
+cp "$scratch/project.chg" "$scratch/no-extension"
+type=$(XDG_DATA_HOME="$scratch/none" XDG_DATA_DIRS="$root/share" gio info -a standard::content-type "$scratch/no-extension")
+[[ $type == *application/x-veltrane-project* ]] || fail "magic rule: $type"
 
 for page in veltrane veltrane-cli veltrane-gwsim; do
   file="$root/share/man/man1/$page.1.gz"
@@ -68,7 +72,6 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/veltrane" --help
 # A moved tree finds its template from the program's own folder.
 mv "$root" "$scratch/moved"
 cli="$scratch/moved/bin/veltrane-cli"
-"$cli" new "$scratch/project.chg" >/dev/null
 "$cli" export "$scratch/project.chg" "$scratch/project.xlsx" >/dev/null || fail "export from the moved tree"
 [ -s "$scratch/project.xlsx" ] || fail "no workbook from the moved tree"
 echo "install tree OK"
