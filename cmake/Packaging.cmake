@@ -46,4 +46,9 @@ install(FILES ${changelog}.gz DESTINATION ${package_doc_dir})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/linux/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME veltrane)
 
+# Everything `cmake --install` takes, without the tests and benchmarks.
+add_custom_target(veltrane_installed)
+add_dependencies(veltrane_installed veltrane veltrane-cli veltrane-gwsim veltrane_template veltrane_icons
+                 veltrane_man_pages veltrane_package_changelog)
+
 include(CPack)

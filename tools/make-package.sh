@@ -8,7 +8,7 @@ bash tools/install-deps.sh
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "$(nproc)" --target veltrane_installed
 (cd "$build" && cpack -G DEB)
 package=$(ls -t "$build"/veltrane_*.deb | head -n 1)
 lintian --fail-on error "$package"
