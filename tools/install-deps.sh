@@ -11,6 +11,9 @@ packages=(
   clang libclang-rt-14-dev
   xdg-utils
   iproute2 util-linux
+  librsvg2-bin python3 desktop-file-utils appstream shared-mime-info man-db bash-completion file
+  libglib2.0-bin
+  dpkg-dev lintian
 )
 missing=()
 for p in "${packages[@]}"; do

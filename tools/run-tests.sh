@@ -12,6 +12,9 @@ cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_WER
 cmake --build build/ci -j "$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build/ci --output-on-failure -j "$jobs"
 
+echo "== Debian package and lintian"
+bash tools/make-package.sh build/ci
+
 # The Qt-free core and its unit tests again, built by clang with AddressSanitizer and
 # UndefinedBehaviorSanitizer; any finding ends the run.
 echo "== core unit tests under ASan and UBSan"

@@ -36,7 +36,12 @@ QString installedTemplatePath() {
         folder = QCoreApplication::applicationDirPath();
     else
         folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();  // a CLI run without an application object
-    return folder + u'/' + qs(tr(Str::ExportTemplateFileName));
+    const QString name = qs(tr(Str::ExportTemplateFileName));
+    // Beside the program (the build tree), else in the installed data folder found from the
+    // program's own place, so that a moved install tree keeps its template.
+    const QString beside = folder + u'/' + name;
+    const QString installed = QDir::cleanPath(folder + QStringLiteral("/" VELTRANE_DATA_FROM_BIN "/") + name);
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 Status exportWorkbook(Project& project, const ProjectState& state, const QString& templatePath,

@@ -10,7 +10,8 @@
 
 namespace veltrane {
 
-// The template installed beside the running program.
+// The template beside the running program, else the one in the data folder of its install tree.
+// When neither exists, the path beside the program, which the export reports as missing.
 QString installedTemplatePath();
 
 // Writes the project into a copy of the template at `outputPath`, through the same atomic save as

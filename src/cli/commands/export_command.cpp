@@ -19,7 +19,7 @@ CommandRun setUp(CLI::App& command) {
     auto args = std::make_shared<Args>();
     command.add_option("FILE.chg", args->project, "the project file")->required();
     command.add_option("OUT.xlsx", args->workbook, "the workbook to write")->required();
-    command.add_option("--template", args->templatePath, "the template workbook (default: the one beside the program)");
+    command.add_option("--template", args->templatePath, "the template workbook (default: the one installed with the program)");
     return [args] {
         const QString templatePath =
             args->templatePath.empty() ? installedTemplatePath() : QString::fromStdString(args->templatePath);
