@@ -62,7 +62,9 @@ TEST_F(TableImport, EntersEachCellAsTypingWould) {
     EXPECT_EQ(editor().undoName(), "Import Commands");
     editor().undo();
     EXPECT_EQ(subnet(0).commandCount, 0);
-    EXPECT_EQ(find("Subnet 1/Node-5/03 Read Holding Register"), kNoItem);
+    EXPECT_EQ(subnet(0).nodeCount, 0);
+    editor().redo();
+    EXPECT_EQ(subnet(0).commandCount, 1);
 }
 
 TEST_F(TableImport, RefusalsNameLineAndColumnAndNothingChanges) {
