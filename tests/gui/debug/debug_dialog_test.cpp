@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -228,6 +229,46 @@ TEST_F(DebugDialogTest, SaveContentRefusesWhatIsNotARegularFile) {
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     ::close(reader);
     dialog.exitDialog();
+}
+
+// A gateway reporting as fast as loopback carries them, unacknowledged: the window keeps turning
+// its event loop (it used to read on its UI thread for as long as datagrams were waiting), and Exit
+// still stops the gateway.
+TEST_F(DebugDialogTest, AFloodingGatewayLeavesTheWindowResponsive) {
+    m_sim.reset();
+    m_sim = std::make_unique<SimulatorProcess>(
+        VELTRANE_GWSIM, std::vector<std::string>{"--gateway", "ip=127.0.0.2", "--no-broadcast", "--state",
+                                                 (m_dir / "state.txt").string(), "--debug-rate", "0", "--debug-no-ack"});
+    ASSERT_TRUE(m_sim->waitFor("listening")) << m_sim->output();
+    ScriptedPrompter prompter;
+    ScriptedFileChooser files;
+    DebugDialog dialog(connection(1000), prompter, files);
+    dialog.show();
+    ASSERT_TRUE(m_sim->waitFor("debug start 127.0.0.2"));
+
+    // A 10 ms timer: the longest gap between two of its turns is how long the window was held up.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longestGap = 0;
+    int turns = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longestGap = std::max(longestGap, now - last);
+        last = now;
+        ++turns;
+    });
+    ticker.start(10);
+    while (clock.elapsed() < 1500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ticker.stop();
+
+    EXPECT_GT(dialog.counts().acknowledged, 1000u);
+    EXPECT_GT(turns, 20);
+    EXPECT_LT(longestGap, 500);
+    EXPECT_EQ(dialog.reportList().rowCount(), 1000);
+    dialog.exitDialog();
+    EXPECT_TRUE(m_sim->waitFor("debug stop 127.0.0.2")) << m_sim->output();
 }
 
 }  // namespace
