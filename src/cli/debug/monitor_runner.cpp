@@ -7,13 +7,11 @@
 #include "core/strings/strings.h"
 #include "link/debug_receiver.h"
 
-#include <QCoreApplication>
-
 #include <atomic>
 #include <csignal>
 #include <memory>
 #include <ostream>
-#include <thread>
+#include <vector>
 
 namespace veltrane::cli {
 
@@ -31,7 +29,7 @@ void installInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    // No SA_RESTART: a blocking wait returns early so the loop sees the flag.
+    // The flag is looked at between two takes, each waiting at most 100 ms.
     action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
