@@ -35,9 +35,10 @@ private:
 SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType);
 
 // Opens the project whose device type selects what the gateway is asked; false when it cannot be
-// opened (the document's prompter said why) or belongs to the Ethernet gateway. A project that is
-// `sent` must hold one: an empty file is refused.
-bool openSerialProject(Document& document, const std::string& path, bool sent, std::ostream& err);
+// opened (the document's prompter said why) or belongs to the Ethernet gateway. A project to be
+// sent must hold one: an empty file is refused; an upload's base may be empty.
+enum class SerialProjectUse { Sent, UploadBase };
+bool openSerialProject(Document& document, const std::string& path, SerialProjectUse use, std::ostream& err);
 // Opens the gateway's port with the project's line settings; false, with the message printed.
 bool openSerialPort(SerialPortStream& port, const SerialLineOptions& line, int deviceType, std::ostream& err);
 

@@ -17,7 +17,7 @@ int runSerialDownload(const SerialDownloadOptions& options, std::ostream& out, s
     // Messages and the conflict question go to standard error, the question with its answer.
     PrintingPrompter prompter({options.acceptConflicts ? Answer::Yes : Answer::No}, err, true);
     Document document(prompter);
-    if (!openSerialProject(document, options.projectPath, true, err))
+    if (!openSerialProject(document, options.projectPath, SerialProjectUse::Sent, err))
         return 1;
     Project& project = document.project();
     const ProjectState& state = document.state();

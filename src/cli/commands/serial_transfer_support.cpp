@@ -27,8 +27,8 @@ SerialLineSettings lineSettingsFor(const SerialLineOptions& line, int deviceType
     return settings;
 }
 
-bool openSerialProject(Document& document, const std::string& path, bool sent, std::ostream& err) {
-    if (!(sent ? openProjectToSend(document, path) : document.openDocument(path)))
+bool openSerialProject(Document& document, const std::string& path, SerialProjectUse use, std::ostream& err) {
+    if (!(use == SerialProjectUse::Sent ? openProjectToSend(document, path) : document.openDocument(path)))
         return false;
     if (document.state().DeviceType == device::EtherNetIP) {
         err << tr(Str::SerialProjectIsEthernet) << '\n';

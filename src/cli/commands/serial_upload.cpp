@@ -17,7 +17,7 @@ namespace veltrane::cli {
 int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::ostream& err) {
     PrintingPrompter prompter({}, err);
     Document document(prompter);
-    if (!openSerialProject(document, options.basePath, false, err))
+    if (!openSerialProject(document, options.basePath, SerialProjectUse::UploadBase, err))
         return 1;
     // An output that could never be saved is told before the gateway is read.
     if (const Status usable = checkSaveTarget(options.outputPath); !usable) {
