@@ -74,4 +74,15 @@ Answer UiThreadPrompter::askTitled(const std::string& title, const std::string& 
     return onUiThread([&ui = m_ui, title, text, buttons] { return ui.askTitled(title, text, buttons); });
 }
 
+void UiThreadPrompter::messageWithDetail(const std::string& text, const std::string& detail) {
+    onUiThread([&ui = m_ui, text, detail] {
+        ui.messageWithDetail(text, detail);
+        return Answer::Ok;
+    });
+}
+
+Answer UiThreadPrompter::askWithDetail(const std::string& text, const std::string& detail, Buttons buttons) {
+    return onUiThread([&ui = m_ui, text, detail, buttons] { return ui.askWithDetail(text, detail, buttons); });
+}
+
 }  // namespace veltrane

@@ -25,6 +25,8 @@ public:
     void message(const std::string& text) override;
     Answer ask(const std::string& text, Buttons buttons) override;
     Answer askTitled(const std::string& title, const std::string& text, Buttons buttons) override;
+    void messageWithDetail(const std::string& text, const std::string& detail) override;
+    Answer askWithDetail(const std::string& text, const std::string& detail, Buttons buttons) override;
 
     // Ends a waiting question with Cancel and answers every later one with Cancel at once.
     void abandon();

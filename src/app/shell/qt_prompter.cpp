@@ -9,9 +9,12 @@
 
 namespace veltrane {
 
-void QtPrompter::message(const std::string& text) {
+void QtPrompter::message(const std::string& text) { messageWithDetail(text, {}); }
+
+void QtPrompter::messageWithDetail(const std::string& text, const std::string& detail) {
     QMessageBox box(QMessageBox::Warning, qtr(Str::AppTitle), toQString(text), QMessageBox::NoButton,
                     m_parent);
+    box.setInformativeText(toQString(detail));
     box.addButton(qtr(Str::ButtonOk), QMessageBox::AcceptRole);
     box.exec();
 }
@@ -21,7 +24,17 @@ Answer QtPrompter::ask(const std::string& text, Buttons buttons) {
 }
 
 Answer QtPrompter::askTitled(const std::string& title, const std::string& text, Buttons buttons) {
+    return askIn(title, text, {}, buttons);
+}
+
+Answer QtPrompter::askWithDetail(const std::string& text, const std::string& detail, Buttons buttons) {
+    return askIn(veltrane::tr(Str::AppTitle), text, detail, buttons);
+}
+
+Answer QtPrompter::askIn(const std::string& title, const std::string& text, const std::string& detail,
+                         Buttons buttons) {
     QMessageBox box(QMessageBox::Question, toQString(title), toQString(text), QMessageBox::NoButton, m_parent);
+    box.setInformativeText(toQString(detail));
     std::map<QAbstractButton*, Answer> answers;
     auto add = [&](Str label, QMessageBox::ButtonRole role, Answer answer) {
         QPushButton* button = box.addButton(qtr(label), role);

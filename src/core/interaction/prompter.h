@@ -22,6 +22,19 @@ public:
         (void)title;
         return ask(text, buttons);
     }
+    // A message or question with, below it, what the user needs to act on it (the names and
+    // numbers behind a refusal). Where there is no second text to show, the two are one text.
+    virtual void messageWithDetail(const std::string& text, const std::string& detail) {
+        message(joinedWithDetail(text, detail));
+    }
+    virtual Answer askWithDetail(const std::string& text, const std::string& detail, Buttons buttons) {
+        return ask(joinedWithDetail(text, detail), buttons);
+    }
+
+protected:
+    static std::string joinedWithDetail(const std::string& text, const std::string& detail) {
+        return detail.empty() ? text : text + '\n' + detail;
+    }
 };
 
 // Answers questions from a list given in advance and records everything shown; used by the CLI
