@@ -1,6 +1,7 @@
 #include "cli/project_printer.h"
 
 #include "cli/json_writer.h"
+#include "core/common/windows1252.h"
 #include "core/model/record_fields.h"
 
 #include <algorithm>
@@ -44,21 +45,22 @@ void jsonFields(JsonWriter& json, const Record& record, const std::array<TextFie
     }
 }
 
-// A text in double quotes with the quote, the backslash and control characters escaped; other
-// bytes are printed as they are.
-std::string quoted(const std::string& text) {
+// A stored text in double quotes, as UTF-8, with the quote, the backslash and control characters
+// escaped (the bytes the code page leaves undefined read as control characters too).
+std::string quoted(const std::string& stored) {
     std::string out = "\"";
     char escape[8];
-    for (const char c : text) {
+    for (const char c : stored) {
         const auto byte = static_cast<unsigned char>(c);
+        const std::uint32_t character = windows1252Character(byte);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
+        } else if (character < 0x20 || (character >= 0x7F && character < 0xA0)) {
             std::snprintf(escape, sizeof escape, "\\x%02x", byte);
             out += escape;
         } else {
-            out += c;
+            out += windows1252ToUtf8(std::string_view(&c, 1));
         }
     }
     return out + "\"";

@@ -124,7 +124,7 @@ void EditorView::addItems(QTreeWidgetItem* parentItem, ItemId parentId) {
     const TreeModel& model = m_editor.tree();
     for (ItemId id : model.children(parentId)) {
         auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(m_tree);
-        item->setText(0, QString::fromStdString(model.text(id)));
+        item->setText(0, fromStored(model.text(id)));
         item->setData(0, kIdRole, id);
         addItems(item, id);
     }

@@ -1,8 +1,10 @@
 #include "app/grid/parameter_grid_widget.h"
 
+#include "app/common/qt_text.h"
 #include "core/editor/editor_layout.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -20,10 +22,9 @@ namespace veltrane {
 namespace {
 const QColor kGrey(200, 200, 200);
 
-QString fromCore(const std::string& text) {
-    QString out = QString::fromStdString(text);
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return out;
+QString withNewlines(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
 }
 } // namespace
 
@@ -75,13 +76,18 @@ ParameterGridWidget::ParameterGridWidget(Editor& editor, QWidget* parent)
     m_gridSubscription = m_editor.grid().changes().subscribe([this] { scheduleRefresh(); });
     m_editor.onHelpShown = [this] {
         if (onHelpText)
-            onHelpText(fromCore(m_editor.helpText()));
+            onHelpText(withNewlines(toQString(m_editor.helpText())));
+    };
+    m_editor.onHelpCleared = [this] {
+        if (onHelpCleared)
+            onHelpCleared();
     };
     refresh();
 }
 
 ParameterGridWidget::~ParameterGridWidget() {
     m_editor.onHelpShown = nullptr;
+    m_editor.onHelpCleared = nullptr;
 }
 
 void ParameterGridWidget::scheduleRefresh() {
@@ -102,7 +108,7 @@ void ParameterGridWidget::refresh() {
     for (int row = 0; row < ParameterGrid::kRows; ++row) {
         for (int column = 0; column < ParameterGrid::kColumns; ++column) {
             QTableWidgetItem* item = m_table->item(row, column);
-            const QString text = fromCore(grid.text(row, column));
+            const QString text = withNewlines(fromStored(grid.text(row, column)));
             if (item->text() != text)
                 item->setText(text);
             item->setBackground(grid.colour(row, column) == GridCellColour::Grey ? QBrush(kGrey) : base);
@@ -120,7 +126,7 @@ void ParameterGridWidget::placeEditors() {
     const GridState& view = m_editor.view();
     if (view.editBoxVisible) {
         m_editBox->setGeometry(cellRect(view.editorRow, view.editorColumn));
-        const QString text = QString::fromStdString(view.editBoxText);
+        const QString text = toQString(view.editBoxText);
         if (!m_editBox->isVisible() || m_editBoxRow != view.editorRow) {
             m_editBoxRow = view.editorRow;
             m_editBox->setText(text);
@@ -137,7 +143,7 @@ void ParameterGridWidget::placeEditors() {
             const QSignalBlocker blocker(m_options);
             m_options->clear();
             for (const std::string& option : view.options)
-                m_options->addItem(QString::fromStdString(option));
+                m_options->addItem(fromStored(option));
             m_options->setCurrentIndex(view.currentOption);
             m_options->show();
             m_options->setFocus(Qt::MouseFocusReason);
@@ -205,15 +211,15 @@ bool ParameterGridWidget::editorKey(QObject* watched, int key, Qt::KeyboardModif
     }
 }
 
-bool ParameterGridWidget::tableKey(int key) {
+bool ParameterGridWidget::tableKey(const QKeyEvent& event) {
     const GridState& view = m_editor.view();
     if (view.editBoxVisible || view.optionListVisible)
         return false;
     const int current = std::max(0, m_table->currentRow());
-    switch (key) {
+    switch (event.key()) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
-        const int row = std::clamp(current + (key == Qt::Key_Up ? -1 : 1), 0, ParameterGrid::kRows - 1);
+        const int row = std::clamp(current + (event.key() == Qt::Key_Up ? -1 : 1), 0, ParameterGrid::kRows - 1);
         m_table->setCurrentCell(row, 1);
         m_editor.onGridClick(row, 0);
         refresh();
@@ -226,8 +232,44 @@ bool ParameterGridWidget::tableKey(int key) {
             openRow(current);
         return true;
     default:
-        return false;
+        return typedOnRow(current, event);
     }
+}
+
+bool ParameterGridWidget::typedOnRow(int row, const QKeyEvent& event) {
+    const QString text = event.text();
+    const bool command = event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (text.isEmpty() || !text.front().isPrint() || command)
+        return false;
+    // A character never searches the titles for a row to jump to; on an editable row it starts
+    // editing, as in a Qt table.
+    if (!m_editor.isEditableRow(row))
+        return true;
+    openRow(row);
+    const GridState& view = m_editor.view();
+    if (view.editBoxVisible) {
+        m_editBox->setText(text);
+        m_editor.setEditBoxText(text.toStdString());
+    } else if (view.optionListVisible && m_options->view()->isVisible()) {
+        // The open drop-down moves to the first option starting with it; nothing is picked yet.
+        QKeyEvent forwarded(event.type(), event.key(), event.modifiers(), text);
+        QApplication::sendEvent(m_options->view(), &forwarded);
+    }
+    return true;
+}
+
+bool ParameterGridWidget::keysInGrid() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && (focus == m_table || focus == m_editBox || focus == m_options ||
+                                focus == m_options->view() || m_options->view()->isAncestorOf(focus));
+}
+
+void ParameterGridWidget::keepKeysInGrid(bool hadKeys) {
+    // A message or question shown by the commit took the keys; with no editor open they come back
+    // to the grid, unless the user had taken them elsewhere (a click in the tree commits too).
+    const GridState& view = m_editor.view();
+    if (hadKeys && !view.editBoxVisible && !view.optionListVisible)
+        m_table->setFocus(Qt::OtherFocusReason);
 }
 
 void ParameterGridWidget::onCellClicked(int row, int column) {
@@ -236,8 +278,10 @@ void ParameterGridWidget::onCellClicked(int row, int column) {
 }
 
 void ParameterGridWidget::onOptionActivated(int index) {
+    const bool hadKeys = keysInGrid();
     m_editor.commitOption(index);
     refresh();
+    keepKeysInGrid(hadKeys);
 }
 
 void ParameterGridWidget::commitEdit() {
@@ -245,10 +289,12 @@ void ParameterGridWidget::commitEdit() {
     if (m_refreshing || m_committing)
         return;
     m_committing = true;
+    const bool hadKeys = keysInGrid();
     m_editor.setEditBoxText(m_editBox->text().toStdString());
     m_editor.commitEdit();
     m_committing = false;
     refresh();
+    keepKeysInGrid(hadKeys);
 }
 
 void ParameterGridWidget::resizeEvent(QResizeEvent* event) {
@@ -270,7 +316,7 @@ bool ParameterGridWidget::eventFilter(QObject* watched, QEvent* event) {
             m_options->hidePopup();
             return editorKey(m_options, key->key(), key->modifiers());
         }
-        if (watched == m_table && tableKey(key->key()))
+        if (watched == m_table && tableKey(*key))
             return true;
     }
     // The open editor follows its cell when the columns change width.

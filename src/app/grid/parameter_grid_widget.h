@@ -6,7 +6,8 @@
 // Keys follow Qt's item editors: Tab and Shift+Tab commit and open the next or previous editable
 // row (wrapping around), Escape closes the editor and keeps the stored value, Enter commits; with
 // no editor open, Up and Down move the current row (showing its help, as a click on its title
-// does) and Enter or F2 open its editor.
+// does), Enter or F2 open its editor, and a typed character opens it holding that character.
+// After a commit (and any message or question it showed) the keys stay with the grid.
 
 #include "core/editor/editor.h"
 
@@ -15,6 +16,7 @@
 #include <functional>
 
 class QComboBox;
+class QKeyEvent;
 class QLineEdit;
 class QTableWidget;
 
@@ -28,6 +30,8 @@ public:
 
     // Receives the help text whenever a click shows it (the main window's "Info" tab).
     std::function<void(const QString&)> onHelpText;
+    // The help text went with the selection it belonged to.
+    std::function<void()> onHelpCleared;
 
     QTableWidget* table() const { return m_table; }
     QLineEdit* editBox() const { return m_editBox; }
@@ -47,7 +51,10 @@ private:
     void commitEdit();
     void placeEditors();
     bool editorKey(QObject* watched, int key, Qt::KeyboardModifiers modifiers);
-    bool tableKey(int key);
+    bool tableKey(const QKeyEvent& event);
+    bool typedOnRow(int row, const QKeyEvent& event);
+    bool keysInGrid() const;
+    void keepKeysInGrid(bool hadKeys);
     // Commits or closes the open editor, then opens the editable row after (or before) it.
     void moveToEditableRow(int step);
     void openRow(int row);

@@ -95,6 +95,7 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
         m_bottomPane->tabs()->setCurrentIndex(0);
         setHelpText(text);
     };
+    grid->onHelpCleared = [this] { setHelpText({}); };
     m_editorView->setGridWidget(grid);
 
     buildMenus();

@@ -8,6 +8,7 @@
 #include "core/editor/select_command.h"
 #include "core/editor/tree_items.h"
 #include "core/common/result.h"
+#include "core/common/windows1252.h"
 #include "core/mapping/mapping_calculator.h"
 #include "core/model/text_value.h"
 
@@ -61,7 +62,7 @@ Result<ItemId> findPath(const TreeModel& tree, const std::string& path) {
         ItemId found = kNoItem;
         int seen = 0;
         for (ItemId child : tree.children(at)) {
-            if (tree.text(child) == segment && ++seen == wanted) {
+            if (windows1252ToUtf8(tree.text(child)) == segment && ++seen == wanted) {
                 found = child;
                 break;
             }
@@ -101,14 +102,14 @@ Status setRow(Editor& editor, const std::string& assignment) {
     const GridState& view = editor.view();
     if (view.optionListVisible) {
         for (std::size_t i = 0; i < view.options.size(); ++i) {
-            if (view.options[i] == value) {
+            if (windows1252ToUtf8(view.options[i]) == value) {
                 editor.commitOption(static_cast<int>(i));
                 return {};
             }
         }
         std::string offered;
         for (const std::string& option : view.options)
-            offered += (offered.empty() ? "" : ", ") + ("\"" + option + "\"");
+            offered += (offered.empty() ? "" : ", ") + ("\"" + windows1252ToUtf8(option) + "\"");
         editor.closeOptionList();
         return stepError("\"" + value + "\" is not an option of \"" + title + "\" (" + offered + ")");
     }
@@ -123,7 +124,7 @@ void printGrid(const ParameterGrid& grid) {
     for (int row = 0; row < grid.usedRows(); ++row) {
         if (grid.text(row, 0).empty() && grid.text(row, 1).empty())
             continue;
-        std::cout << grid.text(row, 0) << " = " << grid.text(row, 1)
+        std::cout << windows1252ToUtf8(grid.text(row, 0)) << " = " << windows1252ToUtf8(grid.text(row, 1))
                   << (grid.colour(row, 1) == GridCellColour::Grey ? "  [read-only]" : "") << '\n';
     }
 }
@@ -133,7 +134,7 @@ void printTree(const TreeModel& tree) {
         int depth = 0;
         for (ItemId at = tree.parent(id); at != kNoItem; at = tree.parent(at))
             ++depth;
-        std::cout << std::string(static_cast<std::size_t>(2 * depth), ' ') << tree.text(id)
+        std::cout << std::string(static_cast<std::size_t>(2 * depth), ' ') << windows1252ToUtf8(tree.text(id))
                   << (tree.selected() == id ? "  *" : "") << '\n';
     }
 }

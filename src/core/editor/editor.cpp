@@ -148,6 +148,9 @@ void Editor::selectItem(ItemId id) {
     commitEdit();
     closeOptionList();
     m_tree.select(id);
+    m_helpText.clear();
+    if (onHelpCleared)
+        onHelpCleared();
     showSelection();
 }
 

@@ -5,6 +5,7 @@
 // forward clicks, picks and typed text to the operations below.
 
 #include "core/common/change_signal.h"
+#include "core/common/windows1252.h"
 #include "core/editor/grid_state.h"
 #include "core/editor/parameter_grid.h"
 #include "core/editor/row_provider.h"
@@ -99,6 +100,9 @@ public:
     // The help pane's text and a notification that the "Info" tab should come to the front.
     const std::string& helpText() const { return m_helpText; }
     std::function<void()> onHelpShown;
+    // The help went with the row it belonged to: another item was selected or another project
+    // came. The pane empties without coming to the front.
+    std::function<void()> onHelpCleared;
 
     // Runs after every new project, opened file or upload: the new-project initialisation unless
     // the records are prepared, then the steps common to every project.
@@ -173,7 +177,8 @@ public:
     void commitOption(int index);
     // The option list closed without a pick: nothing is stored.
     void closeOptionList();
-    // The edit box's content changed (typing).
+    // The edit box's content changed (typing). The edit box holds UTF-8 as it is shown; the
+    // commit stores it as project files hold texts and refuses a character they cannot hold.
     void setEditBoxText(std::string text);
     void commitEdit();
     // Escape in the edit box: it closes and keeps the stored value; nothing is committed.
@@ -217,6 +222,7 @@ private:
     void showStep(const ItemLocator& focus);
     // Starts the history again when something outside it changed the records.
     void followOutsideChange();
+    void refuseUnstorable(const std::string& typed, const Windows1252Refusal& why);
 
     Project& m_project;
     ProjectState& m_state;

@@ -2,6 +2,7 @@
 // over a clicked cell, committing it, and the help pane. The rows themselves come from the kind's
 // RowProvider.
 #include "core/editor/editor.h"
+#include "core/common/windows1252.h"
 #include "core/model/subnet_protocol.h"
 #include "core/editor/tree_items.h"
 #include "core/strings/strings.h"
@@ -78,7 +79,7 @@ void Editor::showSelection() {
     }
     m_grid.clear();
     providerFor(selection.kind)->fillRows(*this);
-    m_view.editBoxText = m_view.editText;
+    m_view.editBoxText = windows1252ToUtf8(m_view.editText);
 }
 
 void Editor::onGridClick(int row, int column) {
@@ -107,7 +108,7 @@ void Editor::onGridClick(int row, int column) {
     m_view.editorRow = row;
     m_view.editorColumn = column;
     if (m_view.options.empty()) {
-        m_view.editBoxText = m_grid.text(row, column);
+        m_view.editBoxText = windows1252ToUtf8(m_grid.text(row, column));
         m_view.editBoxVisible = true;
     } else {
         m_view.currentOption = 0;
@@ -158,19 +159,27 @@ void Editor::commitEdit() {
         m_view.selectedNodeIndex = m_tree.data(item);
     else if (selection.kind == ItemKind::Command)
         m_view.selectedCommandIndex = m_tree.data(item);
-    m_view.editText = m_view.editBoxText;
+    const std::string shownTyped = m_view.editBoxText;
+    Windows1252Refusal unstorable;
+    const std::optional<std::string> typed = utf8ToWindows1252(shownTyped, &unstorable);
+    if (!typed) {
+        // The edit box closes as Escape closes it: the stored value stays.
+        cancelEdit();
+        refuseUnstorable(shownTyped, unstorable);
+        return;
+    }
+    m_view.editText = *typed;
     if (selection.kind == ItemKind::None)
         return;
 
-    const std::string typed = m_view.editText;
     const std::string title = m_grid.text(m_view.clickedRow, 0);
     EditStep step(*this, format(Str::StepEditValue, {title}), item);
     step.showRow(m_view.clickedRow);
     m_refusal.reset();
     providerFor(selection.kind)->commitEdit(*this, m_view.clickedRow, m_view.editText);
     // Typing what is stored already is no refusal, even where the rule takes the refusing path.
-    if (m_refusal && typed != m_view.editText && onInputRefused)
-        onInputRefused(format(Str::InputRefused, {typed, title, *m_refusal}));
+    if (m_refusal && *typed != m_view.editText && onInputRefused)
+        onInputRefused(format(Str::InputRefused, {shownTyped, title, *m_refusal}));
     m_refusal.reset();
 
     if (selectionUnchanged()) {
@@ -181,8 +190,15 @@ void Editor::commitEdit() {
                        mappingAddress && !m_view.editText.empty() ? m_view.editText + "H" : m_view.editText);
     }
     m_view.editBoxVisible = false;
-    m_view.editBoxText = m_view.editText;
+    m_view.editBoxText = windows1252ToUtf8(m_view.editText);
     markModified();
+}
+
+void Editor::refuseUnstorable(const std::string& typed, const Windows1252Refusal& why) {
+    const std::string detail =
+        why.notUtf8 ? tr(Str::TextNotStorableNotUtf8)
+                    : format(Str::TextNotStorableCharacter, {utf8Character(why.character), codePointName(why.character)});
+    m_prompter.messageWithDetail(format(Str::TextNotStorable, {typed}), detail);
 }
 
 void Editor::cancelEdit() {
@@ -190,7 +206,7 @@ void Editor::cancelEdit() {
         return;
     m_view.editBoxVisible = false;
     // The cell still shows the stored value: the typed text never reached it.
-    m_view.editBoxText = m_grid.text(m_view.editorRow, m_view.editorColumn);
+    m_view.editBoxText = windows1252ToUtf8(m_grid.text(m_view.editorRow, m_view.editorColumn));
 }
 
 bool Editor::isEditableRow(int row) const {

@@ -1,4 +1,5 @@
 #include "core/export/export_cells.h"
+#include "core/common/windows1252.h"
 #include "core/model/subnet_protocol.h"
 
 #include "core/model/text_value.h"
@@ -25,8 +26,9 @@ std::string upperCase(std::string text) {
 
 class CellList {
 public:
-    void put(ExportSheet sheet, int row, int column, std::string text) {
-        m_cells.push_back({sheet, row, column, std::move(text)});
+    // Cells take the workbook's UTF-8; every text here is a stored one or a table text.
+    void put(ExportSheet sheet, int row, int column, const std::string& text) {
+        m_cells.push_back({sheet, row, column, windows1252ToUtf8(text)});
     }
     std::vector<ExportCell> take() { return std::move(m_cells); }
 

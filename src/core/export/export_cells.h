@@ -16,7 +16,7 @@ struct ExportCell {
     ExportSheet sheet = ExportSheet::Fieldbus;
     int row = 0;
     int column = 0;
-    std::string text;  // written as text; an empty text leaves the cell blank
+    std::string text;  // UTF-8, written as text; an empty text leaves the cell blank
 
     bool operator==(const ExportCell&) const = default;
 };

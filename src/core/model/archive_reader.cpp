@@ -1,5 +1,6 @@
 #include "core/model/archive_reader.h"
 
+#include "core/common/windows1252.h"
 #include "core/model/archive_format.h"
 #include "core/strings/strings.h"
 
@@ -9,22 +10,11 @@ namespace veltrane {
 
 namespace {
 
-void appendUtf8(std::string& out, std::uint32_t codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
+// A 16-bit text is held as the 8-bit texts are; a character the code page has no byte for
+// becomes '?' as a code page conversion makes it.
+char storedByte(std::uint32_t character) {
+    const std::optional<unsigned char> byte = windows1252Byte(character);
+    return static_cast<char>(byte ? *byte : '?');
 }
 
 // The length after a prefix byte of 0xFF and a word that is not the wide marker.
@@ -146,13 +136,13 @@ std::string ArchiveReader::readText() {
         if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
             const std::uint32_t low = start[2 * i + 2] | (static_cast<std::uint32_t>(start[2 * i + 3]) << 8);
             if (low >= 0xDC00 && low < 0xE000) {
-                appendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                text += storedByte(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        // A lone surrogate has no character of its own; it becomes '?' as a code page conversion would.
-        appendUtf8(text, unit >= 0xD800 && unit < 0xE000 ? static_cast<std::uint32_t>('?') : unit);
+        // A lone surrogate has no character of its own.
+        text += unit >= 0xD800 && unit < 0xE000 ? '?' : storedByte(unit);
     }
     m_pos += units * 2;
     return text;

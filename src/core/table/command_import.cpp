@@ -1,4 +1,5 @@
 #include "core/table/command_import.h"
+#include "core/common/windows1252.h"
 
 #include "core/editor/function_codes.h"
 #include "core/editor/select_command.h"
@@ -161,14 +162,14 @@ private:
         const GridState& view = m_editor.view();
         if (view.optionListVisible) {
             for (std::size_t i = 0; i < view.options.size(); ++i) {
-                if (lower(view.options[i]) == lower(text)) {
+                if (lower(windows1252ToUtf8(view.options[i])) == lower(text)) {
                     m_editor.commitOption(static_cast<int>(i));
                     return !refusedShown(line, column);
                 }
             }
             std::string offered;
             for (const std::string& option : view.options)
-                offered += (offered.empty() ? "\"" : ", \"") + option + "\"";
+                offered += (offered.empty() ? "\"" : ", \"") + windows1252ToUtf8(option) + "\"";
             m_editor.closeOptionList();
             refuse(line, column, format(Str::ImportNotAnOption, {text, offered}));
             return false;
@@ -222,7 +223,7 @@ private:
             typeInto(row.line, title(TableColumn::GridRow, gridRow), gridRow, text);
         }
         m_added.push_back({row.line, m_editor.tree().subnet(subnet), cell(row, TableColumn::SlaveAddress),
-                           m_editor.tree().text(command), newNode});
+                           windows1252ToUtf8(m_editor.tree().text(command)), newNode});
     }
 
     Project m_project;

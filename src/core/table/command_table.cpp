@@ -1,4 +1,5 @@
 #include "core/table/command_table.h"
+#include "core/common/windows1252.h"
 
 #include "core/editor/editor.h"
 #include "core/editor/row_provider.h"
@@ -118,7 +119,7 @@ std::vector<std::vector<std::string>> exportCommandTable(const Project& project,
             editor.selectItem(command);
             std::vector<std::string> row{std::to_string(editor.tree().subnet(subnetItem))};
             for (int r = 0; r < static_cast<int>(rowCount); ++r)
-                row.push_back(exportedValue(r, editor.grid().text(r, 1)));
+                row.push_back(windows1252ToUtf8(exportedValue(r, editor.grid().text(r, 1))));
             table.push_back(std::move(row));
         }
     }

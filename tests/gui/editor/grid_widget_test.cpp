@@ -4,6 +4,7 @@
 #include "app/editor/editor_view.h"
 #include "app/grid/parameter_grid_widget.h"
 #include "app/grid/select_command_dialog.h"
+#include "app/shell/qt_prompter.h"
 
 #include "core/document/document.h"
 
@@ -13,9 +14,11 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -301,6 +304,101 @@ TEST_F(GridWidget, ArrowsMoveTheCurrentRowAndEnterOrF2OpenItsEditor) {
     QTest::keyClick(table, Qt::Key_Enter);
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->text(), "7");
+}
+
+// A character typed on the grid starts editing the current row with it, as in a Qt table; it never
+// searches the titles for a row to jump to.
+TEST_F(GridWidget, TypingOnARowStartsEditingWithTheCharacter) {
+    selectReadHoldingRegister();
+    QTableWidget* table = grid->table();
+    QLineEdit* box = grid->editBox();
+
+    clickCell(1, 0); // the function code: fixed
+    QTest::keyClicks(table, "S");
+    EXPECT_EQ(table->currentRow(), 1);
+    EXPECT_FALSE(box->isVisible());
+
+    clickCell(2, 0); // the starting address
+    QTest::keyClicks(table, "7");
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(box->geometry(), table->visualItemRect(table->item(2, 1)));
+    EXPECT_EQ(box->text(), "7");
+    QTest::keyClicks(box, "5");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(document.project().subnets[0].commands[0].startAddress, "75");
+    EXPECT_EQ(QApplication::focusWidget(), table);
+
+    // The next character replaces the stored value, as a Qt item editor does.
+    QTest::keyClicks(table, "9");
+    EXPECT_EQ(box->text(), "9");
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_EQ(document.project().subnets[0].commands[0].startAddress, "75");
+}
+
+// A stored text shows as the file's characters: the tree names the node, the grid shows the value.
+TEST_F(GridWidget, StoredTextsShowTheirCharacters) {
+    selectReadHoldingRegister();
+    CONFIG& subnet = document.project().subnets[0];
+    subnet.nodes[0].name = "Pumpe S\xfc" "d";
+    subnet.commands[0].checkType = "Pumpe S\xfc" "d \x80\x9d";
+    document.editor().rebuildTree();
+    document.editor().expandAll();
+    QApplication::processEvents();
+    clickTree(QString::fromUtf8("Subnet 1/Pumpe S\u00fcd/03 Read Holding Register"));
+    const int row = document.editor().grid().findRow("Type of Check");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(cell(row, 1), QString::fromUtf8("Pumpe S\u00fcd \u20ac\u009d"));
+}
+
+// After a question the grid keeps the keys: the next character starts editing again.
+TEST_F(GridWidget, AfterAQuestionTheKeysStayWithTheGrid) {
+    QtPrompter boxes(view.get());
+    Document asking(boxes);
+    asking.newDocument();
+    EditorView askingView(asking.editor());
+    auto* askingGrid = new ParameterGridWidget(asking.editor());
+    askingView.setGridWidget(askingGrid);
+    askingView.resize(1000, 560);
+    askingView.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&askingView));
+    askingView.activateWindow();
+    Editor& editor = asking.editor();
+    editor.selectItem(editor.tree().topLevel()[1]); // Subnet 1, with a node a protocol change asks about
+    editor.addNode();
+    editor.selectItem(editor.tree().topLevel()[1]);
+    QApplication::processEvents();
+
+    QTableWidget* table = askingGrid->table();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(0, 1)).center());
+    QApplication::processEvents();
+    ASSERT_TRUE(askingGrid->optionList()->isVisible());
+    QString asked;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    // "Modbus Slave": the subnet's nodes would go, so the change is asked about first.
+    QWidget* list = askingGrid->optionList()->view();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(asked.isEmpty());
+    EXPECT_FALSE(askingGrid->optionList()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), table);
+    EXPECT_EQ(asking.project().subnets[0].nodeCount, 1);
+
+    // The keys reach the grid: a character on an editable row opens its editor.
+    int editableRow = -1;
+    for (int row = 1; row < ParameterGrid::kRows && editableRow < 0; ++row)
+        if (editor.isEditableRow(row) && editor.grid().text(row, 0) == "Response Timeout (10~60000ms)")
+            editableRow = row;
+    ASSERT_GE(editableRow, 0);
+    table->setCurrentCell(editableRow, 0);
+    QTest::keyClicks(QApplication::focusWidget(), "4");
+    ASSERT_TRUE(askingGrid->editBox()->isVisible());
+    EXPECT_EQ(askingGrid->editBox()->text(), "4");
 }
 
 TEST_F(GridWidget, SelectCommandFromTheKeyboardAndItsButtons) {

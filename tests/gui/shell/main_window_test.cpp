@@ -1,6 +1,7 @@
 #include "app/shell/bottom_pane.h"
 #include "app/shell/command_router.h"
 #include "app/editor/editor_view.h"
+#include "app/grid/parameter_grid_widget.h"
 #include "support/gui_test_support.h"
 #include "app/shell/lock_indicators.h"
 #include "app/mapping/conflict_detection_dialog.h"
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -298,4 +300,40 @@ TEST(MainWindow, AGridEditUpdatesTheEnablingAtOnce) {
     ASSERT_EQ(w.document().project().subnets[0].protocolType, "Modbus Slave");
     EXPECT_FALSE(r.action(CommandId::AddNode)->isEnabled());
     EXPECT_FALSE(r.action(CommandId::ContextAddNode)->isEnabled());
+}
+
+// The "Info" help belongs to the row clicked: another tree item or another project empties it,
+// without bringing the tab to the front.
+TEST(MainWindow, InfoHelpGoesWithTheSelectionAndTheProject) {
+    WindowHarness h;
+    MainWindow& w = *h.window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto* grid = qobject_cast<ParameterGridWidget*>(w.editorView().gridWidget());
+    ASSERT_NE(grid, nullptr);
+    QTableWidget* table = grid->table();
+    QTreeWidget* tree = w.editorView().treeWidget();
+    const auto clickTitle = [&](int row) {
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(row, 0)).center());
+        QApplication::processEvents();
+    };
+    const auto clickItem = [&](int topLevel) {
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(tree->topLevelItem(topLevel)).center());
+        QApplication::processEvents();
+    };
+
+    clickItem(1); // Subnet 1
+    clickTitle(1);
+    ASSERT_FALSE(w.bottomPane().infoText().isEmpty());
+    clickItem(0); // Ethernet
+    EXPECT_EQ(w.bottomPane().infoText(), "");
+
+    clickTitle(0);
+    ASSERT_FALSE(w.bottomPane().infoText().isEmpty());
+    w.bottomPane().tabs()->setCurrentIndex(1);
+    w.router().trigger(CommandId::FileNew);
+    QApplication::processEvents();
+    EXPECT_EQ(w.bottomPane().infoText(), "");
+    EXPECT_EQ(w.bottomPane().tabs()->currentIndex(), 1);
 }

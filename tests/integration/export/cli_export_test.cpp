@@ -177,3 +177,18 @@ TEST_F(CliExportTest, TemplatesAreUntrustedInput) {
     // The untouched template still exports, so none of the bounds is too tight for a real one.
     EXPECT_EQ(cli({"export", project, workbook, "--template", kTemplateSource}).exitCode, 0);
 }
+
+// A stored 8-bit text reaches the workbook as its Windows-1252 characters.
+TEST_F(CliExportTest, StoredTextsExportAsTheirCharacters) {
+    document.project().subnets[1].commands[0].checkType = "Pumpe S\xfc" "d \x80\x9d";
+    const std::string project = save("sued.chg");
+    const std::string workbook = file("sued.xlsx");
+    const RunResult result = cli({"export", project, workbook});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const RunResult read = runProgram("/usr/bin/python3", {VELTRANE_TEST_DATA "/read_workbook.py", workbook});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(read.out));
+    EXPECT_EQ(json[QStringLiteral("sheets")][QStringLiteral("Command List")][QStringLiteral("cells")]
+                  [QStringLiteral("J2")].toArray()[0].toString(),
+              QString::fromUtf8("Pumpe S\u00fcd \u20ac\u009d"));
+}

@@ -310,3 +310,32 @@ TEST_F(CliTest, ShowJsonKeepsDifferentStoredTextsApart) {
     // Plain ASCII, whatever the stored bytes.
     EXPECT_TRUE(std::all_of(shown.out.begin(), shown.out.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
 }
+
+// A stored 8-bit text is Windows-1252: the text output and the tree show its characters in UTF-8,
+// the JSON keeps one \u00XX a byte as before, and the file keeps every byte.
+TEST_F(CliTest, StoredTextsShowAsWindows1252AndKeepTheirBytes) {
+    const std::string p = file("sued.chg");
+    ASSERT_EQ(cli({"edit", "new", "-o", p, "--select", "Subnet 1", "--add-node"}).exitCode, 0);
+    std::string bytes = slurp(p);
+    const std::size_t at = bytes.find("\x06Node-1");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 7, "\x0cPumpe S\xfc" "d \x80\x9d");
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+
+    const RunResult text = cli({"show", p});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("  node 1: address=\"1\" name=\"Pumpe S\u00fcd \u20ac\\x9d\"\n"), std::string::npos)
+        << text.out;
+
+    const RunResult tree = cli({"edit", p, "--print-tree"});
+    ASSERT_EQ(tree.exitCode, 0) << tree.err;
+    EXPECT_NE(tree.out.find("  Pumpe S\u00fcd \u20ac\u009d\n"), std::string::npos) << tree.out;
+    EXPECT_EQ(cli({"edit", p, "--select", "Subnet 1/Pumpe S\u00fcd \u20ac\u009d"}).exitCode, 0);
+
+    const RunResult json = cli({"show", p, "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"Pumpe S\\u00fcd \\u0080\\u009d\""), std::string::npos) << json.out;
+
+    ASSERT_EQ(cli({"resave", p, file("again.chg")}).exitCode, 0);
+    EXPECT_EQ(slurp(file("again.chg")), bytes);
+}

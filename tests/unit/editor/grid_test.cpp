@@ -189,3 +189,48 @@ TEST_F(Grid, SilentlyRefusedValuesGetANoteOfWhatTheRowTakes) {
 }
 
 } // namespace
+
+namespace {
+
+// The edit box holds a stored text as its characters; a typed character that a project file cannot
+// hold is refused with a message, and the stored value, the cell and the modified flag stay.
+TEST_F(Grid, TypedTextsAreStoredAsTheFileHoldsThem) {
+    addNodeWithCommands("Subnet 1", {3});
+    select("Subnet 1/Node-1/03 Read Holding Register");
+    std::string& stored = subnet(0).commands[0].startAddress;
+    stored = "40\xb9";
+    editor().showSelection();
+    editor().state().ProjectModified = false;
+    prompter.clearShown();
+
+    editor().onGridClick(2, 1);
+    EXPECT_EQ(editor().view().editBoxText, "40\u00b9");
+    editor().setEditBoxText("40\u4e2d");
+    editor().commitEdit();
+    EXPECT_FALSE(editor().view().editBoxVisible);
+    EXPECT_EQ(stored, "40\xb9");
+    EXPECT_EQ(editor().grid().text(2, 1), "40\xb9");
+    EXPECT_FALSE(editor().state().ProjectModified);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0], "\"40\u4e2d\" cannot be stored in the project.\nProject files hold Windows-1252 "
+                                   "(Western European) characters only, which have no \"\u4e2d\" (U+4E2D). The "
+                                   "value stays as it was.");
+
+    EXPECT_EQ(type(2, "1\u00b9"), "1");  // stored as one byte, then read by the row's rule
+}
+
+TEST_F(Grid, HelpGoesWithTheSelection) {
+    select("Subnet 1");
+    int cleared = 0;
+    editor().onHelpCleared = [&] { ++cleared; };
+    editor().onGridClick(1, 0);
+    ASSERT_FALSE(editor().helpText().empty());
+    select("Ethernet");
+    EXPECT_EQ(editor().helpText(), "");
+    EXPECT_EQ(cleared, 1);
+    editor().onGridClick(0, 0);
+    document.newDocument();
+    EXPECT_EQ(editor().helpText(), "");
+}
+
+} // namespace
