@@ -363,9 +363,12 @@ TEST_F(GridWidget, AfterAQuestionTheKeysStayWithTheGrid) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&askingView));
     askingView.activateWindow();
     Editor& editor = asking.editor();
-    editor.selectItem(editor.tree().topLevel()[1]); // Subnet 1, with a node a protocol change asks about
+    // A gateway of four subnets, whose protocol can change; Subnet 1 has a node to lose.
+    asking.state().DeviceType = device::FourSubnets;
+    editor.rebuildTree();
+    editor.selectItem(editor.tree().topLevel()[0]);
     editor.addNode();
-    editor.selectItem(editor.tree().topLevel()[1]);
+    editor.selectItem(editor.tree().topLevel()[0]);
     QApplication::processEvents();
 
     QTableWidget* table = askingGrid->table();
@@ -379,7 +382,7 @@ TEST_F(GridWidget, AfterAQuestionTheKeysStayWithTheGrid) {
         asked = box->text();
         QTest::keyClick(box, Qt::Key_Escape);
     });
-    // "Modbus Slave": the subnet's nodes would go, so the change is asked about first.
+    // "Custom protocol": the subnet's nodes would go, so the change is asked about first.
     QWidget* list = askingGrid->optionList()->view();
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
