@@ -11,6 +11,7 @@
 #include "core/editor/tree_model.h"
 #include "core/editor/undo_history.h"
 #include "core/interaction/prompter.h"
+#include "core/model/project_kind.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -101,8 +102,8 @@ public:
     std::function<void()> onHelpShown;
 
     // Runs after every new project, opened file or upload: the new-project initialisation unless
-    // the records are prepared, then the steps common to every project.
-    void initialUpdate();
+    // the records are prepared (as the kind given), then the steps common to every project.
+    void initialUpdate(const NewProjectKind& kind = {});
 
     void buildTopItems();
     void rebuildTree();
