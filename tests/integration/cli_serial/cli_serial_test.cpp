@@ -125,7 +125,7 @@ TEST_F(CliSerial, UploadWithoutABaseTakesTheGatewaysTypeAndCountsBytesAfresh) {
     ProjectState state;
     const Result<LoadedProject> read = readProjectFile(out, state);
     ASSERT_TRUE(read.ok()) << read.message();
-    EXPECT_EQ(state.DeviceType, device::Profibus);
+    EXPECT_EQ(read->DeviceType, device::Profibus);
     EXPECT_EQ(read->project.fieldbus.fieldbusType, "Profibus");
     const CONFIG& subnet = read->project.subnets[0];
     ASSERT_EQ(subnet.commandCount, 2);

@@ -41,9 +41,9 @@ TEST_F(CliNewKind, MakesTheTypeAndSwitchesAsked) {
         reader.FormatVersion = 232;
         const Result<LoadedProject> read = readProjectFile(out, reader);
         ASSERT_TRUE(read.ok()) << read.message();
-        EXPECT_EQ(reader.DeviceType, c.type) << args.back();
-        EXPECT_EQ(reader.flags, c.flags) << args.back();
-        EXPECT_EQ(reader.FormatVersion, kDefaultFormatVersion);
+        EXPECT_EQ(read->DeviceType, c.type) << args.back();
+        EXPECT_EQ(read->flags, c.flags) << args.back();
+        EXPECT_EQ(read->FormatVersion, kDefaultFormatVersion);
         EXPECT_EQ(read->project.fieldbus.fieldbusType, c.fieldbusType) << args.back();
         EXPECT_EQ(read->project.fieldbus.inputSize, c.inputSize) << args.back();
         EXPECT_EQ(read->project.subnets[0].protocolType, c.subnet1Protocol) << args.back();
