@@ -120,8 +120,8 @@ void SerialTransferDialog::startTransfer(bool askBeforeReplace) {
     if (download)
         m_sequence = std::make_shared<serial::SerialDownload>(m_document.project(), m_document.state());
     else
-        m_sequence = std::make_shared<serial::SerialUpload>(m_document.state(), std::exchange(
-                                                                                    m_uploadBase, serial::SerialUpload::Base::OpenProject));
+        m_sequence = std::make_shared<serial::SerialUpload>(
+            m_document.state(), std::exchange(m_uploadBase, serial::SerialUpload::Base::OpenProject));
     m_note->hide();
     m_go->setEnabled(false);
     m_portName = *device;

@@ -1,9 +1,11 @@
 // A new project for any gateway: the New for Gateway dialog, File New making the kind last chosen,
 // and an uploaded project that waits for a name of its own.
 
+#include "app/editor/editor_view.h"
 #include "app/shell/new_for_gateway_dialog.h"
 #include "core/link/ethernet/configuration_image.h"
 #include "core/model/project_defaults.h"
+#include "core/strings/strings.h"
 #include "core/transfer/upload_adoption.h"
 #include "support/gui_test_support.h"
 
@@ -14,6 +16,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -28,7 +31,13 @@ QString screenshotDir() {
     return dir;
 }
 
-void pressCtrl(QWidget& window, Qt::Key key) { QTest::keyClick(&window, key, Qt::ControlModifier); }
+// The key goes to the window's tree, as when the user works in it.
+void pressCtrl(MainWindow& window, Qt::Key key) {
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.editorView().treeWidget()->setFocus();
+    QTest::keyClick(window.editorView().treeWidget(), key, Qt::ControlModifier);
+}
 
 }  // namespace
 
@@ -85,7 +94,6 @@ TEST(NewForGateway, TheChosenKindIsMadeAndRememberedForFileNew) {
 
     // Saved for a look at the file: a DeviceNet project as File New makes it.
     h.chooser.saveAnswers.push_back((screenshotDir() + QStringLiteral("/devicenet_new.chg")).toStdString());
-    QApplication::setActiveWindow(&w);
     pressCtrl(w, Qt::Key_S);
     EXPECT_TRUE(QFile::exists(screenshotDir() + QStringLiteral("/devicenet_new.chg")));
 }
