@@ -27,7 +27,6 @@ NewForGatewayDialog::NewForGatewayDialog(const NewProjectKind& current, QWidget*
         auto* box = new QCheckBox(QString::fromLatin1(s.name.data(), static_cast<qsizetype>(s.name.size())), group);
         box->setChecked(current.flags.*s.flag);
         auto* explanation = new QLabel(qtr(s.explanation), group);
-        explanation->setWordWrap(true);
         // Indented under its box, so that each line reads as the box's own.
         explanation->setContentsMargins(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 6, 0, 0, 4);
         explanation->setForegroundRole(QPalette::PlaceholderText);
@@ -49,7 +48,7 @@ NewForGatewayDialog::NewForGatewayDialog(const NewProjectKind& current, QWidget*
     layout->addWidget(note);
     layout->addStretch();
     layout->addWidget(buttons);
-    setMinimumWidth(520);
+    setMinimumWidth(600);
 
     connect(m_type, &QComboBox::currentIndexChanged, this, &NewForGatewayDialog::showSwitchesOfType);
     showSwitchesOfType();
@@ -62,7 +61,9 @@ void NewForGatewayDialog::showSwitchesOfType() {
         row.box->setVisible(shown);
         row.explanation->setVisible(shown);
     }
-    adjustSize();
+    // Fewer switches take less room: the dialog shrinks to them rather than spreading them out.
+    layout()->activate();
+    resize(width(), sizeHint().height());
 }
 
 NewProjectKind NewForGatewayDialog::kind() const {
