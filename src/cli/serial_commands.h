@@ -27,7 +27,9 @@ struct SerialDownloadOptions {
 };
 
 struct SerialUploadOptions {
-    std::string basePath;    // its device type and model switches select what is read
+    // Its device type and model switches select what is read; without one, a new project of the
+    // type the gateway reports.
+    std::optional<std::string> basePath;
     std::string outputPath;  // written only after a complete upload
     SerialLineOptions line;
 };

@@ -4,6 +4,7 @@
 
 #include "app/ethernet/ethernet_transfer_dialog.h"
 
+#include <functional>
 #include <memory>
 
 namespace veltrane {
@@ -14,12 +15,18 @@ public:
     EthernetUploadDialog(Document& document, ethernet::GatewayEndpoint gateway, QWidget* parent = nullptr);
 
     QPushButton* uploadButton() const { return actionButton(); }
+    // Asked before an upload may replace the project (the save question); false keeps it.
+    void setReplaceCheck(std::function<bool()> check) { m_replaceCheck = std::move(check); }
+    // What Ethernet could not carry, shown below the success line.
+    QString uploadNote() const;
 
 private:
     void start() override;
     void onFinished(const Status& status) override;
 
     std::shared_ptr<ethernet::ConfigurationImage> m_image;
+    std::function<bool()> m_replaceCheck;
+    QLabel* m_note = nullptr;
 };
 
 }  // namespace veltrane

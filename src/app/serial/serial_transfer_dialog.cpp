@@ -7,10 +7,13 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "app/common/qt_text.h"
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_transfer.h"
 #include "core/link/serial/serial_upload.h"
+#include "core/model/project_kind.h"
 #include "core/strings/strings.h"
 #include "core/transfer/download_checks.h"
 #include "core/transfer/upload_adoption.h"
@@ -73,6 +76,10 @@ SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, LinkSe
     layout->addWidget(m_title);
     layout->addWidget(m_second);
     layout->addLayout(lines);
+    m_note = new QLabel(this);
+    m_note->setWordWrap(true);
+    m_note->hide();
+    layout->addWidget(m_note);
     layout->addStretch();
     layout->addLayout(buttons);
     setMinimumWidth(460);
@@ -85,12 +92,17 @@ SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, LinkSe
 SerialTransferDialog::~SerialTransferDialog() { m_runner.stop(); }
 
 QString SerialTransferDialog::secondLine() const { return m_second->text(); }
+QString SerialTransferDialog::uploadNote() const { return m_note->isHidden() ? QString() : m_note->text(); }
 
-void SerialTransferDialog::start() {
+void SerialTransferDialog::start() { startTransfer(true); }
+
+void SerialTransferDialog::startTransfer(bool askBeforeReplace) {
     if (m_runner.isRunning())
         return;
     const bool download = m_kind == Kind::Download;
     Prompter& prompter = m_document.prompter();
+    if (!download && askBeforeReplace && m_replaceCheck && !m_replaceCheck())
+        return;
     if (download &&
         !prepareSerialDownload(m_document.project(), m_document.state(), prompter, m_session.conflicts))
         return;
@@ -108,8 +120,11 @@ void SerialTransferDialog::start() {
     if (download)
         m_sequence = std::make_shared<serial::SerialDownload>(m_document.project(), m_document.state());
     else
-        m_sequence = std::make_shared<serial::SerialUpload>(m_document.state());
+        m_sequence = std::make_shared<serial::SerialUpload>(
+            m_document.state(), std::exchange(m_uploadBase, serial::SerialUpload::Base::OpenProject));
+    m_note->hide();
     m_go->setEnabled(false);
+    m_portName = *device;
 
     auto sequence = m_sequence;
     const SerialLineSettings settings = m_session.serialPort.lineSettings();
@@ -147,16 +162,40 @@ void SerialTransferDialog::onFinished(const Status& result) {
     m_go->setEnabled(true);
     const bool succeeded = result.ok() && m_sequence && m_sequence->finished();
     if (succeeded) {
-        if (m_kind == Kind::Upload)
-            adoptSerialUpload(m_document, static_cast<const serial::SerialUpload&>(*m_sequence));
-        else
+        if (m_kind == Kind::Upload) {
+            adoptSerialUpload(m_document, static_cast<const serial::SerialUpload&>(*m_sequence), m_portName);
+            m_note->setText(toQString(serialUploadNotCarried()));
+            m_note->show();
+        } else {
             m_document.editor().expandAll();
+        }
         m_title->clear();
         m_second->setText(qtr(m_kind == Kind::Download ? Str::SerialDownloadSuccess : Str::SerialUploadSuccess));
+    } else if (offerGatewayTypeUpload(result)) {
+        return;
     } else if (!result.ok() && result.kind() != ErrorKind::Cancelled && !result.message().empty()) {
         m_document.prompter().message(result.message());
     }
     emit transferEnded(succeeded);
+}
+
+// A gateway of another serial type than the project's: rather than only refusing, offer to read it
+// into a new project of its own type. True when the question was asked (and answered).
+bool SerialTransferDialog::offerGatewayTypeUpload(const Status& result) {
+    if (m_kind != Kind::Upload || result.ok() || result.kind() != ErrorKind::DeviceMismatch || !m_sequence)
+        return false;
+    const std::optional<std::int32_t> gatewayType = serialDeviceTypeOfCode(m_sequence->deviceCode());
+    if (!gatewayType)
+        return false;
+    const std::string detail = format(Str::UlMismatchOffer, {deviceTypeDescription(m_document.state().DeviceType),
+                                                             deviceTypeDescription(*gatewayType)});
+    emit transferEnded(false);
+    if (m_document.prompter().askWithDetail(result.message(), detail, Buttons::OkCancel) == Answer::Ok) {
+        // The save question was asked when Upload was pressed; the project has not changed since.
+        m_uploadBase = serial::SerialUpload::Base::GatewayType;
+        startTransfer(false);
+    }
+    return true;
 }
 
 void SerialTransferDialog::reject() {

@@ -5,10 +5,12 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "core/document/document.h"
 #include "core/link/serial/serial_sequence.h"
+#include "core/link/serial/serial_upload.h"
 #include "core/transfer/link_session.h"
 #include "link/transfer_runner.h"
 
@@ -33,6 +35,10 @@ public:
     void start();
     bool isRunning() const { return m_runner.isRunning(); }
     QString secondLine() const;
+    // Asked before an upload may replace the project (the save question); false keeps it.
+    void setReplaceCheck(std::function<bool()> check) { m_replaceCheck = std::move(check); }
+    // What the link could not carry, shown below the success line of an upload.
+    QString uploadNote() const;
 
 signals:
     void transferEnded(bool succeeded);
@@ -44,6 +50,8 @@ private:
     void showCaptions(int deviceCode);
     void markDone(const std::vector<int>& lines);
     void onFinished(const Status& result);
+    void startTransfer(bool askBeforeReplace);
+    bool offerGatewayTypeUpload(const Status& result);
 
     Kind m_kind;
     Document& m_document;
@@ -56,6 +64,10 @@ private:
     std::array<QLabel*, serial::kStepLines + serial::kSubnetLines> m_icons{};
     std::array<QLabel*, serial::kStepLines + serial::kSubnetLines> m_captions{};
     QPushButton* m_go = nullptr;
+    QLabel* m_note = nullptr;
+    std::string m_portName;  // of the transfer running or last run
+    std::function<bool()> m_replaceCheck;
+    serial::SerialUpload::Base m_uploadBase = serial::SerialUpload::Base::OpenProject;
 };
 
 }  // namespace veltrane

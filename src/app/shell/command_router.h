@@ -28,6 +28,7 @@
 #include <vector>
 
 class QAction;
+class QSettings;
 class QWidget;
 
 namespace veltrane {
@@ -57,6 +58,7 @@ public:
         UrlOpener openUrl;
         QWidget* window = nullptr; // parent of the actions and dialogs
         ExcelExportOptions exportOptions;
+        QSettings* settings = nullptr;  // where the kind of a new project is remembered
     };
 
     // One command: everything about it in one place.
@@ -114,6 +116,7 @@ private:
 
     // File
     void onFileNew();
+    void onNewForGateway();
     void onFileOpen();
     void onFileSave();
     void onFileSaveAs();

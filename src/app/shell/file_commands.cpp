@@ -5,6 +5,8 @@
 #include "app/table/command_import_dialog.h"
 #include "core/strings/strings.h"
 #include "core/table/command_table.h"
+#include "app/shell/new_for_gateway_dialog.h"
+#include "app/shell/new_project_kind_setting.h"
 #include "app/shell/recent_files.h"
 #include "xlsx/table_workbook.h"
 
@@ -19,6 +21,8 @@ std::vector<CommandRouter::CommandRow> CommandRouter::fileCommands() {
     return {
         {CommandId::FileNew, M::File, Str::ItemNew, Str::PromptNew, Str::ToolNew, {K(Qt::CTRL | Qt::Key_N)},
          &CommandRouter::onFileNew},
+        {CommandId::NewForGateway, M::File, Str::ItemNewForGateway, Str::PromptNewForGateway, std::nullopt, {},
+         &CommandRouter::onNewForGateway},
         {CommandId::FileOpen, M::File, Str::ItemOpen, Str::PromptOpen, Str::ToolOpen, {K(Qt::CTRL | Qt::Key_O)},
          &CommandRouter::onFileOpen},
         {CommandId::FileSave, M::File, Str::ItemSave, Str::PromptSave, Str::ToolSave, {K(Qt::CTRL | Qt::Key_S)},
@@ -36,8 +40,25 @@ std::vector<CommandRouter::CommandRow> CommandRouter::fileCommands() {
 }
 
 void CommandRouter::onFileNew() {
-    if (m_context.lifecycle.newProject())
+    const NewProjectKind kind = m_context.settings ? loadNewProjectKind(*m_context.settings) : NewProjectKind{};
+    if (m_context.lifecycle.newProject(kind))
         emit documentReplaced();
+}
+
+void CommandRouter::onNewForGateway() {
+    const NewProjectKind current = m_context.settings ? loadNewProjectKind(*m_context.settings) : NewProjectKind{};
+    // Window-modal without a nested event loop; the save question follows the choice, so that
+    // cancelling the dialog costs no question.
+    auto* dialog = new NewForGatewayDialog(current, m_context.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const NewProjectKind kind = dialog->kind();
+        if (m_context.settings)
+            storeNewProjectKind(*m_context.settings, kind);
+        if (m_context.lifecycle.newProject(kind))
+            emit documentReplaced();
+    });
+    dialog->open();
 }
 
 void CommandRouter::onFileOpen() {

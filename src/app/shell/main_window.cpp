@@ -83,7 +83,7 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
         options.openUrl ? options.openUrl : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_router =
         new CommandRouter({m_document, m_lifecycle, m_chooser, *m_recentFiles, *m_networkCheck, opener, this,
-                           options.exportOptions},
+                           options.exportOptions, m_settings.get()},
                           this);
 
     m_editorView = new EditorView(m_document.editor(), this);
@@ -245,7 +245,10 @@ void MainWindow::buildStatusBar() {
 
 void MainWindow::showDocumentCaption() {
     // Qt puts the "*" of unsaved changes where "[*]" stands: right after the file's name.
-    const QString title = captionText(m_document.title()) + QStringLiteral("[*]");
+    std::string name = m_document.title();
+    if (!m_document.origin().empty())
+        name = format(Str::UploadedCaption, {name, m_document.origin()});
+    const QString title = captionText(name) + QStringLiteral("[*]");
     setWindowTitle(qformat(Str::DocumentCaption, {title.toStdString(), veltrane::tr(Str::AppTitle)}));
 }
 

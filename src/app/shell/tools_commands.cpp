@@ -81,6 +81,7 @@ void CommandRouter::openSerialTransfer(bool download) {
             download ? SerialTransferDialog::Kind::Download : SerialTransferDialog::Kind::Upload, m_context.document,
             m_session, m_context.window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setReplaceCheck([this] { return m_context.lifecycle.confirmDiscard(); });
         if (!dialog->ready()) {
             dialog->close();
             return;
@@ -120,7 +121,9 @@ void CommandRouter::runEthernetTransfer(EthernetOperation operation) {
                 return;
             dialog = new EthernetDownloadDialog(document, gateway, m_context.window);
         } else {
-            dialog = new EthernetUploadDialog(document, gateway, m_context.window);
+            auto* upload = new EthernetUploadDialog(document, gateway, m_context.window);
+            upload->setReplaceCheck([this] { return m_context.lifecycle.confirmDiscard(); });
+            dialog = upload;
         }
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();

@@ -162,7 +162,7 @@ CommandRun setUpUpload(CLI::App& command) {
     };
     auto args = std::make_shared<Args>();
     addLinkOptions(command, args->link);
-    command.add_option("--into", args->into, "the project the upload goes into (default: a new EtherNet/IP one)");
+    command.add_option("--into", args->into, "the project the upload goes into (default: a new one, EtherNet/IP over --to, the gateway's type over --port)");
     command.add_option("-o", args->output, "where the uploaded project is saved")->required();
     return [args, &command] {
         const bool ethernetOnly = args->link.broadcast || !args->link.localAddresses.empty();
@@ -172,12 +172,12 @@ CommandRun setUpUpload(CLI::App& command) {
             return runUploadCommand({gateway, into ? std::optional(args->into) : std::nullopt, args->output},
                                     std::cout, std::cerr);
         };
-        // Over a serial line the base project's device type says what the gateway is asked.
-        forms.overSerial = [&args](const SerialLineOptions& line) {
-            return runSerialUpload({args->into, args->output, line}, std::cout, std::cerr);
+        // Over a serial line the base project's device type says what the gateway is asked; without
+        // one, the gateway's own type does.
+        forms.overSerial = [&args, into](const SerialLineOptions& line) {
+            return runSerialUpload({into ? std::optional(args->into) : std::nullopt, args->output, line}, std::cout,
+                                   std::cerr);
         };
-        if (!into)
-            forms.serialRefusal = "--port needs --into BASE.chg";
         return runOnChosenLink(command, args->link, ethernetOnly, kUploadUsage, forms);
     };
 }

@@ -94,10 +94,11 @@ int runUploadCommand(const UploadOptions& options, std::ostream& out, std::ostre
         showFailure(image.error(), prompter);
         return 1;
     }
-    adoptEthernetUpload(document, *image);
+    adoptEthernetUpload(document, *image, gatewayOf(session.gateway).address);
     if (!document.saveDocument(options.output))
         return 1;
     prompter.message(tr(Str::SerialUploadSuccess));
+    out << ethernetUploadNotCarried() << '\n';
     return 0;
 }
 

@@ -14,11 +14,17 @@ std::string Document::title() const {
     return slash == std::string::npos ? m_filePath : m_filePath.substr(slash + 1);
 }
 
-void Document::newDocument() {
+void Document::detachFromFile(std::string origin) {
+    m_filePath.clear();
+    m_origin = std::move(origin);
+}
+
+void Document::newDocument(const NewProjectKind& kind) {
     m_state.ProjectModified = false;
     m_state.ProjectPrepared = m_state.UploadedProjectPending;
     m_filePath.clear();
-    m_editor.initialUpdate();
+    m_origin.clear();
+    m_editor.initialUpdate(kind);
     m_editor.startNewHistory(true);
     m_editor.notifyProjectChanged(ProjectChange::Replaced);
 }
@@ -30,6 +36,7 @@ bool Document::openDocument(const std::string& path) {
         return false;
     }
     m_filePath = path;
+    m_origin.clear();
     m_openedEmptyFile = loaded->emptyFile;
     adoptProject(*loaded);
     return true;
@@ -50,6 +57,7 @@ bool Document::saveDocument(const std::string& path) {
     }
     m_state.ProjectModified = false;
     m_filePath = path;
+    m_origin.clear();
     m_editor.markHistorySaved();
     m_editor.notifyProjectChanged(ProjectChange::Saved);
     return true;

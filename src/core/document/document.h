@@ -31,9 +31,14 @@ public:
     const std::string& filePath() const { return m_filePath; }
     // "Modbus" for an untitled project, else the file's name.
     std::string title() const;
+    // Where an untitled project came from (the gateway an upload read); empty for any other.
+    const std::string& origin() const { return m_origin; }
+    // The project no longer belongs to its file: the next Save asks for a name.
+    void detachFromFile(std::string origin);
 
-    // File New: a fresh project (or the uploaded records when an upload is pending).
-    void newDocument();
+    // File New: a fresh project of the kind given (or the uploaded records when an upload is
+    // pending).
+    void newDocument(const NewProjectKind& kind = {});
     // File Open: on any failure the message is shown and the open project stays exactly as it was.
     bool openDocument(const std::string& path);
     // True when the last file opened held no project: a zero-length file, which opening accepts
@@ -50,6 +55,7 @@ private:
     ProjectState m_state;
     Editor m_editor;
     std::string m_filePath;
+    std::string m_origin;
     bool m_openedEmptyFile = false;
 };
 

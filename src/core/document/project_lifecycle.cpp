@@ -30,10 +30,10 @@ bool ProjectLifecycle::confirmDiscard() {
     }
 }
 
-bool ProjectLifecycle::newProject() {
+bool ProjectLifecycle::newProject(const NewProjectKind& kind) {
     if (!confirmDiscard())
         return false;
-    m_document.newDocument();
+    m_document.newDocument(kind);
     return true;
 }
 

@@ -19,7 +19,8 @@ public:
     // is lost by a slip.
     bool confirmDiscard();
 
-    bool newProject();
+    // File New: the save question, then a new project of the kind given.
+    bool newProject(const NewProjectKind& kind = {});
     // Open: asks the file, then the save question, then replaces the project; a failed open leaves
     // it as it was.
     bool openProject();

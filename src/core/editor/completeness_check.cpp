@@ -95,18 +95,6 @@ CompletenessResult checkSubnet(const CONFIG& subnet, int k) {
 
 }  // namespace
 
-std::string commandByteCount(const INSTRUCTION& command) {
-    const std::int64_t count = decimalValue(command.dataCount);
-    const FunctionCodeInfo& code = functionCodeInfo(command.functionCode);
-    if (code.multipleBits())
-        return decimalText(completenessByteCount(count));
-    if (code.multipleRegisters())
-        return decimalText(2 * count);
-    if (code.fixedBytes > 0)
-        return decimalText(code.fixedBytes);
-    return {};
-}
-
 CompletenessResult checkConfiguration(Project& project, const ProjectState& state) {
     const FIELDBUS& fieldbus = project.fieldbus;
     const bool fourSubnets = state.DeviceType == device::FourSubnets;
@@ -131,7 +119,7 @@ CompletenessResult checkConfiguration(Project& project, const ProjectState& stat
     CONFIG& subnet1 = project.subnets[0];
     for (int c = 0; c < usedCommands(subnet1); ++c) {
         INSTRUCTION& command = subnet1.commands[static_cast<std::size_t>(c)];
-        std::string bytes = commandByteCount(command);
+        std::string bytes = completenessCommandBytes(command);
         if (!bytes.empty())
             command.byteCount = std::move(bytes);
     }

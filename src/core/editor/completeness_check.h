@@ -23,8 +23,4 @@ CompletenessResult checkConfiguration(Project& project, const ProjectState& stat
 // The same, showing the report (when there is one) through the prompter.
 bool checkConfigurationComplete(Project& project, const ProjectState& state, Prompter& prompter);
 
-// The buffer bytes a command occupies, by function code; an empty text for codes without a rule
-// (their stored count is kept).
-std::string commandByteCount(const INSTRUCTION& command);
-
 }  // namespace veltrane

@@ -49,10 +49,10 @@ const CONFIG& Editor::subnet(int index) const {
     return m_project.subnets[static_cast<std::size_t>(std::clamp(index, 0, kSubnetSlots - 1))];
 }
 
-void Editor::initialUpdate() {
+void Editor::initialUpdate(const NewProjectKind& kind) {
     CommandStateWatch watch(*this);
     if (!m_state.ProjectPrepared) {
-        initializeNewProject(m_project, m_state);
+        initializeNewProject(m_project, m_state, kind);
         buildTopItems();
     }
     m_flags = EditFlags{};

@@ -12,6 +12,7 @@
 #include "core/editor/tree_model.h"
 #include "core/editor/undo_history.h"
 #include "core/interaction/prompter.h"
+#include "core/model/project_kind.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -105,8 +106,8 @@ public:
     std::function<void()> onHelpCleared;
 
     // Runs after every new project, opened file or upload: the new-project initialisation unless
-    // the records are prepared, then the steps common to every project.
-    void initialUpdate();
+    // the records are prepared (as the kind given), then the steps common to every project.
+    void initialUpdate(const NewProjectKind& kind = {});
 
     void buildTopItems();
     void rebuildTree();

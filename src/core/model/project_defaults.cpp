@@ -145,10 +145,13 @@ void applyProjectDefaults(Project& project, const ProjectState& state) {
         subnet1.outputMode = tr(Str::OutputChangeOfValue);
 }
 
-void initializeNewProject(Project& project, ProjectState& state) {
-    state.flags = ModelFlags{};
-    state.DeviceType = device::EtherNetIP;
+void initializeNewProject(Project& project, ProjectState& state, const NewProjectKind& kind) {
+    state.flags = kind.flags;
+    state.DeviceType = kind.deviceType;
     state.SubnetCount = 2;
+    // An older version would drop the switches it does not know when the project is saved.
+    if (anySwitchSet(kind.flags))
+        state.FormatVersion = kDefaultFormatVersion;
     applyProjectDefaults(project, state);
     const std::string& type = fieldbusTypeFor(state.DeviceType);
     if (!type.empty())

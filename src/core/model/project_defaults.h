@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/project_kind.h"
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
@@ -10,9 +11,11 @@ namespace veltrane {
 // 4 are left as they were.
 void applyProjectDefaults(Project& project, const ProjectState& state);
 
-// The new-project initialisation: clears the model switches, makes an EtherNet/IP gateway with two
-// subnets, applies the defaults and sets the fieldbus type. The tree is built by the caller.
-void initializeNewProject(Project& project, ProjectState& state);
+// The new-project initialisation: sets the kind's device type and model switches (by default an
+// EtherNet/IP gateway without switches) and two subnets, applies the defaults and sets the fieldbus
+// type. With any switch set the format version becomes the current one, so that the file stores
+// every switch and reads them back; otherwise it stays as it is. The tree is built by the caller.
+void initializeNewProject(Project& project, ProjectState& state, const NewProjectKind& kind = {});
 
 // The fieldbus type text of a device type; empty for a type that has none (2 and unknown values).
 const std::string& fieldbusTypeFor(std::int32_t deviceType);

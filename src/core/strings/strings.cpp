@@ -27,6 +27,7 @@ const std::array<Entry, static_cast<std::size_t>(Str::Count_)>& table() {
 #include "core/strings/strings_debug.inc"
 #include "core/strings/strings_ethernet.inc"
 #include "core/strings/strings_table.inc"
+#include "core/strings/strings_project_kind.inc"
 #undef VELTRANE_STRING
     }};
     return entries;

@@ -23,6 +23,7 @@ enum class Str : std::uint16_t {
 #include "core/strings/strings_debug.inc"
 #include "core/strings/strings_ethernet.inc"
 #include "core/strings/strings_table.inc"
+#include "core/strings/strings_project_kind.inc"
 #undef VELTRANE_STRING
     Count_
 };

@@ -101,16 +101,8 @@ bool prepareEthernetDownload(Project& project, Prompter& prompter) {
         CONFIG& subnet = project.subnets[static_cast<std::size_t>(s)];
         for (int c = 0; c < usedCount(subnet.commandCount, kMaxCommands); ++c) {
             INSTRUCTION& command = subnet.commands[static_cast<std::size_t>(c)];
-            const std::int64_t n = decimalValue(command.dataCount);
-            const std::string& code = command.functionCode;
-            if (code == "1" || code == "2" || code == "15")
-                command.byteCount = std::to_string(ethernetDownloadByteCount(n));
-            else if (code == "3" || code == "4" || code == "16")
-                command.byteCount = std::to_string(2 * n);
-            else if (code == "5")
-                command.byteCount = "1";
-            else if (code == "6")
-                command.byteCount = "2";
+            if (std::string bytes = ethernetDownloadCommandBytes(command); !bytes.empty())
+                command.byteCount = std::move(bytes);
         }
     }
     for (int s = 0; s < kImageSubnets; ++s) {

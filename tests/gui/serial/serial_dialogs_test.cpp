@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <algorithm>
 
 #include "app/serial/serial_port_dialog.h"
 #include "app/serial/serial_transfer_dialog.h"
+#include "core/document/project_lifecycle.h"
 #include "core/model/project_defaults.h"
 #include "core/transfer/link_session.h"
 #include "core/strings/strings.h"
@@ -128,6 +131,89 @@ TEST(SerialDialogs, PortDialogStoresTheChoice) {
     EXPECT_EQ(choice.SerialPortPath, "");  // the listed port is opened by its entry
     EXPECT_EQ(choice.deviceToOpen(), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
     EXPECT_EQ(choice.lineSettings().baudRate, 115200);
+}
+
+QPushButton* uploadButton(SerialTransferDialog& dialog) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text().toStdString() == tr(Str::TransferUploadButton))
+            return button;
+    return nullptr;
+}
+
+// Clicks Upload and waits until the dialog has ended `transfers` transfers.
+bool clickUpload(SerialTransferDialog& dialog, int transfers = 1) {
+    QSignalSpy ended(&dialog, &SerialTransferDialog::transferEnded);
+    QTest::mouseClick(uploadButton(dialog), Qt::LeftButton);
+    while (ended.count() < transfers)
+        if (!ended.wait(10000))
+            return false;
+    return ended.back().at(0).toBool();
+}
+
+// An upload asks the save question before it replaces unsaved work, and its commands come back
+// with the byte counts the download gives them, not what the slot held.
+TEST(SerialDialogs, AnUploadAsksBeforeReplacingWorkAndCountsBytesAfresh) {
+    Fixture f;
+    ASSERT_EQ(f.gateway.problem(), "");
+    INSTRUCTION& coils = f.document.project().subnets[0].commands[0];
+    coils.functionCode = "1";
+    coils.dataCount = "8";
+    SerialTransferDialog download(SerialTransferDialog::Kind::Download, f.document, f.session);
+    ASSERT_TRUE(f.run(download)) << (f.prompter.shown().empty() ? "" : f.prompter.shown().back());
+
+    f.document.project().subnets[0].commands[0].byteCount = "20";
+    f.document.state().ProjectModified = true;
+    const Project edited = f.document.project();
+    ScriptedFileChooser chooser;
+    ProjectLifecycle lifecycle(f.document, chooser);
+    SerialTransferDialog upload(SerialTransferDialog::Kind::Upload, f.document, f.session);
+    upload.setReplaceCheck([&lifecycle] { return lifecycle.confirmDiscard(); });
+    upload.show();
+    const std::string question = tr(Str::SaveConfigurationQuestion);
+
+    f.prompter.clearShown();
+    f.prompter.addAnswer(Answer::Cancel);
+    QTest::mouseClick(uploadButton(upload), Qt::LeftButton);
+    EXPECT_FALSE(upload.isRunning());
+    EXPECT_EQ(f.prompter.shown(), std::vector<std::string>{question});
+    EXPECT_EQ(f.document.project(), edited);
+
+    f.prompter.addAnswer(Answer::No);
+    ASSERT_TRUE(clickUpload(upload)) << f.prompter.shown().back();
+    EXPECT_EQ(f.prompter.shown(), (std::vector<std::string>{question, question}));
+    EXPECT_EQ(f.document.project().subnets[0].commands[0].byteCount, "1");
+    EXPECT_EQ(f.document.project().subnets[0].commands[1].byteCount, "2");
+    EXPECT_EQ(f.document.origin(), f.gateway.path());
+    EXPECT_EQ(upload.uploadNote().toStdString(), tr(Str::UlNotCarriedSerial));
+}
+
+// A gateway of another serial type: "Device type does not match!" offers a new project of its type.
+TEST(SerialDialogs, AnotherTypeOfGatewayIsOfferedANewProjectOfItsType) {
+    guiApp();
+    PtyGatewayThread gateway{{.deviceCode = 2, .firmwareVersion = 40}, 0};
+    ASSERT_EQ(gateway.problem(), "");
+    ScriptedPrompter prompter;
+    Document document{prompter};
+    document.newDocument(NewProjectKind{device::DeviceNet, {}});
+    LinkSession session;
+    session.serialPort.SerialPortPath = gateway.path();
+    session.serialPort.SerialPortConfigured = true;
+    SerialTransferDialog upload(SerialTransferDialog::Kind::Upload, document, session);
+    upload.show();
+
+    // Cancel keeps the project; OK reads the gateway into a PROFIBUS project.
+    prompter.addAnswer(Answer::Cancel);
+    EXPECT_FALSE(clickUpload(upload));
+    EXPECT_EQ(document.state().DeviceType, device::DeviceNet);
+    prompter.addAnswer(Answer::Ok);
+    EXPECT_TRUE(clickUpload(upload, 2)) << prompter.shown().back();
+    const std::string offer = tr(Str::SerialDeviceTypeMismatch) + "\n" +
+                              format(Str::UlMismatchOffer, {deviceTypeDescription(device::DeviceNet),
+                                                            deviceTypeDescription(device::Profibus)});
+    EXPECT_EQ(prompter.shown(), (std::vector<std::string>{offer, offer}));
+    EXPECT_EQ(document.state().DeviceType, device::Profibus);
+    EXPECT_EQ(document.project().fieldbus.fieldbusType, "Profibus");
+    EXPECT_EQ(upload.secondLine().toStdString(), tr(Str::SerialUploadSuccess));
 }
 
 }  // namespace

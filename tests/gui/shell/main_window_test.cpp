@@ -106,7 +106,7 @@ TEST(MainWindow, MenusHoldTheItemsAndKeys) {
         menus << action->menu();
     }
     ASSERT_EQ(titles, (QStringList{"File(&F)", "Edit(&E)", "Tools(&T)", "Help(&H)"}));
-    EXPECT_EQ(menuTexts(menus[0]), (QStringList{"New(&N)", "Open(&O)...", "Save(&S)", "Save as(&A)...",
+    EXPECT_EQ(menuTexts(menus[0]), (QStringList{"New(&N)", "New for Gateway(&G)...", "Open(&O)...", "Save(&S)", "Save as(&A)...",
                                                 "Export Commands...", "Import Commands...", "Recent Files(&R)",
                                                 "Exit(&X)"}));
     EXPECT_EQ(menuTexts(menus[1]), (QStringList{"Undo(&U)", "Redo(&R)", "Add Node(&N)", "Delete Node(&D)", "Add Command(&I)",

@@ -102,6 +102,49 @@ TEST_F(CliSerial, FailuresExitNonZeroWithTheirMessage) {
     EXPECT_EQ(usage.exitCode, 2);
 }
 
+// Without a base the upload makes a new project of the gateway's type; each command's byte count
+// is the one the download over the link gives, not what an earlier command left in its slot.
+TEST_F(CliSerial, UploadWithoutABaseTakesTheGatewaysTypeAndCountsBytesAfresh) {
+    SimulatorProcess sim(VELTRANE_GWSIM, {"--serial", "--device-code", "2", "--baud", "0"});
+    ASSERT_FALSE(sim.serialPath().empty()) << sim.output();
+    ProjectBuilder b;
+    b.state.DeviceType = device::Profibus;
+    applyProjectDefaults(b.project, b.state);
+    const int node = b.node(1, "7");
+    b.command(1, node, {.functionCode = "1", .dataCount = "8", .mappingAddress = "0", .mappingBit = "0"});
+    b.command(1, node, {.functionCode = "15", .dataCount = "9", .mappingAddress = "4000", .mappingBit = "0"});
+    const std::string sent = file("sent.chg");
+    ASSERT_TRUE(writeProjectFile(sent, b.project, b.state).ok());
+    const RunResult down = cli({"download", sent, "--port", sim.serialPath()});
+    ASSERT_EQ(down.exitCode, 0) << down.out << down.err;
+
+    const std::string out = file("out.chg");
+    const RunResult up = cli({"upload", "--port", sim.serialPath(), "-o", out});
+    ASSERT_EQ(up.exitCode, 0) << up.out << up.err;
+    EXPECT_NE(up.out.find(tr(Str::UlNotCarriedSerial)), std::string::npos) << up.out;
+    ProjectState state;
+    const Result<LoadedProject> read = readProjectFile(out, state);
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(read->DeviceType, device::Profibus);
+    EXPECT_EQ(read->project.fieldbus.fieldbusType, "Profibus");
+    const CONFIG& subnet = read->project.subnets[0];
+    ASSERT_EQ(subnet.commandCount, 2);
+    EXPECT_EQ(subnet.commands[0].byteCount, "1");
+    EXPECT_EQ(subnet.commands[1].byteCount, "2");
+}
+
+TEST_F(CliSerial, AGatewayOfNoSerialTypeNeedsABase) {
+    for (const char* code : {"0", "5"}) {
+        SimulatorProcess sim(VELTRANE_GWSIM, {"--serial", "--device-code", code, "--baud", "0"});
+        ASSERT_FALSE(sim.serialPath().empty()) << sim.output();
+        const std::string out = file("never.chg");
+        const RunResult up = cli({"upload", "--port", sim.serialPath(), "-o", out});
+        EXPECT_EQ(up.exitCode, 1) << code;
+        EXPECT_NE(up.err.find(format(Str::UlNoSerialType, {code})), std::string::npos) << up.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+}
+
 // What is wrong with the command line, the file or the port is told before the line is used.
 TEST_F(CliSerial, RefusalsBeforeTheLineNameTheirCause) {
     const std::string state = file("gateway.txt");

@@ -156,6 +156,20 @@ TEST(EthernetCli, DownloadWritesTheImageAndUploadReadsItBack) {
     EXPECT_EQ(read->project.fieldbus.ipAddress, "10.20.30.40");
     EXPECT_EQ(read->project.subnets[1].commands[0].slaveAddress, "17");
     EXPECT_EQ(read->project.subnets[1].commands[0].dataCount, "16");
+    EXPECT_NE(upload.out.find("Not carried over Ethernet: node names"), std::string::npos) << upload.out;
+
+    // No slot keeps the byte count of the base project's command: 16 coils take 16 / 8 + 1 bytes,
+    // as the download counts them.
+    ProjectBuilder base;
+    base.node(2, "3");
+    base.command(2, 1, {"3", "10", "0"});
+    base.project.subnets[1].commands[0].byteCount = "20";
+    const auto into = runCli({"upload", "--to", "127.0.0.3", "--into", save(base, "eth_base.chg"), "-o", out});
+    EXPECT_EQ(into.exitCode, 0) << into.out << into.err;
+    const Result<LoadedProject> reread = readProjectFile(out, ProjectState{});
+    ASSERT_TRUE(reread.ok()) << into.out;
+    EXPECT_EQ(reread->project.subnets[1].commands[0].byteCount, "3");
+    EXPECT_EQ(reread->project.subnets[0].commands[0].byteCount, "8");
 }
 
 TEST(EthernetCli, EveryFailureShowsItsMessageAndChangesNothing) {

@@ -95,7 +95,7 @@ TEST_F(CliTest, FailuresExitWithTheApplicationsMessage) {
         {{"resave", fixture("full_312.chg"), file("none/out.chg")}, 1, file("none/out.chg") + " contains an incorrect path.\n"},
         {{"new", m_dir.string()}, 1, "Access to " + m_dir.string() + " was denied.\n"},
         {{"show"}, 2, "usage: veltrane-cli show FILE.chg [--json]\n"},
-        {{"new", "a.chg", "b.chg"}, 2, "usage: veltrane-cli new OUT.chg\n"},
+        {{"new", "a.chg", "b.chg"}, 2, "usage: veltrane-cli new OUT.chg [--type N] [--model SWITCH]...\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.front() + " " + (c.args.size() > 1 ? c.args[1] : ""));
@@ -124,7 +124,7 @@ const std::vector<std::pair<std::string, std::string>> kUsages = {
     {"check", "check FILE.chg"},
     {"conflicts", "conflicts FILE.chg [--png OUT.png]"},
     {"export", "export FILE.chg OUT.xlsx [--template TEMPLATE.xlsx]"},
-    {"new", "new OUT.chg"},
+    {"new", "new OUT.chg [--type N] [--model SWITCH]..."},
     {"resave", "resave IN.chg OUT.chg"},
     {"show", "show FILE.chg [--json]"},
 };

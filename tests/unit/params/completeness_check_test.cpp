@@ -1,5 +1,6 @@
 #include "core/editor/completeness_check.h"
 #include "core/editor/profibus_config_data.h"
+#include "core/mapping/byte_count_rules.h"
 #include "core/model/project_defaults.h"
 
 #include <gtest/gtest.h>
@@ -212,11 +213,11 @@ TEST(Completeness, ByteCountsByFunctionCode) {
         INSTRUCTION command;
         command.functionCode = c.code;
         command.dataCount = c.count;
-        EXPECT_EQ(commandByteCount(command), c.bytes) << c.code << "/" << c.count;
+        EXPECT_EQ(completenessCommandBytes(command), c.bytes) << c.code << "/" << c.count;
     }
     INSTRUCTION unknown;
     unknown.functionCode = "7";
-    EXPECT_EQ(commandByteCount(unknown), "");
+    EXPECT_EQ(completenessCommandBytes(unknown), "");
 }
 
 TEST(Completeness, RangeAgainstDeclaredBuffers) {

@@ -136,7 +136,7 @@ TEST(LinkSessionLifetime, ANewProjectResetsOnlyTheBaudRate) {
     EXPECT_TRUE(session.conflicts.MappingConflictFound);
 }
 
-TEST(UploadAdoption, AnEthernetImageReplacesTheRecordsButNotTheFileOrItsState) {
+TEST(UploadAdoption, AnEthernetImageReplacesTheRecordsAndLeavesThemUntitled) {
     ProjectBuilder gateway = conflictingProject(device::EtherNetIP);
     const ethernet::ConfigurationImage image = ethernet::buildConfigurationImage(gateway.project, gateway.state);
 
@@ -147,8 +147,10 @@ TEST(UploadAdoption, AnEthernetImageReplacesTheRecordsButNotTheFileOrItsState) {
     auto listening = document.changes().subscribe([&](ProjectChange change) {
         replaced += change == ProjectChange::Replaced ? 1 : 0;
     });
-    adoptEthernetUpload(document, image);
+    adoptEthernetUpload(document, image, "127.0.0.2");
     EXPECT_EQ(document.project().subnets[0].commandCount, 2);
+    EXPECT_TRUE(document.filePath().empty());
+    EXPECT_EQ(document.origin(), "127.0.0.2");
     EXPECT_EQ(document.project().subnets[0].commands[1].startAddress, "2");
     EXPECT_FALSE(document.state().ProjectModified);
     EXPECT_EQ(replaced, 1);

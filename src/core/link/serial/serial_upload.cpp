@@ -2,6 +2,7 @@
 
 #include "core/link/serial/upload_decode.h"
 #include "core/model/device_profile.h"
+#include "core/model/project_kind.h"
 #include "core/strings/strings.h"
 
 #include <algorithm>
@@ -28,7 +29,15 @@ int commandPackages(const DeviceProfile& profile, int commandCount) {
     return (commandCount - 1) / profile.commandsPerPackage + 1;
 }
 
-SerialUpload::SerialUpload(const ProjectState& state) : m_state(state), m_context(UploadContext::of(state)) {
+SerialUpload::SerialUpload(const ProjectState& state, Base base)
+    : m_state(state), m_base(base), m_context(UploadContext::of(state)) {
+    if (m_base == Base::GatewayType) {
+        m_state.flags = ModelFlags{};
+        m_context = UploadContext::of(m_state);
+        // The device information of every code is taken apart, so that a code naming no serial
+        // gateway is told as such rather than as a damaged reply.
+        m_context.hardwareSizedModel = true;
+    }
     add({{requestWithoutData(code::DeviceInfo), SettleRule::A},
          [this](ByteView reply) { return onDeviceInfo(reply); },
          timeoutError(Str::SerialDeviceInfoTimeout),
@@ -41,6 +50,16 @@ StepOutcome SerialUpload::onDeviceInfo(ByteView reply) {
     if (got != code::DeviceInfo)
         return stopWith(kindOfRefusal(got), tr(Str::UlDeviceInfoError));
     m_deviceCode = m_buffers.deviceInfo[0];
+    if (m_base == Base::GatewayType) {
+        const std::optional<std::int32_t> type = serialDeviceTypeOfCode(m_deviceCode);
+        if (!type) {
+            StepOutcome refused = deviceMismatch();
+            refused.error = makeError(ErrorKind::DeviceMismatch, format(Str::UlNoSerialType, {text(m_deviceCode)}));
+            return refused;
+        }
+        m_state.DeviceType = *type;
+        m_context = UploadContext::of(m_state);
+    }
     if (m_deviceCode - 1 != m_state.DeviceType)
         return deviceMismatch();
     planAfterDeviceInfo();

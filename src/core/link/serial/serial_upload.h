@@ -11,8 +11,16 @@ namespace veltrane::serial {
 
 class SerialUpload : public SerialSequence {
 public:
-    // The gateway must be of the state's device type; the model switches decide the forms read.
-    explicit SerialUpload(const ProjectState& state);
+    // What the upload is read for: the open project, whose device type the gateway must have, or a
+    // new project (no switches) of whatever serial type the gateway reports.
+    enum class Base { OpenProject, GatewayType };
+
+    // The model switches of the state decide the forms read.
+    explicit SerialUpload(const ProjectState& state, Base base = Base::OpenProject);
+
+    Base base() const { return m_base; }
+    // The device type the upload was read as (the gateway's once its device information came).
+    std::int32_t deviceType() const { return m_state.DeviceType; }
 
     const UploadBuffers& buffers() const { return m_buffers; }
 
@@ -27,6 +35,7 @@ private:
     int planPackages(int subnet, bool fourSubnets); // the number of packages planned
 
     ProjectState m_state;
+    Base m_base;
     UploadContext m_context;
     UploadBuffers m_buffers;
 };
