@@ -13,6 +13,8 @@ class SerialUpload : public SerialSequence {
 public:
     // The gateway must be of the state's device type; the model switches decide the forms read.
     explicit SerialUpload(const ProjectState& state);
+    // An upload whose replies were gathered elsewhere: it has no steps and holds these buffers.
+    SerialUpload(const ProjectState& state, UploadBuffers gathered);
 
     const UploadBuffers& buffers() const { return m_buffers; }
 
