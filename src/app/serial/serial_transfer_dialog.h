@@ -9,9 +9,11 @@
 
 #include "core/document/document.h"
 #include "core/link/serial/serial_sequence.h"
+#include "core/link/serial/serial_upload.h"
 #include "core/transfer/link_session.h"
 #include "link/transfer_runner.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 
@@ -33,6 +35,8 @@ public:
     void start();
     bool isRunning() const { return m_runner.isRunning(); }
     QString secondLine() const;
+    // "Verify after download"; none in the upload dialog.
+    QCheckBox* verifyBox() const { return m_verify; }
 
 signals:
     void transferEnded(bool succeeded);
@@ -56,6 +60,9 @@ private:
     std::array<QLabel*, serial::kStepLines + serial::kSubnetLines> m_icons{};
     std::array<QLabel*, serial::kStepLines + serial::kSubnetLines> m_captions{};
     QPushButton* m_go = nullptr;
+    QCheckBox* m_verify = nullptr;
+    // The read-back after a download with verification; null without.
+    std::shared_ptr<serial::SerialUpload> m_readBack;
 };
 
 }  // namespace veltrane

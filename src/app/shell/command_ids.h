@@ -35,6 +35,7 @@ enum class CommandId : int {
     // Commands of this tool's own, numbered above the vendor's.
     ExportCommands = 33000,
     ImportCommands = 33001,
+    CompareGateway = 33002,
 };
 
 } // namespace veltrane

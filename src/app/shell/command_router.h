@@ -136,6 +136,7 @@ private:
     void onEthernetConnection();
     void onUpload();
     void onDownload();
+    void onCompareGateway();
     void onCalculateMapping();
     void onConflictDetection();
     void onExportExcel();
