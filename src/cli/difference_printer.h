@@ -8,6 +8,8 @@
 
 namespace veltrane::cli {
 
+// The exit code of a comparison that could not read a side (a damaged file, a gateway that did not answer).
+inline constexpr int kCompareTrouble = 2;
 // The exit code of a download whose read-back differs from what was written.
 inline constexpr int kWrittenButDifferent = 3;
 // The line before that list, on standard error.

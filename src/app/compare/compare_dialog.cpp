@@ -119,7 +119,8 @@ void CompareDialog::showDifferences(const std::vector<ProjectDifference>& differ
         m_status->setText(qtr(Str::CompareEqual));
         return;
     }
-    m_status->setText(qformat(Str::CompareDifferent, {std::to_string(differences.size())}));
+    m_status->setText(differences.size() == 1 ? qtr(Str::CompareOneDifference)
+                                              : qformat(Str::CompareDifferent, {std::to_string(differences.size())}));
     for (const ProjectDifference& difference : differences) {
         QStringList cells{toQString(difference.item), toQString(difference.row), toQString(difference.a),
                           toQString(difference.b)};

@@ -14,8 +14,6 @@
 namespace veltrane::cli {
 namespace {
 
-constexpr int kTroubleExit = 2;
-
 CommandRun setUp(CLI::App& command) {
     struct Args {
         std::string a;
@@ -38,7 +36,7 @@ CommandRun setUp(CLI::App& command) {
             for (const std::string& text : prompter->shown())
                 std::cerr << ' ' << text;
             std::cerr << '\n';
-            return kTroubleExit;
+            return kCompareTrouble;
         }
         const auto differences = diffProjects({a.project(), a.state()}, {b.project(), b.state()});
         printDifferences(differences, args->json, std::cout);

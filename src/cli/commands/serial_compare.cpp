@@ -13,23 +13,22 @@
 namespace veltrane::cli {
 
 int runSerialCompare(const SerialCompareOptions& options, std::ostream& out, std::ostream& err) {
-    constexpr int kTrouble = 2;
     // Standard output holds only the list, so progress and messages go to standard error.
     PrintingPrompter prompter({}, err);
     Document document(prompter);
     if (!openSerialProject(document, options.projectPath, SerialProjectUse::Sent, err))
-        return kTrouble;
+        return kCompareTrouble;
     const ProjectState& state = document.state();
     SerialPortStream port;
     if (!openSerialPort(port, options.line, state.DeviceType, err))
-        return kTrouble;
+        return kCompareTrouble;
     serial::SerialUpload upload(state);
     if (!runPrintedTransfer(upload, true, port, err, err))
-        return kTrouble;
+        return kCompareTrouble;
     const auto differences = compareWithSerialGateway(document.project(), state, upload);
     printDifferences(differences, options.json, out);
     if (!out.flush())
-        return kTrouble;
+        return kCompareTrouble;
     return differences.empty() ? 0 : 1;
 }
 

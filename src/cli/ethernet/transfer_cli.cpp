@@ -90,27 +90,26 @@ int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::o
 }
 
 int runCompareCommand(const CompareOptions& options, std::ostream& out, std::ostream& err) {
-    constexpr int kTrouble = 2;
     // Standard output holds only the list; messages go to standard error.
     PrintingPrompter prompter({}, err);
     Document document(prompter);
     if (!openProjectToSend(document, options.file))
-        return kTrouble;
+        return kCompareTrouble;
     LinkSession session;
     if (!logInFor(document, options.gateway, session.gateway, err, err) ||
         !ethernetEntryAllowed(EthernetOperation::Upload, session.gateway, document.state(), prompter))
-        return kTrouble;
+        return kCompareTrouble;
     TcpStreamSocket socket;
     SteadyClock clock;
     const auto image = ethernet::uploadImage(socket, gatewayOf(session.gateway), clock);
     if (!image) {
         showFailure(image.error(), prompter);
-        return kTrouble;
+        return kCompareTrouble;
     }
     const auto differences = compareWithEthernetGateway(document.project(), document.state(), *image);
     printDifferences(differences, options.json, out);
     if (!out.flush())
-        return kTrouble;
+        return kCompareTrouble;
     return differences.empty() ? 0 : 1;
 }
 
