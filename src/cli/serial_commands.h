@@ -24,6 +24,7 @@ struct SerialDownloadOptions {
     std::string projectPath;
     SerialLineOptions line;
     bool acceptConflicts = false;  // answer Yes to the mapping conflict question
+    bool verify = false;           // read the configuration back and compare it afterwards
 };
 
 struct SerialUploadOptions {
@@ -34,9 +35,19 @@ struct SerialUploadOptions {
     SerialLineOptions line;
 };
 
-// Exit codes: 0 success, 1 refused or failed, 2 wrong options.
+struct SerialCompareOptions {
+    std::string projectPath;
+    SerialLineOptions line;
+    bool json = false;
+};
+
+// Exit codes: 0 success, 1 refused or failed, 2 wrong options; a download with verify: 3 written
+// but read back differently.
 int runSerialDownload(const SerialDownloadOptions& options, std::ostream& out, std::ostream& err);
 int runSerialUpload(const SerialUploadOptions& options, std::ostream& out, std::ostream& err);
+// 0 the gateway holds what a download of the project would write, 1 it holds something else,
+// 2 the project or the gateway could not be read. Only upload requests are sent.
+int runSerialCompare(const SerialCompareOptions& options, std::ostream& out, std::ostream& err);
 
 
 }  // namespace veltrane::cli

@@ -126,6 +126,11 @@ Status EthernetHost::start() {
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, e, connection] {
                     const QByteArray data = connection->socket->readAll();
                     for (TcpResponse& response : connection->session.feed(bytesOf(data))) {
+                        if (m_options.logRequests) {
+                            std::printf("request %s %u\n", e->gateway.identity().ipAddress.c_str(),
+                                        static_cast<unsigned>(response.request));
+                            std::fflush(stdout);
+                        }
                         if (response.stored)
                             saveImage(e->gateway);
                         if (response.restarted) {

@@ -114,6 +114,10 @@ int runSerialHost(const std::vector<std::string>& args) {
 
     SerialGatewayMemory saved = engine.memory();
     gateway.serve(g_stop, [&] {
+        if (options->logRequests) {
+            std::printf("request %02x\n", static_cast<unsigned>(engine.lastRequestCode()));
+            std::fflush(stdout);
+        }
         if (options->statePath.empty() || engine.memory() == saved)
             return;
         saved = engine.memory();

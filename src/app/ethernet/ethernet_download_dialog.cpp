@@ -1,15 +1,23 @@
 #include "app/ethernet/ethernet_download_dialog.h"
 
 #include "app/common/qt_text.h"
+#include "app/common/verify_after_download.h"
+#include "core/compare/gateway_comparison.h"
 #include "core/transfer/download_checks.h"
 #include "link/tcp_stream_socket.h"
 
+#include <QCheckBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace veltrane {
 
 EthernetDownloadDialog::EthernetDownloadDialog(Document& document, ethernet::GatewayEndpoint gateway, QWidget* parent)
-    : EthernetTransferDialog(document, std::move(gateway), Str::EthDownloadTitle, Str::EthDownloadPrompt, parent) {}
+    : EthernetTransferDialog(document, std::move(gateway), Str::EthDownloadTitle, Str::EthDownloadPrompt, parent) {
+    m_verify = makeVerifyCheckBox(qtr(Str::VerifyAfterDownload), this);
+    if (auto* column = qobject_cast<QVBoxLayout*>(layout()))
+        column->insertWidget(1, m_verify);
+}
 
 void EthernetDownloadDialog::start() {
     if (m_runner.isRunning())
@@ -19,11 +27,23 @@ void EthernetDownloadDialog::start() {
         return;
     const ethernet::ConfigurationImage image = ethernet::buildConfigurationImage(m_document.project(), m_document.state());
     m_restarting = false;
-    run([gateway = m_gateway, image](TransferContext& context) -> Status {
+    auto readBack = std::make_shared<std::optional<ethernet::ConfigurationImage>>();
+    m_readBack = readBack;
+    const bool verify = m_verify->isChecked();
+    run([gateway = m_gateway, image, verify, readBack](TransferContext& context) -> Status {
         auto socket = std::make_unique<TcpStreamSocket>();
         Status written = ethernet::downloadImage(*socket, gateway, image);
-        if (written)
-            context.connection = std::move(socket);  // kept open on this worker for the restart request
+        if (!written)
+            return written;
+        context.connection = std::move(socket);  // kept open on this worker for the restart request
+        if (verify) {
+            // Read back on a connection of its own, before any restart.
+            TcpStreamSocket reading;
+            auto read = ethernet::uploadImage(reading, gateway, context.clock);
+            if (!read)
+                return read.error();
+            *readBack = *read;
+        }
         return written;
     });
 }
@@ -60,6 +80,9 @@ void EthernetDownloadDialog::onFinished(const Status& status) {
         setStatus(Str::SerialDownloadSuccess);
         m_downloaded = true;
         m_document.editor().expandAll();
+        if (m_readBack && m_readBack->has_value())
+            reportReadBack(compareWithEthernetGateway(m_document.project(), m_document.state(), **m_readBack),
+                           m_document.prompter());
     } else {
         downloadButton()->setEnabled(true);
         showFailure(status);

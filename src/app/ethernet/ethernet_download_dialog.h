@@ -4,6 +4,11 @@
 
 #include "app/ethernet/ethernet_transfer_dialog.h"
 
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+
 namespace veltrane {
 
 class EthernetDownloadDialog : public EthernetTransferDialog {
@@ -13,6 +18,7 @@ public:
 
     void reject() override;  // Exit, the close box and Escape
     QPushButton* downloadButton() const { return actionButton(); }
+    QCheckBox* verifyBox() const { return m_verify; }
 
 private:
     void start() override;
@@ -20,6 +26,9 @@ private:
 
     bool m_downloaded = false;
     bool m_restarting = false;
+    QCheckBox* m_verify;
+    // What the worker read back after the download; empty when it was not asked to.
+    std::shared_ptr<std::optional<ethernet::ConfigurationImage>> m_readBack;
 };
 
 }  // namespace veltrane

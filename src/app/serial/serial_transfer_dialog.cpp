@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "app/common/qt_text.h"
+#include "app/common/verify_after_download.h"
+#include "core/compare/gateway_comparison.h"
 #include "core/link/serial/serial_download.h"
 #include "core/link/serial/serial_transfer.h"
 #include "core/link/serial/serial_upload.h"
@@ -80,6 +82,10 @@ SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, LinkSe
     m_note->setWordWrap(true);
     m_note->hide();
     layout->addWidget(m_note);
+    if (download) {
+        m_verify = makeVerifyCheckBox(qtr(Str::VerifyAfterDownload), this);
+        layout->addWidget(m_verify);
+    }
     layout->addStretch();
     layout->addLayout(buttons);
     setMinimumWidth(460);
@@ -123,22 +129,30 @@ void SerialTransferDialog::startTransfer(bool askBeforeReplace) {
         m_sequence = std::make_shared<serial::SerialUpload>(
             m_document.state(), std::exchange(m_uploadBase, serial::SerialUpload::Base::OpenProject));
     m_note->hide();
+    m_readBack = download && m_verify->isChecked() ? std::make_shared<serial::SerialUpload>(m_document.state())
+                                                   : nullptr;
     m_go->setEnabled(false);
     m_portName = *device;
 
     auto sequence = m_sequence;
+    auto readBack = m_readBack;
     const SerialLineSettings settings = m_session.serialPort.lineSettings();
     auto captions = [this](int code) { showCaptions(code); };
     auto done = [this](std::vector<int> lines) { markDone(lines); };
-    m_runner.start([sequence, device = *device, settings, captions, done, this](TransferContext& context) -> Status {
+    m_runner.start([sequence, readBack, device = *device, settings, captions, done,
+                    this](TransferContext& context) -> Status {
         // The port is made, used and closed on this worker thread.
         SerialPortStream port;
         if (auto opened = openGatewayPort(port, device, settings); !opened)
             return opened;
         QueuedObserver observer(this, captions, done, context.prompter);
-        const auto result = serial::runSerialTransfer(*sequence, port, context.clock, observer,
-                                                      [&context] { return context.progress.isCancelled(); });
-        return result.status;
+        const auto cancelled = [&context] { return context.progress.isCancelled(); };
+        const auto result = serial::runSerialTransfer(*sequence, port, context.clock, observer, cancelled);
+        if (!result.status || !readBack || !sequence->finished())
+            return result.status;
+        // Read back over the same line; its progress is not shown over the download's lines.
+        serial::SerialTransferObserver quiet;
+        return serial::runSerialTransfer(*readBack, port, context.clock, quiet, cancelled).status;
     });
 }
 
@@ -168,6 +182,9 @@ void SerialTransferDialog::onFinished(const Status& result) {
             m_note->show();
         } else {
             m_document.editor().expandAll();
+            if (m_readBack && m_readBack->finished())
+                reportReadBack(compareWithSerialGateway(m_document.project(), m_document.state(), *m_readBack),
+                               m_document.prompter());
         }
         m_title->clear();
         m_second->setText(qtr(m_kind == Kind::Download ? Str::SerialDownloadSuccess : Str::SerialUploadSuccess));

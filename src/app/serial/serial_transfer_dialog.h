@@ -14,6 +14,7 @@
 #include "core/transfer/link_session.h"
 #include "link/transfer_runner.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 
@@ -39,6 +40,8 @@ public:
     void setReplaceCheck(std::function<bool()> check) { m_replaceCheck = std::move(check); }
     // What the link could not carry, shown below the success line of an upload.
     QString uploadNote() const;
+    // "Verify after download"; none in the upload dialog.
+    QCheckBox* verifyBox() const { return m_verify; }
 
 signals:
     void transferEnded(bool succeeded);
@@ -68,6 +71,9 @@ private:
     std::string m_portName;  // of the transfer running or last run
     std::function<bool()> m_replaceCheck;
     serial::SerialUpload::Base m_uploadBase = serial::SerialUpload::Base::OpenProject;
+    QCheckBox* m_verify = nullptr;
+    // The read-back after a download with verification; null without.
+    std::shared_ptr<serial::SerialUpload> m_readBack;
 };
 
 }  // namespace veltrane

@@ -36,6 +36,7 @@ enum class CommandId : int {
     ExportCommands = 33000,
     ImportCommands = 33001,
     NewForGateway = 33002,
+    CompareGateway = 33003,
 };
 
 } // namespace veltrane

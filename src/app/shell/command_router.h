@@ -139,6 +139,7 @@ private:
     void onEthernetConnection();
     void onUpload();
     void onDownload();
+    void onCompareGateway();
     void onCalculateMapping();
     void onConflictDetection();
     void onExportExcel();

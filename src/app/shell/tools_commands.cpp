@@ -1,5 +1,6 @@
 // The Tools menu: its commands and their handlers.
 
+#include "app/compare/compare_dialog.h"
 #include "app/debug/debug_dialog.h"
 #include "app/debug/save_text_file_chooser.h"
 #include "app/ethernet/ethernet_connection_dialog.h"
@@ -31,6 +32,8 @@ std::vector<CommandRouter::CommandRow> CommandRouter::toolsCommands() {
         {CommandId::Upload, M::Tools, Str::ItemUpload, Str::PromptUpload, Str::ToolUpload, {}, &R::onUpload},
         {CommandId::Download, M::Tools, Str::ItemDownload, Str::PromptDownload, Str::ToolDownload, {},
          &R::onDownload},
+        {CommandId::CompareGateway, M::Tools, Str::ItemCompareGateway, Str::PromptCompareGateway, std::nullopt, {},
+         &R::onCompareGateway},
         {CommandId::CalculateMapping, M::Tools, Str::ItemCalculateMapping, Str::PromptCalculateMapping,
          Str::ToolAutoMap, {K(Qt::CTRL | Qt::Key_M)}, &R::onCalculateMapping, &E::calculateMapping},
         {CommandId::ConflictDetection, M::Tools, Str::ItemConflictDetection, Str::PromptConflictDetection,
@@ -106,6 +109,32 @@ void CommandRouter::onDownload() {
         runEthernetTransfer(EthernetOperation::Download);
     else
         openSerialTransfer(true);
+}
+void CommandRouter::onCompareGateway() {
+    Document& document = m_context.document;
+    const auto open = [this](CompareDialog* dialog) {
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    };
+    if (document.state().DeviceType == device::EtherNetIP) {
+        scanThen([this, &document, open] {
+            if (!ethernetEntryAllowed(EthernetOperation::Upload, m_session.gateway, document.state(),
+                                      document.prompter()))
+                return;
+            open(CompareDialog::overEthernet(
+                document, {m_session.gateway.GatewayAddress, endpointsFromEnvironment().gatewayTcpPort},
+                m_context.window));
+        });
+        return;
+    }
+    withSerialPortChosen([this, &document, open] {
+        const std::optional<std::string> device = m_session.serialPort.deviceToOpen();
+        if (!device) {
+            document.prompter().message(veltrane::tr(Str::SerialNoPortChosen));
+            return;
+        }
+        open(CompareDialog::overSerial(document, *device, m_session.serialPort.lineSettings(), m_context.window));
+    });
 }
 void CommandRouter::runEthernetTransfer(EthernetOperation operation) {
     Document& document = m_context.document;

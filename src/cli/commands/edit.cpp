@@ -6,6 +6,7 @@
 #include "core/document/document.h"
 #include "core/editor/function_codes.h"
 #include "core/editor/select_command.h"
+#include "core/editor/tree_paths.h"
 #include "core/editor/tree_items.h"
 #include "core/common/result.h"
 #include "core/common/windows1252.h"
@@ -47,34 +48,9 @@ std::string withoutCarriageReturns(std::string text) {
 }
 
 Result<ItemId> findPath(const TreeModel& tree, const std::string& path) {
-    ItemId at = kNoItem;
-    std::size_t begin = 0;
-    while (begin <= path.size()) {
-        const std::size_t slash = path.find('/', begin);
-        std::string segment =
-            path.substr(begin, slash == std::string::npos ? std::string::npos : slash - begin);
-        int wanted = 1;
-        const std::size_t hash = segment.rfind('#');
-        if (hash != std::string::npos && hash + 1 < segment.size() && isCanonical(segment.substr(hash + 1))) {
-            wanted = decimalValue(segment.substr(hash + 1));
-            segment.erase(hash);
-        }
-        ItemId found = kNoItem;
-        int seen = 0;
-        for (ItemId child : tree.children(at)) {
-            if (windows1252ToUtf8(tree.text(child)) == segment && ++seen == wanted) {
-                found = child;
-                break;
-            }
-        }
-        if (found == kNoItem)
-            return stepError("no tree item \"" + path + "\"");
-        at = found;
-        if (slash == std::string::npos)
-            break;
-        begin = slash + 1;
-    }
-    return at;
+    if (const std::optional<ItemId> item = findItemByPath(tree, path))
+        return *item;
+    return stepError("no tree item \"" + path + "\"");
 }
 
 Result<int> findRow(const ParameterGrid& grid, const std::string& title) {

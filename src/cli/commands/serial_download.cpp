@@ -1,11 +1,13 @@
 // download FILE.chg --port PATH [line settings]: writes the project into a serial gateway.
 
 #include "cli/cli_prompter.h"
+#include "cli/difference_printer.h"
 #include "cli/serial_commands.h"
 #include "cli/serial_progress_printer.h"
 
 #include <iostream>
 
+#include "core/compare/gateway_comparison.h"
 #include "core/document/document.h"
 #include "core/strings/strings.h"
 #include "core/transfer/download_checks.h"
@@ -34,6 +36,18 @@ int runSerialDownload(const SerialDownloadOptions& options, std::ostream& out, s
     if (!runPrintedTransfer(download, false, port, out, err))
         return 1;
     out << tr(Str::SerialDownloadSuccess) << '\n';
+    if (options.verify) {
+        serial::SerialUpload readBack(state);
+        if (!runPrintedTransfer(readBack, true, port, out, err))
+            return 1;
+        const auto differences = compareWithSerialGateway(project, state, readBack);
+        if (!differences.empty()) {
+            err << kReadBackDiffers << '\n';
+            printDifferences(differences, false, out);
+            out.flush();
+            return kWrittenButDifferent;
+        }
+    }
     return out.flush() ? 0 : 1;
 }
 

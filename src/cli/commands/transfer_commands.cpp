@@ -112,7 +112,10 @@ int runOnChosenLink(const CLI::App& command, const LinkArgs& args, bool ethernet
 constexpr const char* kScanUsage = "scan [--direct ADDR] [--local ADDR]... [--json]";
 constexpr const char* kDownloadUsage =
     "download FILE.chg (--to ADDR [--broadcast] [--local ADDR]... [--restart] | --port PATH [--baud N] "
-    "[--parity NAME] [--data-bits N] [--stop-bits N] [--accept-conflicts])";
+    "[--parity NAME] [--data-bits N] [--stop-bits N] [--accept-conflicts]) [--verify]";
+constexpr const char* kCompareUsage =
+    "compare FILE.chg (--to ADDR [--broadcast] [--local ADDR]... | --port PATH [--baud N] [--parity NAME] "
+    "[--data-bits N] [--stop-bits N]) [--json]";
 constexpr const char* kUploadUsage =
     "upload (--to ADDR [--broadcast] [--local ADDR]... | --port PATH [--baud N] [--parity NAME] [--data-bits N] "
     "[--stop-bits N]) [--into BASE.chg] -o OUT.chg";
@@ -133,20 +136,23 @@ CommandRun setUpDownload(CLI::App& command) {
         LinkArgs link;
         bool restart = false;
         bool acceptConflicts = false;
+        bool verify = false;
     };
     auto args = std::make_shared<Args>();
     command.add_option("FILE.chg", args->file, "the project to download")->required();
     addLinkOptions(command, args->link);
     command.add_flag("--restart", args->restart, "answer OK to the restart question (Ethernet)");
     command.add_flag("--accept-conflicts", args->acceptConflicts, "download despite mapping conflicts (serial)");
+    command.add_flag("--verify", args->verify,
+                     "read the configuration back before any restart and list what differs; exit 3 when it differs");
     return [args, &command] {
         const bool ethernetOnly = args->link.broadcast || !args->link.localAddresses.empty() || args->restart;
         LinkForms forms;
         forms.overEthernet = [&args](const GatewayTarget& gateway) {
-            return runDownloadCommand({args->file, gateway, args->restart}, std::cout, std::cerr);
+            return runDownloadCommand({args->file, gateway, args->restart, args->verify}, std::cout, std::cerr);
         };
         forms.overSerial = [&args](const SerialLineOptions& line) {
-            return runSerialDownload({args->file, line, args->acceptConflicts}, std::cout, std::cerr);
+            return runSerialDownload({args->file, line, args->acceptConflicts, args->verify}, std::cout, std::cerr);
         };
         if (args->acceptConflicts)
             forms.ethernetRefusal = "--accept-conflicts goes with --port only";
@@ -182,12 +188,39 @@ CommandRun setUpUpload(CLI::App& command) {
     };
 }
 
+CommandRun setUpCompare(CLI::App& command) {
+    struct Args {
+        std::string file;
+        LinkArgs link;
+        bool json = false;
+    };
+    auto args = std::make_shared<Args>();
+    command.add_option("FILE.chg", args->file, "the project to compare")->required();
+    addLinkOptions(command, args->link);
+    command.add_flag("--json", args->json, "print {\"equal\": ..., \"differences\": [...]}");
+    return [args, &command] {
+        const bool ethernetOnly = args->link.broadcast || !args->link.localAddresses.empty();
+        LinkForms forms;
+        forms.overEthernet = [&args](const GatewayTarget& gateway) {
+            return runCompareCommand({args->file, gateway, args->json}, std::cout, std::cerr);
+        };
+        forms.overSerial = [&args](const SerialLineOptions& line) {
+            return runSerialCompare({args->file, line, args->json}, std::cout, std::cerr);
+        };
+        return runOnChosenLink(command, args->link, ethernetOnly, kCompareUsage, forms);
+    };
+}
+
 const Registration scanRegistration("scan", kScanUsage, "Lists the gateways that answer a discovery.", setUpScan);
 const Registration downloadRegistration("download", kDownloadUsage,
                                         "Downloads a project into a gateway over Ethernet or a serial line.",
                                         setUpDownload);
 const Registration uploadRegistration("upload", kUploadUsage,
                                       "Uploads a gateway's configuration into a project file.", setUpUpload);
+const Registration compareRegistration(
+    "compare", kCompareUsage,
+    "Lists what a gateway holds differently from a project, reading only; exits 0 equal, 1 different, 2 on trouble.",
+    setUpCompare);
 
 }  // namespace
 }  // namespace veltrane::cli

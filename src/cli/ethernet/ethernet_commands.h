@@ -26,6 +26,13 @@ struct DownloadOptions {
     std::string file;
     GatewayTarget gateway;
     bool restart = false;
+    bool verify = false;  // read the image back and compare it before the restart question
+};
+
+struct CompareOptions {
+    std::string file;
+    GatewayTarget gateway;
+    bool json = false;
 };
 
 struct UploadOptions {
@@ -36,9 +43,13 @@ struct UploadOptions {
 
 // 0 when at least one gateway answered, 1 when none did.
 int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err);
-// 0 only when the gateway confirmed the write. FILE is never rewritten.
+// 0 only when the gateway confirmed the write (and, with verify, the image read back is the one
+// written; 3 when it is not). FILE is never rewritten.
 int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::ostream& err);
 // 0 when the image was decoded and OUT saved; nothing is written otherwise.
 int runUploadCommand(const UploadOptions& options, std::ostream& out, std::ostream& err);
+// 0 the gateway holds what a download of FILE would write, 1 it holds something else, 2 the file or
+// the gateway could not be read. Only the read request is sent.
+int runCompareCommand(const CompareOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace veltrane::cli

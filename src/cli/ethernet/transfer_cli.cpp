@@ -2,6 +2,8 @@
 #include "cli/ethernet/gateway_login.h"
 
 #include "cli/cli_prompter.h"
+#include "cli/difference_printer.h"
+#include "core/compare/gateway_comparison.h"
 #include "core/document/document.h"
 #include "core/link/ethernet/ethernet_transfer.h"
 #include "core/model/file_io.h"
@@ -59,6 +61,24 @@ int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::o
         return 1;
     }
     prompter.message(tr(Str::SerialDownloadSuccess));
+    int exitCode = 0;
+    if (options.verify) {
+        // Read back on a connection of its own: the download's stays open for the restart.
+        TcpStreamSocket readSocket;
+        SteadyClock clock;
+        const auto readBack = ethernet::uploadImage(readSocket, gatewayOf(session.gateway), clock);
+        if (!readBack) {
+            showFailure(readBack.error(), prompter);
+            socket.close();
+            return 1;
+        }
+        const auto differences = compareWithEthernetGateway(document.project(), document.state(), *readBack);
+        if (!differences.empty()) {
+            err << kReadBackDiffers << '\n';
+            printDifferences(differences, false, out);
+            exitCode = kWrittenButDifferent;
+        }
+    }
     if (prompter.ask(tr(Str::EthRestartQuestion), Buttons::OkCancel) == Answer::Ok) {
         if (ethernet::sendRestart(socket))
             out << tr(Str::EthRestartSent) << '\n';
@@ -66,7 +86,31 @@ int runDownloadCommand(const DownloadOptions& options, std::ostream& out, std::o
         socket.close();
     }
     out.flush();
-    return 0;
+    return exitCode;
+}
+
+int runCompareCommand(const CompareOptions& options, std::ostream& out, std::ostream& err) {
+    // Standard output holds only the list; messages go to standard error.
+    PrintingPrompter prompter({}, err);
+    Document document(prompter);
+    if (!openProjectToSend(document, options.file))
+        return kCompareTrouble;
+    LinkSession session;
+    if (!logInFor(document, options.gateway, session.gateway, err, err) ||
+        !ethernetEntryAllowed(EthernetOperation::Upload, session.gateway, document.state(), prompter))
+        return kCompareTrouble;
+    TcpStreamSocket socket;
+    SteadyClock clock;
+    const auto image = ethernet::uploadImage(socket, gatewayOf(session.gateway), clock);
+    if (!image) {
+        showFailure(image.error(), prompter);
+        return kCompareTrouble;
+    }
+    const auto differences = compareWithEthernetGateway(document.project(), document.state(), *image);
+    printDifferences(differences, options.json, out);
+    if (!out.flush())
+        return kCompareTrouble;
+    return differences.empty() ? 0 : 1;
 }
 
 int runUploadCommand(const UploadOptions& options, std::ostream& out, std::ostream& err) {

@@ -47,6 +47,10 @@ Simulates Ethernet gateways: UDP discovery and the TCP configuration exchange
   --split-delay MS      delay before the second part (default 100)
   --close-after BYTES   reply bytes sent before an early close (default 0)
   --wrong-code CODE     the code of a wrong reply (default 0)
+  --log-requests        print "request ADDRESS CODE" for every TCP request
+                        (5 read, 6 write, 10 restart)
+  --alter-stored        keep every accepted write with the starting address of
+                        subnet 1's first command one higher
   --debug-port PORT     debug monitor port of every gateway (default 18802)
   --debug-rate N        debug reports per second (default 10; 0: each one as
                         soon as the last is acknowledged). Reports cycle through
@@ -74,6 +78,7 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
     long splitDelay = options.faults.splitDelay.count();
     std::size_t closeAfter = options.faults.closeAfter;
     std::uint32_t wrongCode = options.faults.wrongCode;
+    bool alterStored = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -86,6 +91,14 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
         }
         if (arg == "--debug-no-ack") {
             options.debug.waitForAcknowledge = false;
+            continue;
+        }
+        if (arg == "--log-requests") {
+            options.logRequests = true;
+            continue;
+        }
+        if (arg == "--alter-stored") {
+            alterStored = true;
             continue;
         }
         if (i + 1 >= args.size())
@@ -157,6 +170,7 @@ Result<SimOptions> parseCommandLine(const std::vector<std::string>& args) {
         plan.splitDelay = std::chrono::milliseconds(splitDelay);
         plan.closeAfter = closeAfter;
         plan.wrongCode = wrongCode;
+        plan.alterStored = alterStored;
     };
     tune(options.faults);
     for (GatewaySetup& setup : options.gateways) {

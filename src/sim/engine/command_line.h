@@ -30,6 +30,7 @@ struct SimOptions {
     std::string statePath;
     FaultPlan faults;  // for every gateway without its own
     DebugOptions debug;
+    bool logRequests = false;  // print "request ADDRESS CODE" for every TCP request
     bool help = false;
 };
 

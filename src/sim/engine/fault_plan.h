@@ -26,6 +26,9 @@ struct FaultPlan {
     std::chrono::milliseconds splitDelay{100};
     std::size_t closeAfter = 0;
     std::uint32_t wrongCode = 0;
+    // After every accepted write the first command of subnet 1 is kept with its starting address
+    // one higher: a gateway that does not store what it was sent.
+    bool alterStored = false;
 
     bool appliesTo(FaultScope exchange) const {
         return kind != Fault::None && (scope == FaultScope::All || scope == exchange);

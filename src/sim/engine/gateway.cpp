@@ -99,6 +99,11 @@ TcpResponse Gateway::handleRequest(const MessageHeader& header, std::span<const 
         const auto head = header.encode();
         std::copy(head.begin(), head.end(), image.bytes().begin());
         std::copy(body.begin(), body.end(), image.bytes().begin() + kHeaderSize);
+        if (m_faults.alterStored) {
+            // The starting address of subnet 1's first command: image offset 0x54, bytes 2 and 3.
+            constexpr std::size_t kFirstStartAddress = 0x054 + 2;
+            wire::put16(image.bytes(), kFirstStartAddress, wire::get16(image.bytes(), kFirstStartAddress) + 1u);
+        }
         m_image = image;
         const auto ack = encodeWriteReply();
         TcpResponse response = withFaults(FaultScope::Write, {ack.begin(), ack.end()});

@@ -38,6 +38,7 @@ struct TcpResponse {
     bool close = false;
     bool stored = false;     // a new image was written; the host saves its state
     bool restarted = false;  // a restart request with the right key arrived
+    std::uint32_t request = 0;  // the command code of the request answered
 };
 
 class Gateway {

@@ -22,6 +22,7 @@ std::vector<TcpResponse> TcpSession::feed(std::span<const std::uint8_t> bytes) {
         if (m_pending.size() - used < total)
             break;
         responses.push_back(m_gateway.handleRequest(*header, std::span(m_pending).subspan(used + kHeaderSize, header->length)));
+        responses.back().request = header->command;
         used += total;
         if (responses.back().close)
             break;

@@ -44,6 +44,9 @@ SerialUpload::SerialUpload(const ProjectState& state, Base base)
          {}});
 }
 
+SerialUpload::SerialUpload(const ProjectState& state, UploadBuffers gathered)
+    : m_state(state), m_context(UploadContext::of(state)), m_buffers(std::move(gathered)) {}
+
 StepOutcome SerialUpload::onDeviceInfo(ByteView reply) {
     m_firmwareVersion = firmwareVersionOf(reply);
     const std::uint8_t got = checkUploadReply(reply, m_context, m_buffers);

@@ -21,6 +21,8 @@ public:
     Base base() const { return m_base; }
     // The device type the upload was read as (the gateway's once its device information came).
     std::int32_t deviceType() const { return m_state.DeviceType; }
+    // An upload whose replies were gathered elsewhere: it has no steps and holds these buffers.
+    SerialUpload(const ProjectState& state, UploadBuffers gathered);
 
     const UploadBuffers& buffers() const { return m_buffers; }
 
@@ -35,7 +37,7 @@ private:
     int planPackages(int subnet, bool fourSubnets); // the number of packages planned
 
     ProjectState m_state;
-    Base m_base;
+    Base m_base = Base::OpenProject;
     UploadContext m_context;
     UploadBuffers m_buffers;
 };

@@ -52,6 +52,9 @@ as the serial port (it is not listed among the system's ports).
   --firmware V          firmware version as MAJOR.MINOR or 10*MAJOR+MINOR
                         (default 4.0)
   --extended            long subnet and PROFIBUS replies for any device code
+  --log-requests        print "request CODE" (two hex digits) for every request
+  --alter-stored        keep subnet 1's first command with its starting
+                        address one higher than written
   --baud N              pace the bytes as a line at N baud (default 19200;
                         0: no pacing)
   --state FILE          keep the downloaded configuration in FILE: read at
@@ -87,6 +90,14 @@ Result<SerialSimOptions> parseSerialCommandLine(const std::vector<std::string>& 
             continue;
         if (arg == "--extended") {
             options.gateway.extendedFrames = true;
+            continue;
+        }
+        if (arg == "--log-requests") {
+            options.logRequests = true;
+            continue;
+        }
+        if (arg == "--alter-stored") {
+            options.gateway.alterStored = true;
             continue;
         }
         if (arg == "--debug-no-ack") {

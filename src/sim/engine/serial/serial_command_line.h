@@ -14,6 +14,7 @@ struct SerialSimOptions {
     int baudRate = 19200; // the pace of the simulated line; 0: as fast as the pseudo-terminal goes
     std::string statePath;
     bool help = false;
+    bool logRequests = false;  // print "request CODE" (hex) for every request frame
     // Debug reports instead of the configuration protocol: the commands of this project are polled.
     std::string debugProject;
     int debugRate = 50;  // reports per second; 0: each one as soon as the last is acknowledged

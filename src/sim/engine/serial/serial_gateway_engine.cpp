@@ -58,6 +58,7 @@ SerialReply SerialGatewayEngine::handle(ByteView request) {
     const auto fault = std::find_if(m_config.faults.begin(), m_config.faults.end(),
                                     [index](const SerialFault& f) { return f.request == index; });
     const std::optional<Frame> frame = Frame::decode(request);
+    m_lastCode = frame ? frame->code : 0;
     if (!frame)
         return {};
     SerialReply out;
@@ -128,6 +129,10 @@ Bytes SerialGatewayEngine::answer(const Frame& request) {
             d[1] >= kMaxCommands)
             return negative(c, kErrorBadArgument);
         std::copy(d.begin() + 2, d.end(), m_memory.commands[d[0]][d[1]].begin());
+        if (m_config.alterStored && d[0] == 0 && d[1] == 0) {
+            auto& record = m_memory.commands[0][0];
+            wire::put16(record, 2, wire::get16(record, 2) + 1u);  // bytes 2 and 3: the starting address
+        }
         m_memory.commandCounts[d[0]] = std::max(m_memory.commandCounts[d[0]], d[1] + 1);
         return reply(c);
     }

@@ -34,6 +34,7 @@ struct SerialGatewayConfig {
     int deviceCode = 1;          // the t a device information reply reports: DeviceType + 1
     int firmwareVersion = 40;    // reported as 10 x byte 1 + byte 2
     bool extendedFrames = false; // long subnet and PROFIBUS replies whatever the device code
+    bool alterStored = false;    // subnet 1's first command is kept with its starting address one higher
     std::vector<SerialFault> faults{};
 };
 
@@ -78,6 +79,8 @@ public:
     void restore(SerialGatewayMemory memory) { m_memory = std::move(memory); }
     const SerialGatewayConfig& config() const { return m_config; }
     std::size_t requestCount() const { return m_requests; }
+    // The code of the last request frame handled; 0 before any or when it was garbled.
+    std::uint8_t lastRequestCode() const { return m_lastCode; }
 
     int subnetCount() const;
     int recordsPerPackage() const;
@@ -92,6 +95,7 @@ private:
     SerialGatewayConfig m_config;
     SerialGatewayMemory m_memory;
     std::size_t m_requests = 0;
+    std::uint8_t m_lastCode = 0;
 };
 
 } // namespace veltrane::sim
