@@ -15,17 +15,23 @@ void EthernetDownloadDialog::start() {
     if (m_runner.isRunning())
         return;
     // The checks and the byte counts belong to the UI thread; the worker gets the finished image.
+    // A cancelled download puts the byte counts back as they were.
+    m_beforeDownload = m_document.project();
     if (!prepareEthernetDownload(m_document.project(), m_document.prompter()))
         return;
     const ethernet::ConfigurationImage image = ethernet::buildConfigurationImage(m_document.project(), m_document.state());
     m_restarting = false;
-    run([gateway = m_gateway, image](TransferContext& context) -> Status {
-        auto socket = std::make_unique<TcpStreamSocket>();
-        Status written = ethernet::downloadImage(*socket, gateway, image);
-        if (written)
-            context.connection = std::move(socket);  // kept open on this worker for the restart request
-        return written;
-    });
+    run(
+        [gateway = m_gateway, image](TransferContext& context) -> Status {
+            auto socket = std::make_unique<TcpStreamSocket>();
+            socket->setCancelCheck([&context] { return context.progress.isCancelled(); });
+            Status written = ethernet::downloadImage(*socket, gateway, image);
+            socket->setCancelCheck({});  // the context ends with this job
+            if (written)
+                context.connection = std::move(socket);  // kept open on this worker for the restart request
+            return written;
+        },
+        Str::EthBusyDownload);
 }
 
 void EthernetDownloadDialog::reject() {
@@ -38,22 +44,29 @@ void EthernetDownloadDialog::reject() {
         return;
     }
     m_restarting = true;
-    run([](TransferContext& context) -> Status {
-        if (!context.connection)
-            return makeError(ErrorKind::Io, std::string());
-        Status sent = ethernet::sendRestart(*context.connection);
-        context.connection.reset();
-        return sent;
-    });
+    run(
+        [](TransferContext& context) -> Status {
+            if (!context.connection)
+                return makeError(ErrorKind::Io, std::string());
+            Status sent = ethernet::sendRestart(*context.connection);
+            context.connection.reset();
+            return sent;
+        },
+        Str::EthBusyRestart);
 }
 
 void EthernetDownloadDialog::onFinished(const Status& status) {
     if (m_restarting) {
         m_restarting = false;
+        // A sent request is said here and the next Exit closes; a failed one keeps the question
+        // for the next Exit.
+        if (status) {
+            m_downloaded = false;
+            setStatusText(aboutGateway(Str::EthRestartSentTo));
+        } else {
+            setStatus(Str::SerialDownloadSuccess);
+        }
         emit transferFinished();
-        // A failed restart keeps the dialog open; the next Exit asks again.
-        if (status)
-            QDialog::reject();
         return;
     }
     if (status) {
@@ -62,8 +75,11 @@ void EthernetDownloadDialog::onFinished(const Status& status) {
         m_document.editor().expandAll();
     } else {
         downloadButton()->setEnabled(true);
-        showFailure(status);
+        if (status.kind() == ErrorKind::Cancelled && m_beforeDownload)
+            m_document.project() = *m_beforeDownload;
+        showFailure(status, Str::EthDownloadCancelled);
     }
+    m_beforeDownload.reset();
     // The byte counts may have changed.
     m_document.editor().notifyProjectChanged(ProjectChange::Replaced);
     emit transferFinished();

@@ -4,6 +4,8 @@
 
 #include "app/ethernet/ethernet_transfer_dialog.h"
 
+#include <optional>
+
 namespace veltrane {
 
 class EthernetDownloadDialog : public EthernetTransferDialog {
@@ -20,6 +22,7 @@ private:
 
     bool m_downloaded = false;
     bool m_restarting = false;
+    std::optional<Project> m_beforeDownload;  // the project as it was before the byte counts
 };
 
 }  // namespace veltrane

@@ -16,14 +16,17 @@ void EthernetUploadDialog::start() {
         return;
     auto image = std::make_shared<ethernet::ConfigurationImage>();
     m_image = image;
-    run([gateway = m_gateway, image](TransferContext& context) -> Status {
-        TcpStreamSocket socket;
-        auto read = ethernet::uploadImage(socket, gateway, context.clock);
-        if (!read)
-            return read.error();
-        *image = *read;
-        return {};
-    });
+    run(
+        [gateway = m_gateway, image](TransferContext& context) -> Status {
+            TcpStreamSocket socket;
+            socket.setCancelCheck([&context] { return context.progress.isCancelled(); });
+            auto read = ethernet::uploadImage(socket, gateway, context.clock);
+            if (!read)
+                return read.error();
+            *image = *read;
+            return {};
+        },
+        Str::EthBusyUpload);
 }
 
 void EthernetUploadDialog::onFinished(const Status& status) {
@@ -32,7 +35,7 @@ void EthernetUploadDialog::onFinished(const Status& status) {
         adoptEthernetUpload(m_document, *m_image);
         setStatus(Str::SerialUploadSuccess);
     } else {
-        showFailure(status);
+        showFailure(status, Str::EthUploadCancelled);
     }
     emit transferFinished();
 }

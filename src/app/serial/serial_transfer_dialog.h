@@ -33,6 +33,8 @@ public:
     void start();
     bool isRunning() const { return m_runner.isRunning(); }
     QString secondLine() const;
+    // The port and line settings a start uses.
+    QString portLine() const;
 
 signals:
     void transferEnded(bool succeeded);
@@ -41,6 +43,7 @@ protected:
     void reject() override;  // "Exit" and the title bar: stop a transfer, then close
 
 private:
+    void showPortLine();
     void showCaptions(int deviceCode);
     void markDone(const std::vector<int>& lines);
     void onFinished(const Status& result);
@@ -51,6 +54,7 @@ private:
     bool m_ready = true;
     TransferRunner m_runner;
     std::shared_ptr<serial::SerialSequence> m_sequence;
+    QLabel* m_portLine = nullptr;
     QLabel* m_title = nullptr;
     QLabel* m_second = nullptr;
     std::array<QLabel*, serial::kStepLines + serial::kSubnetLines> m_icons{};
