@@ -35,6 +35,7 @@ public:
     QString secondLine() const;
     // The port and line settings a start uses.
     QString portLine() const;
+    QPushButton* startButton() const { return m_go; }
 
 signals:
     void transferEnded(bool succeeded);
