@@ -19,7 +19,7 @@ std::string mappingAddressText(std::int64_t address);
 // The same padded to four digits ("0000", "01EB"), for messages that name a buffer's bounds.
 std::string bufferAddressText(std::int64_t address);
 
-// Where a command that does not fit ends up: its buffer and the address it would take.
+// A buffer's first and last mapping address, for messages about commands that leave it.
 struct BufferBounds {
     std::int64_t first;
     std::int64_t last;

@@ -3,6 +3,8 @@
 #include "core/common/hex.h"
 #include "core/strings/strings.h"
 
+#include <algorithm>
+
 namespace veltrane::serial {
 
 namespace {
