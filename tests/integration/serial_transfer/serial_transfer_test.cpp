@@ -155,9 +155,10 @@ TEST(SerialTransferOverPty, FaultsOnTheLine) {
             sequence = std::make_unique<serial::SerialDownload>(b.project, b.state);
         const LineRun run = transfer(*sequence, gateway.path());
         EXPECT_EQ(messageOf(run), c.message);
-        if (!run.result.status)
+        if (!run.result.status) {
             EXPECT_EQ(run.result.status.detail().substr(0, c.detailStart.size()), c.detailStart)
                 << run.result.status.detail();
+        }
         EXPECT_EQ(sequence->finished(), c.message.empty());
         // No stop waits much past its bound.
         EXPECT_LT(run.took.count(), 2500);

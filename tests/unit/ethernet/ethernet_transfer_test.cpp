@@ -62,8 +62,9 @@ TEST(EthernetDownload, ExchangeOutcomes) {
         if (c.message) {
             EXPECT_EQ(status.message(), c.message) << c.name;
             EXPECT_EQ(status.detail(), c.detail) << c.name;
-            if (c.kind != ErrorKind::Io)
+            if (c.kind != ErrorKind::Io) {
                 EXPECT_EQ(status.kind(), c.kind) << c.name;
+            }
             EXPECT_FALSE(socket.isConnected()) << c.name;
             continue;
         }
