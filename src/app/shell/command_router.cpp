@@ -68,7 +68,7 @@ const QList<CommandId>& CommandRouter::toolbarCommands() {
 void CommandRouter::createActions() {
     QObject* owner = m_context.window ? static_cast<QObject*>(m_context.window) : this;
     for (const CommandRow& row : commandTable()) {
-        auto* action = new QAction(qtr(row.text), owner);  // prompts: updateEnabling
+        auto* action = new QAction(qtr(row.text), owner);  // its prompts follow the enabling
         if (row.toolText) {
             action->setIconText(qtr(*row.toolText));
             action->setIcon(toolbarIcon(row.id));
