@@ -23,6 +23,8 @@ void EthernetDownloadDialog::start() {
     if (m_runner.isRunning())
         return;
     // The checks and the byte counts belong to the UI thread; the worker gets the finished image.
+    // A cancelled download puts the byte counts back as they were.
+    m_beforeDownload = m_document.project();
     if (!prepareEthernetDownload(m_document.project(), m_document.prompter()))
         return;
     const ethernet::ConfigurationImage image = ethernet::buildConfigurationImage(m_document.project(), m_document.state());
@@ -30,22 +32,28 @@ void EthernetDownloadDialog::start() {
     auto readBack = std::make_shared<std::optional<ethernet::ConfigurationImage>>();
     m_readBack = readBack;
     const bool verify = m_verify->isChecked();
-    run([gateway = m_gateway, image, verify, readBack](TransferContext& context) -> Status {
-        auto socket = std::make_unique<TcpStreamSocket>();
-        Status written = ethernet::downloadImage(*socket, gateway, image);
-        if (!written)
+    run(
+        [gateway = m_gateway, image, verify, readBack](TransferContext& context) -> Status {
+            const auto cancelled = [&context] { return context.progress.isCancelled(); };
+            auto socket = std::make_unique<TcpStreamSocket>();
+            socket->setCancelCheck(cancelled);
+            Status written = ethernet::downloadImage(*socket, gateway, image);
+            socket->setCancelCheck({});  // the context ends with this job
+            if (!written)
+                return written;
+            context.connection = std::move(socket);  // kept open on this worker for the restart request
+            if (verify) {
+                // Read back on a connection of its own, before any restart.
+                TcpStreamSocket reading;
+                reading.setCancelCheck(cancelled);
+                auto read = ethernet::uploadImage(reading, gateway, context.clock);
+                if (!read)
+                    return read.error();
+                *readBack = *read;
+            }
             return written;
-        context.connection = std::move(socket);  // kept open on this worker for the restart request
-        if (verify) {
-            // Read back on a connection of its own, before any restart.
-            TcpStreamSocket reading;
-            auto read = ethernet::uploadImage(reading, gateway, context.clock);
-            if (!read)
-                return read.error();
-            *readBack = *read;
-        }
-        return written;
-    });
+        },
+        Str::EthBusyDownload);
 }
 
 void EthernetDownloadDialog::reject() {
@@ -58,22 +66,29 @@ void EthernetDownloadDialog::reject() {
         return;
     }
     m_restarting = true;
-    run([](TransferContext& context) -> Status {
-        if (!context.connection)
-            return makeError(ErrorKind::Io, std::string());
-        Status sent = ethernet::sendRestart(*context.connection);
-        context.connection.reset();
-        return sent;
-    });
+    run(
+        [](TransferContext& context) -> Status {
+            if (!context.connection)
+                return makeError(ErrorKind::Io, std::string());
+            Status sent = ethernet::sendRestart(*context.connection);
+            context.connection.reset();
+            return sent;
+        },
+        Str::EthBusyRestart);
 }
 
 void EthernetDownloadDialog::onFinished(const Status& status) {
     if (m_restarting) {
         m_restarting = false;
+        // A sent request is said here and the next Exit closes; a failed one keeps the question
+        // for the next Exit.
+        if (status) {
+            m_downloaded = false;
+            setStatusText(aboutGateway(Str::EthRestartSentTo));
+        } else {
+            setStatus(Str::SerialDownloadSuccess);
+        }
         emit transferFinished();
-        // A failed restart keeps the dialog open; the next Exit asks again.
-        if (status)
-            QDialog::reject();
         return;
     }
     if (status) {
@@ -85,8 +100,11 @@ void EthernetDownloadDialog::onFinished(const Status& status) {
                            m_document.prompter());
     } else {
         downloadButton()->setEnabled(true);
-        showFailure(status);
+        if (status.kind() == ErrorKind::Cancelled && m_beforeDownload)
+            m_document.project() = *m_beforeDownload;
+        showFailure(status, Str::EthDownloadCancelled);
     }
+    m_beforeDownload.reset();
     // The byte counts may have changed.
     m_document.editor().notifyProjectChanged(ProjectChange::Replaced);
     emit transferFinished();

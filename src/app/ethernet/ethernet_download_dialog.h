@@ -29,6 +29,7 @@ private:
     QCheckBox* m_verify;
     // What the worker read back after the download; empty when it was not asked to.
     std::shared_ptr<std::optional<ethernet::ConfigurationImage>> m_readBack;
+    std::optional<Project> m_beforeDownload;  // the project as it was before the byte counts
 };
 
 }  // namespace veltrane

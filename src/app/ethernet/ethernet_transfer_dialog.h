@@ -12,6 +12,7 @@
 #include <cstdint>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace veltrane {
@@ -25,6 +26,8 @@ public:
     ~EthernetTransferDialog() override;
 
     QPushButton* actionButton() const { return m_action; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    QProgressBar* busyIndicator() const { return m_busy; }
     QString statusText() const;
     bool isBusy() const { return m_runner.isRunning(); }
 
@@ -38,21 +41,31 @@ protected:
 
     // The action button's press.
     virtual void start() = 0;
-    // Runs a job on the dialog's worker with the action button disabled; false while one runs.
-    bool run(TransferJob job);
-    // The job's result, on the UI thread.
+    // Runs a job on the dialog's worker with the action button disabled, the busy indicator and
+    // `busyText` (which names the gateway's address) shown and Cancel offered; false while one runs.
+    bool run(TransferJob job, Str busyText);
+    // The job's result, on the UI thread, once the busy indicator is gone.
     virtual void onFinished(const Status& status) = 0;
     void setStatus(Str text);
-    // Shows a failed exchange's message; some failures are silent (an empty message).
-    void showFailure(const Status& status);
+    void setStatusText(const QString& text);
+    // The gateway's address in a status text.
+    QString aboutGateway(Str text) const;
+    // Shows a failed exchange's message in a box and in the status line; some failures are silent
+    // (an empty message), and a cancelled job shows nothing but `cancelled` in the status line.
+    void showFailure(const Status& status, Str cancelled);
 
     Document& m_document;
     const ethernet::GatewayEndpoint m_gateway;
     TransferRunner m_runner;
 
 private:
+    void afterRun(const Status& status);
+
+    const Str m_prompt;
     QLabel* m_status;
+    QProgressBar* m_busy;
     QPushButton* m_action;
+    QPushButton* m_cancel;
 };
 
 }  // namespace veltrane

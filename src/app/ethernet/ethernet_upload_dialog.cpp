@@ -29,14 +29,17 @@ void EthernetUploadDialog::start() {
     m_note->hide();
     auto image = std::make_shared<ethernet::ConfigurationImage>();
     m_image = image;
-    run([gateway = m_gateway, image](TransferContext& context) -> Status {
-        TcpStreamSocket socket;
-        auto read = ethernet::uploadImage(socket, gateway, context.clock);
-        if (!read)
-            return read.error();
-        *image = *read;
-        return {};
-    });
+    run(
+        [gateway = m_gateway, image](TransferContext& context) -> Status {
+            TcpStreamSocket socket;
+            socket.setCancelCheck([&context] { return context.progress.isCancelled(); });
+            auto read = ethernet::uploadImage(socket, gateway, context.clock);
+            if (!read)
+                return read.error();
+            *image = *read;
+            return {};
+        },
+        Str::EthBusyUpload);
 }
 
 void EthernetUploadDialog::onFinished(const Status& status) {
@@ -47,7 +50,7 @@ void EthernetUploadDialog::onFinished(const Status& status) {
         m_note->setText(toQString(ethernetUploadNotCarried()));
         m_note->show();
     } else {
-        showFailure(status);
+        showFailure(status, Str::EthUploadCancelled);
     }
     emit transferFinished();
 }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -83,6 +84,11 @@ ConflictDetectionDialog::ConflictDetectionDialog(const Project& project, const P
     legend->addWidget(legendItem(OccupancyColour::Conflict, Str::LegendConflict));
     legend->addWidget(legendItem(OccupancyColour::LocalExchange, Str::LegendLocalExchange));
     legend->addStretch(1);
+    // Closing is not OK: the detection list goes with the dialog, as with Escape or the close box.
+    auto* close = new QPushButton(qtText(Str::ConflictClose), this);
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    legend->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grids, 1);

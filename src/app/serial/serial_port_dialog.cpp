@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "app/common/qt_text.h"
@@ -42,9 +43,24 @@ SerialPortDialog::SerialPortDialog(serial::SerialPortChoice& choice, int deviceT
                    ? QString::fromStdString(m_choice.SerialPortList[static_cast<std::size_t>(index)].device)
                    : QString();
     };
-    m_device->setText(m_choice.SerialPortPath.empty() ? listed(m_port->currentIndex())
-                                                      : QString::fromStdString(m_choice.SerialPortPath));
+    // The list shows a port only beside its own device: a typed path that is no listed port leaves
+    // the list blank, and typing a listed port's path selects it.
+    const auto showListedFor = [this](const QString& path) {
+        int index = -1;
+        for (std::size_t i = 0; i < m_choice.SerialPortList.size(); ++i)
+            if (QString::fromStdString(m_choice.SerialPortList[i].device) == path.trimmed())
+                index = static_cast<int>(i);
+        const QSignalBlocker quiet(m_port);
+        m_port->setCurrentIndex(index);
+    };
+    if (m_choice.SerialPortPath.empty()) {
+        m_device->setText(listed(m_port->currentIndex()));
+    } else {
+        m_device->setText(QString::fromStdString(m_choice.SerialPortPath));
+        showListedFor(m_device->text());
+    }
     connect(m_port, &QComboBox::currentIndexChanged, this, [this, listed](int index) { m_device->setText(listed(index)); });
+    connect(m_device, &QLineEdit::textEdited, this, showListedFor);
     m_baud = comboOf(bauds, m_choice.BaudRateIndex, this);
     m_parity = comboOf(parities, m_choice.ParityIndex, this);
     m_dataBits = comboOf({"8", "7", "6", "5"}, m_choice.DataBitsIndex, this);

@@ -19,6 +19,9 @@ public:
 
     void accept() override;
 
+    QComboBox* portBox() const { return m_port; }
+    QLineEdit* deviceEdit() const { return m_device; }
+
 private:
     serial::SerialPortChoice& m_choice;
     QComboBox* m_port = nullptr;

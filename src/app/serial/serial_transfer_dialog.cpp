@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/common/qt_text.h"
@@ -53,8 +54,10 @@ SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, LinkSe
     setWindowTitle(qtr(download ? Str::DownloadDialogTitle : Str::UploadDialogTitle));
     connect(&m_runner, &TransferRunner::finished, this, &SerialTransferDialog::onFinished);
 
+    m_portLine = new QLabel(this);
     m_title = new QLabel(this);
     m_second = new QLabel(this);
+    m_second->setWordWrap(true);
     auto* lines = new QGridLayout;
     for (std::size_t i = 0; i < m_icons.size(); ++i) {
         m_icons[i] = new QLabel(this);
@@ -75,6 +78,7 @@ SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, LinkSe
     buttons->addWidget(m_go);
     buttons->addWidget(exit);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_portLine);
     layout->addWidget(m_title);
     layout->addWidget(m_second);
     layout->addLayout(lines);
@@ -90,9 +94,30 @@ SerialTransferDialog::SerialTransferDialog(Kind kind, Document& document, LinkSe
     layout->addLayout(buttons);
     setMinimumWidth(460);
 
+    showPortLine();
     if (download)
         m_ready = serialDownloadMayOpen(m_document.project(), m_document.state(), m_document.prompter());
 }
+
+void SerialTransferDialog::showPortLine() {
+    const std::optional<std::string> device = m_session.serialPort.deviceToOpen();
+    if (!device) {
+        m_portLine->setText(qtr(Str::SerialNoPortChosen));
+        return;
+    }
+    static constexpr std::array<Str, 5> kParityNames{Str::ParityNone, Str::ParityOdd, Str::ParityEven,
+                                                     Str::ParityMark, Str::ParitySpace};
+    const SerialLineSettings line = m_session.serialPort.lineSettings();
+    const auto parity = std::find(serial::kParities.begin(), serial::kParities.end(), line.parity);
+    const std::string parityName =
+        parity == serial::kParities.end() ? std::string()
+                                          : veltrane::tr(kParityNames[static_cast<std::size_t>(parity - serial::kParities.begin())]);
+    m_portLine->setText(qformat(Str::SerialPortSettingsLine,
+                                {*device, std::to_string(line.baudRate), std::to_string(line.dataBits), parityName,
+                                 std::to_string(line.stopBits)}));
+}
+
+QString SerialTransferDialog::portLine() const { return m_portLine->text(); }
 
 // The worker reports to this dialog: it ends before anything here goes.
 SerialTransferDialog::~SerialTransferDialog() { m_runner.stop(); }
@@ -112,6 +137,7 @@ void SerialTransferDialog::startTransfer(bool askBeforeReplace) {
     if (download &&
         !prepareSerialDownload(m_document.project(), m_document.state(), prompter, m_session.conflicts))
         return;
+    showPortLine();  // the choice may have changed since the dialog opened
     const std::optional<std::string> device = m_session.serialPort.deviceToOpen();
     if (!device) {
         prompter.message(veltrane::tr(Str::SerialNoPortChosen));
@@ -188,10 +214,15 @@ void SerialTransferDialog::onFinished(const Status& result) {
         }
         m_title->clear();
         m_second->setText(qtr(m_kind == Kind::Download ? Str::SerialDownloadSuccess : Str::SerialUploadSuccess));
-    } else if (offerGatewayTypeUpload(result)) {
-        return;
-    } else if (!result.ok() && result.kind() != ErrorKind::Cancelled && !result.message().empty()) {
-        m_document.prompter().message(result.message());
+    } else if (!result.ok()) {
+        // "Please wait ..." gives way to what stopped the transfer.
+        const bool shown = result.kind() != ErrorKind::Cancelled && !result.message().empty();
+        m_second->setText(result.kind() == ErrorKind::Cancelled ? qtr(Str::TransferCancelled)
+                                                                : toQString(result.message()));
+        if (offerGatewayTypeUpload(result))
+            return;
+        if (shown)
+            m_document.prompter().messageWithDetail(result.message(), result.detail());
     }
     emit transferEnded(succeeded);
 }

@@ -42,6 +42,9 @@ public:
     QString uploadNote() const;
     // "Verify after download"; none in the upload dialog.
     QCheckBox* verifyBox() const { return m_verify; }
+    // The port and line settings a start uses.
+    QString portLine() const;
+    QPushButton* startButton() const { return m_go; }
 
 signals:
     void transferEnded(bool succeeded);
@@ -50,6 +53,7 @@ protected:
     void reject() override;  // "Exit" and the title bar: stop a transfer, then close
 
 private:
+    void showPortLine();
     void showCaptions(int deviceCode);
     void markDone(const std::vector<int>& lines);
     void onFinished(const Status& result);
@@ -62,6 +66,7 @@ private:
     bool m_ready = true;
     TransferRunner m_runner;
     std::shared_ptr<serial::SerialSequence> m_sequence;
+    QLabel* m_portLine = nullptr;
     QLabel* m_title = nullptr;
     QLabel* m_second = nullptr;
     std::array<QLabel*, serial::kStepLines + serial::kSubnetLines> m_icons{};

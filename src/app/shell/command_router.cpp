@@ -68,11 +68,7 @@ const QList<CommandId>& CommandRouter::toolbarCommands() {
 void CommandRouter::createActions() {
     QObject* owner = m_context.window ? static_cast<QObject*>(m_context.window) : this;
     for (const CommandRow& row : commandTable()) {
-        auto* action = new QAction(qtr(row.text), owner);
-        const QString prompt = qtr(row.prompt);
-        const qsizetype lineBreak = prompt.indexOf(QLatin1Char('\n'));
-        action->setStatusTip(prompt.left(lineBreak));
-        action->setToolTip(lineBreak < 0 ? prompt : prompt.mid(lineBreak + 1));
+        auto* action = new QAction(qtr(row.text), owner);  // its prompts follow the enabling
         if (row.toolText) {
             action->setIconText(qtr(*row.toolText));
             action->setIcon(toolbarIcon(row.id));
@@ -99,9 +95,18 @@ void CommandRouter::trigger(CommandId id) {
 
 void CommandRouter::updateEnabling() {
     const CommandEnabling enabling = evaluateCommandEnabling(m_context.document.editor());
-    for (const CommandRow& row : commandTable())
-        m_actions.at(row.id)->setEnabled(row.enabledBy == nullptr || enabling.*row.enabledBy);
     const Editor& editor = m_context.document.editor();
+    for (const CommandRow& row : commandTable()) {
+        QAction* action = m_actions.at(row.id);
+        action->setEnabled(row.enabledBy == nullptr || enabling.*row.enabledBy);
+        // A command the project's kind switches off says why where its prompt would be.
+        const QString prompt = qtr(row.prompt);
+        const qsizetype lineBreak = prompt.indexOf(QLatin1Char('\n'));
+        const QString tip = lineBreak < 0 ? prompt : prompt.mid(lineBreak + 1);
+        const QString why = toQString(disabledReason(row.enabledBy, editor.state(), editor.project()));
+        action->setStatusTip(why.isEmpty() ? prompt.left(lineBreak) : why);
+        action->setToolTip(why.isEmpty() ? tip : tip + QLatin1Char('\n') + why);
+    }
     m_actions.at(CommandId::Undo)->setText(enabling.undo ? qformat(Str::ItemUndoStep, {editor.undoName()})
                                                          : qtr(Str::ItemUndo));
     m_actions.at(CommandId::Redo)->setText(enabling.redo ? qformat(Str::ItemRedoStep, {editor.redoName()})

@@ -22,8 +22,14 @@ void CommandRouter::onContent() {
     // with one, only a check that found the network reachable lets the page open.
     const NetworkCheck& check = m_context.networkCheck;
     const bool networkKnownDown = check.enabled() && check.lastResult() != std::optional<bool>(true);
-    if (networkKnownDown || !m_context.openUrl || !m_context.openUrl(QUrl(QString::fromLatin1(kProductUrl))))
-        m_context.document.prompter().message(veltrane::tr(Str::ProductLinkFailed));
+    if (networkKnownDown) {
+        m_context.document.prompter().messageWithDetail(veltrane::tr(Str::ProductLinkFailed),
+                                                        veltrane::tr(Str::ProductLinkNetworkDown));
+        return;
+    }
+    if (!m_context.openUrl || !m_context.openUrl(QUrl(QString::fromLatin1(kProductUrl))))
+        m_context.document.prompter().messageWithDetail(veltrane::tr(Str::ProductLinkFailed),
+                                                        format(Str::ProductLinkNoBrowser, {kProductUrl}));
 }
 
 void CommandRouter::onAbout() {

@@ -54,8 +54,11 @@ bool runPrintedTransfer(serial::SerialSequence& sequence, bool upload, SerialPor
     SteadyClock clock;
     SerialProgressPrinter printer(upload, out, err);
     const serial::SerialTransferResult result = serial::runSerialTransfer(sequence, port, clock, printer);
-    if (!result.status)
+    if (!result.status) {
         err << result.status.message() << '\n';
+        if (!result.status.detail().empty())
+            err << result.status.detail() << '\n';
+    }
     return result.status.ok();
 }
 

@@ -22,7 +22,7 @@ namespace {
 
 void showFailure(const Error& error, Prompter& prompter) {
     if (!error.message.empty())
-        prompter.message(error.message);
+        prompter.messageWithDetail(error.message, error.detail);
 }
 
 ethernet::GatewayEndpoint gatewayOf(const ethernet::GatewaySelection& selection) {

@@ -26,11 +26,14 @@ enum class ErrorKind {
 struct Error {
     ErrorKind kind = ErrorKind::Io;
     std::string message;
+    std::string detail;  // shown below the message: what lies behind it and what to do
 
     friend bool operator==(const Error&, const Error&) = default;
 };
 
-inline Error makeError(ErrorKind kind, std::string message) { return Error{kind, std::move(message)}; }
+inline Error makeError(ErrorKind kind, std::string message, std::string detail = {}) {
+    return Error{kind, std::move(message), std::move(detail)};
+}
 
 // A value or an Error. Result<void> carries only success or an Error.
 template <class T>
@@ -53,6 +56,7 @@ public:
     const Error& error() const { assert(!ok()); return std::get<1>(m_state); }
     ErrorKind kind() const { return error().kind; }
     const std::string& message() const { return error().message; }
+    const std::string& detail() const { return error().detail; }
 
 private:
     std::variant<T, Error> m_state;
@@ -70,6 +74,7 @@ public:
     const Error& error() const { assert(!ok()); return *m_error; }
     ErrorKind kind() const { return error().kind; }
     const std::string& message() const { return error().message; }
+    const std::string& detail() const { return error().detail; }
 
 private:
     std::optional<Error> m_error;

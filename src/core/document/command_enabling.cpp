@@ -2,6 +2,7 @@
 #include "core/model/subnet_protocol.h"
 
 #include "core/editor/tree_items.h"
+#include "core/model/text_value.h"
 #include "core/strings/strings.h"
 
 namespace veltrane {
@@ -35,6 +36,27 @@ CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project
     e.debug = !userConfigOnly && (type == device::ProfibusFilter || state.flags.extendedFrameModel ||
                                   (type == device::EtherNetIP && subnet1IsMaster));
     return e;
+}
+
+std::string disabledReason(bool CommandEnabling::*rule, const ProjectState& state, const Project& project) {
+    const CommandEnabling e = evaluateCommandEnabling(state, project, EditFlags{}, TreeSelection{});
+    if (rule == nullptr || e.*rule)
+        return {};
+    const std::string type = decimalText(state.DeviceType);
+    if (rule == &CommandEnabling::serialConnection)
+        return tr(Str::WhyNoSerial);
+    if (rule == &CommandEnabling::ethernetConnection)
+        return tr(Str::WhyNoEthernet);
+    if (rule == &CommandEnabling::conflictDetection)
+        return tr(Str::WhyNoConflicts);
+    if (rule == &CommandEnabling::calculateMapping)
+        return state.flags.userConfigOnlyModel ? tr(Str::WhyUserConfigOnly) : format(Str::WhyNoMappingType, {type});
+    if (rule == &CommandEnabling::debug) {
+        if (state.flags.userConfigOnlyModel)
+            return tr(Str::WhyUserConfigOnly);
+        return state.DeviceType == device::EtherNetIP ? tr(Str::WhyNoDebugProtocol) : format(Str::WhyNoDebugType, {type});
+    }
+    return {};
 }
 
 TreeSelection treeSelectionOf(const Editor& editor) {

@@ -8,6 +8,8 @@
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
+#include <string>
+
 namespace veltrane {
 
 struct CommandEnabling {
@@ -37,6 +39,11 @@ struct TreeSelection {
 
 CommandEnabling evaluateCommandEnabling(const ProjectState& state, const Project& project,
                                         const EditFlags& flags, const TreeSelection& selection);
+
+// Why a command that the project's kind switches off is off, for its status tip: the rule is named
+// by its member of CommandEnabling. Empty where the command is on, and for the rules that follow
+// the tree's selection (the tree shows why).
+std::string disabledReason(bool CommandEnabling::*rule, const ProjectState& state, const Project& project);
 
 // The selection facts above, read from an editor.
 TreeSelection treeSelectionOf(const Editor& editor);

@@ -95,6 +95,35 @@ CompletenessResult checkSubnet(const CONFIG& subnet, int k) {
 
 }  // namespace
 
+namespace {
+FieldbusBufferSizes declaredSizes(const FIELDBUS& fieldbus, const ProjectState& state) {
+    const auto chosen = [](const std::string& text) -> std::optional<std::int64_t> {
+        return text.empty() ? std::nullopt : std::optional<std::int64_t>(decimalValue(text));
+    };
+    FieldbusBufferSizes sizes{chosen(fieldbus.inputSize), chosen(fieldbus.outputSize)};
+    if (state.flags.hardwareSizedModel) {
+        sizes.input = sizes.output = kHardwareSizedBytes;
+    } else if (state.flags.commandStatusModel) {
+        sizes.input = sizes.output = kCommandStatusBytes;
+    } else if ((state.flags.dataFilterModel || state.flags.configDataModel) &&
+               fieldbus.configMode == tr(Str::ConfigInputData)) {
+        // Empty data declares no bytes at all, so any mapped command is out of range; the sizes
+        // never depend on an earlier check of another project.
+        const ProfibusConfigSizes parsed = parseProfibusConfigData(configDataBytes(fieldbus.configData));
+        sizes.valid = parsed.valid;
+        sizes.input = parsed.inputTotal;
+        sizes.output = parsed.outputTotal;
+    }
+    return sizes;
+}
+}  // namespace
+
+std::optional<FieldbusBufferSizes> fieldbusBufferSizes(const Project& project, const ProjectState& state) {
+    if (state.DeviceType == device::EtherNetIP || state.DeviceType == device::FourSubnets)
+        return std::nullopt;
+    return declaredSizes(project.fieldbus, state);
+}
+
 CompletenessResult checkConfiguration(Project& project, const ProjectState& state) {
     const FIELDBUS& fieldbus = project.fieldbus;
     const bool fourSubnets = state.DeviceType == device::FourSubnets;
@@ -124,23 +153,12 @@ CompletenessResult checkConfiguration(Project& project, const ProjectState& stat
             command.byteCount = std::move(bytes);
     }
 
-    std::int64_t inputSize = decimalValue(fieldbus.inputSize);
-    std::int64_t outputSize = decimalValue(fieldbus.outputSize);
-    if (state.flags.hardwareSizedModel) {
-        inputSize = outputSize = kHardwareSizedBytes;
-    } else if (state.flags.commandStatusModel) {
-        inputSize = outputSize = kCommandStatusBytes;
-    } else if ((state.flags.dataFilterModel || state.flags.configDataModel) &&
-               fieldbus.configMode == tr(Str::ConfigInputData)) {
-        // Empty data declares no bytes at all, so any mapped command is out of range; the sizes
-        // never depend on an earlier check of another project.
-        const std::vector<std::uint8_t> bytes = configDataBytes(fieldbus.configData);
-        const ProfibusConfigSizes sizes = parseProfibusConfigData(bytes);
-        if (!sizes.valid)
-            return fail(tr(Str::CheckProfibusConfigData));
-        inputSize = sizes.inputTotal;
-        outputSize = sizes.outputTotal;
-    }
+    const FieldbusBufferSizes sizes = declaredSizes(fieldbus, state);
+    if (!sizes.valid)
+        return fail(tr(Str::CheckProfibusConfigData));
+    // An empty size reads as 0, as the gateway would take it.
+    const std::int64_t inputSize = sizes.input.value_or(0);
+    const std::int64_t outputSize = sizes.output.value_or(0);
 
     if (!fourSubnets) {
         for (int c = 0; c < usedCommands(subnet1); ++c) {

@@ -7,6 +7,8 @@
 #include "core/model/project_state.h"
 #include "core/model/records.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace veltrane {
@@ -22,5 +24,16 @@ CompletenessResult checkConfiguration(Project& project, const ProjectState& stat
 
 // The same, showing the report (when there is one) through the prompter.
 bool checkConfigurationComplete(Project& project, const ProjectState& state, Prompter& prompter);
+
+// The bytes each fieldbus buffer exchanges as the project declares them: the sizes chosen (none
+// while a size is not filled in), a model's fixed sizes, or what the PROFIBUS configuration data
+// adds up to (valid false when that data does not parse). Nothing for gateways whose fieldbus is
+// not sized this way (EtherNet/IP, the four-subnet gateway).
+struct FieldbusBufferSizes {
+    std::optional<std::int64_t> input;
+    std::optional<std::int64_t> output;
+    bool valid = true;
+};
+std::optional<FieldbusBufferSizes> fieldbusBufferSizes(const Project& project, const ProjectState& state);
 
 }  // namespace veltrane

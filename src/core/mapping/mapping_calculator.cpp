@@ -1,5 +1,6 @@
 #include "core/mapping/mapping_calculator.h"
 
+#include "core/editor/completeness_check.h"
 #include "core/editor/editor.h"
 #include "core/mapping/buffer_layout.h"
 #include "core/mapping/byte_count_rules.h"
@@ -40,6 +41,33 @@ bool endOutOfRange(bool input, std::int64_t cursor) {
     return cursor - 1 > (input ? kInputBufferLast : kOutputBufferLast);
 }
 
+// Names the buffer a stopped command did not fit and the address it would have taken.
+std::string bufferDetail(Str pattern, bool input, std::int64_t address) {
+    const BufferBounds buffer = bufferBounds(input);
+    return format(pattern, {tr(input ? Str::BufferInput : Str::BufferOutput), decimalText(buffer.size()),
+                            bufferAddressText(buffer.first), bufferAddressText(buffer.last),
+                            bufferAddressText(address)});
+}
+
+// The calculation packs into the whole buffers; the fieldbus exchanges only the sizes the project
+// sets, and a download refuses what lies past them. Said now, while the user is mapping.
+void warnPastFieldbusSizes(const Project& project, const ProjectState& state, const Cursor& cursor,
+                           Prompter& prompter) {
+    const std::optional<FieldbusBufferSizes> sizes = fieldbusBufferSizes(project, state);
+    if (!sizes || !sizes->valid)
+        return;
+    const std::int64_t inputNeeded = cursor.input - kInputBufferFirst;
+    const std::int64_t outputNeeded = cursor.output - kOutputBufferFirst;
+    std::string detail;
+    if (sizes->input && inputNeeded > *sizes->input)
+        detail += format(Str::MappingInputExceeds, {decimalText(inputNeeded), decimalText(*sizes->input)}) + '\n';
+    if (sizes->output && outputNeeded > *sizes->output)
+        detail += format(Str::MappingOutputExceeds, {decimalText(outputNeeded), decimalText(*sizes->output)}) + '\n';
+    if (detail.empty())
+        return;
+    prompter.messageWithDetail(tr(Str::MappingExceedsFieldbus), detail + tr(Str::MappingExceedsAdvice));
+}
+
 }  // namespace
 
 MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& state, Prompter& prompter) {
@@ -67,7 +95,8 @@ MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& s
                 const std::string subnetNumber = decimalText(k + 1);
                 const std::string commandNumber = decimalText(i + 1);
                 if (startOutOfRange(input, at)) {
-                    prompter.message(format(Str::MappingStartOutOfRange, {subnetNumber, commandNumber}));
+                    prompter.messageWithDetail(format(Str::MappingStartOutOfRange, {subnetNumber, commandNumber}),
+                                               bufferDetail(Str::MappingStartDetail, input, at));
                     return MappingOutcome::OutOfRange;
                 }
                 command.mappingAddress = mappingAddressText(at);
@@ -77,12 +106,14 @@ MappingOutcome calculateMappingAddresses(Project& project, const ProjectState& s
                 command.byteCount = decimalText(footprint);
                 at += footprint;
                 if (endOutOfRange(input, at)) {
-                    prompter.message(format(Str::MappingEndOutOfRange, {subnetNumber, commandNumber}));
+                    prompter.messageWithDetail(format(Str::MappingEndOutOfRange, {subnetNumber, commandNumber}),
+                                               bufferDetail(Str::MappingEndDetail, input, at - 1));
                     return MappingOutcome::OutOfRange;
                 }
             }
         }
     }
+    warnPastFieldbusSizes(project, state, cursor, prompter);
     return MappingOutcome::Done;
 }
 

@@ -92,6 +92,17 @@ bool ethernetDownloadMayOpen(const Project& project, const ProjectState& state, 
     return false;
 }
 
+namespace {
+// Which command, where it ends, and the buffer it leaves.
+std::string rangeDetail(int subnet, int command, const INSTRUCTION& record, bool read, std::int64_t last) {
+    const BufferBounds buffer = bufferBounds(read);
+    return format(Str::EthRangeDetail,
+                  {std::to_string(subnet + 1), std::to_string(command + 1), record.mappingAddress, record.byteCount,
+                   bufferAddressText(last), tr(read ? Str::BufferInput : Str::BufferOutput),
+                   std::to_string(buffer.size()), bufferAddressText(buffer.first), bufferAddressText(buffer.last)});
+}
+}  // namespace
+
 bool prepareEthernetDownload(Project& project, Prompter& prompter) {
     if (!nodeAddressesSet(project, kImageSubnets)) {
         prompter.message(tr(Str::DlNodeAddressEmpty));
@@ -114,7 +125,7 @@ bool prepareEthernetDownload(Project& project, Prompter& prompter) {
             const bool read = code == "1" || code == "2" || code == "3" || code == "4";
             const bool write = code == "5" || code == "6" || code == "15" || code == "16";
             if ((read && last > kInputBufferLast) || (write && last > kOutputBufferLast)) {
-                prompter.message(tr(Str::EthRangeExceeded));
+                prompter.messageWithDetail(tr(Str::EthRangeExceeded), rangeDetail(s, c, command, read, last));
                 return false;
             }
         }

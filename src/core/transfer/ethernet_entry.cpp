@@ -14,7 +14,15 @@ bool ethernetEntryAllowed(EthernetOperation operation, const ethernet::GatewaySe
     const bool single = state.flags.singleSubnetModel;
     if ((selection.GatewayModelCode == ethernet::model::SingleSubnet && !single) ||
         (selection.GatewayModelCode == ethernet::model::TwoSubnets && single)) {
-        prompter.message(tr(Str::EthModelMismatch));
+        // Named by what sets them apart, the number of subnets, and by the model code the scan read.
+        const auto product = [](bool oneSubnet) {
+            return tr(oneSubnet ? Str::EthModelSingleSubnet : Str::EthModelTwoSubnets);
+        };
+        const auto subnets = [](bool oneSubnet) { return tr(oneSubnet ? Str::EthKindOneSubnet : Str::EthKindTwoSubnets); };
+        prompter.messageWithDetail(
+            tr(Str::EthModelMismatch),
+            format(Str::EthModelMismatchDetail, {product(single), subnets(single), product(!single),
+                                                 std::to_string(selection.GatewayModelCode)}));
         return false;
     }
     return true;

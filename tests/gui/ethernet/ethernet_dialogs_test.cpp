@@ -2,10 +2,13 @@
 // scan, Log In, Download, and the restart question on Exit.
 
 #include "app/ethernet/ethernet_download_dialog.h"
+#include "app/ethernet/ethernet_upload_dialog.h"
 #include "app/ethernet/scan_dialog.h"
 #include "core/document/document.h"
 #include "core/transfer/download_checks.h"
+#include "core/model/project_defaults.h"
 #include "core/transfer/ethernet_entry.h"
+#include "support/project_builder.h"
 #include "support/gui_app.h"
 #include "support/private_network.h"
 #include "support/simulator_process.h"
@@ -84,6 +87,12 @@ TEST(EthernetDialogs, ScanLogInDownloadAndRestart) {
     EXPECT_EQ(prompter.shown().back(),
               "Downloaded configurations will only take effect after restarting the gateway!\r\nDo you want to "
               "restart the gateway remotely?");
+    // The dialog says that the request went out; the next Exit closes without asking again.
+    EXPECT_TRUE(download.isVisible());
+    EXPECT_EQ(download.statusText(), "The restart request was sent to the gateway at 127.0.0.2.");
+    const std::size_t shown = prompter.shown().size();
+    download.reject();
+    EXPECT_EQ(prompter.shown().size(), shown);
     EXPECT_EQ(download.result(), QDialog::Rejected);
     EXPECT_FALSE(download.isVisible());
 }
@@ -169,6 +178,58 @@ TEST(EthernetDialogs, ClosingTheDownloadDialogMidTransferClosesItsConnection) {
         // Gone while the worker waits for the reply; the download then succeeds on the worker.
     }
     EXPECT_TRUE(gateway.closedByTheTool()) << "the connection outlived its dialog";
+}
+
+TEST(EthernetDialogs, ATransferShowsItIsBusyAndCancelEndsItAtOnceLeavingTheProject) {
+    VELTRANE_REQUIRE_PRIVATE_NETWORK();
+    veltrane::testing::guiApp();
+    ScriptedPrompter prompter;
+    Document document(prompter);
+    veltrane::testing::ProjectBuilder b;
+    b.state.DeviceType = device::EtherNetIP;
+    applyProjectDefaults(b.project, b.state);
+    b.command(1, b.node(1, "1"), {"1", "8", "0"});
+    b.at(1, 1).byteCount = "1";  // the download's rule makes it 2
+    document.project() = b.project;
+    document.state() = b.state;
+    const Project before = document.project();
+
+    for (const bool upload : {false, true}) {
+        SCOPED_TRACE(upload ? "upload" : "download");
+        SlowGateway gateway(std::chrono::milliseconds(900));  // holds its answer past the cancel
+        ASSERT_NE(gateway.port(), 0);
+        std::unique_ptr<EthernetTransferDialog> dialog;
+        if (upload)
+            dialog = std::make_unique<EthernetUploadDialog>(document, ethernet::GatewayEndpoint{"127.0.0.1", gateway.port()});
+        else
+            dialog = std::make_unique<EthernetDownloadDialog>(document, ethernet::GatewayEndpoint{"127.0.0.1", gateway.port()});
+        QSignalSpy done(dialog.get(), &EthernetTransferDialog::transferFinished);
+        dialog->show();
+        EXPECT_FALSE(dialog->cancelButton()->isEnabled());
+        QTest::mouseClick(dialog->actionButton(), Qt::LeftButton);
+        ASSERT_TRUE(dialog->isBusy());
+        EXPECT_TRUE(dialog->busyIndicator()->isVisible());
+        EXPECT_NE(dialog->statusText().indexOf("127.0.0.1"), -1) << dialog->statusText().toStdString();
+        EXPECT_FALSE(dialog->actionButton()->isEnabled());
+        QTest::qWait(150);
+        if (!upload) {
+            QDir().mkpath(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots"));
+            EXPECT_TRUE(dialog->grab().save(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots/ethernet-transfer-busy.png")));
+        }
+        const auto start = std::chrono::steady_clock::now();
+        QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+        ASSERT_TRUE(done.wait(2000));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_FALSE(dialog->isBusy());
+        EXPECT_FALSE(dialog->busyIndicator()->isVisible());
+        EXPECT_TRUE(dialog->actionButton()->isEnabled());
+        EXPECT_EQ(dialog->statusText().toStdString(),
+                  upload ? "The upload was cancelled; the project is unchanged."
+                         : "The download was cancelled; the project is unchanged.");
+        EXPECT_TRUE(prompter.shown().empty()) << prompter.shown().front();
+        EXPECT_TRUE(document.project() == before);
+        EXPECT_TRUE(gateway.closedByTheTool());
+    }
 }
 
 TEST(EthernetDialogs, ScanNamesAPortAnotherProgramHoldsAndStopsAtOnceWhenClosedDuringAFlood) {

@@ -6,6 +6,7 @@
 #include "support/gui_app.h"
 
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -88,6 +89,16 @@ TEST_F(ConflictDialogTest, OpensWithColouredGridsLabelsAndTheCommandList) {
     dialog.show();
     const QString png = QStringLiteral(VELTRANE_BINARY_DIR "/conflict_detection_dialog.png");
     EXPECT_TRUE(dialog.grab().save(png));
+
+    // Close ends it as Escape does: not OK, so the detection list goes with it.
+    QPushButton* close = nullptr;
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == "Close")
+            close = button;
+    ASSERT_NE(close, nullptr);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
 TEST_F(ConflictDialogTest, UncheckingACommandRecoloursItsCellsButKeepsTheFlag) {

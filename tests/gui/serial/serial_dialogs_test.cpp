@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -90,6 +92,26 @@ TEST(SerialDialogs, DownloadThenUploadThroughTheDialogs) {
     EXPECT_TRUE(upload.grab().save(screenshot("serial_upload_dialog.png")));
 }
 
+TEST(SerialDialogs, TheDialogNamesItsPortAndAFailureTakesThePlaceOfPleaseWait) {
+    Fixture f;
+    ASSERT_EQ(f.gateway.problem(), "");
+    f.gateway.engine().setFaults({{.request = 0, .kind = sim::SerialFault::Kind::Silence}});
+    SerialTransferDialog upload(SerialTransferDialog::Kind::Upload, f.document, f.session);
+    upload.show();
+    EXPECT_EQ(upload.portLine().toStdString(),
+              "Port " + f.gateway.path() + ": 115200 baud, 8 data bits, parity None, stop bits 1");
+    QSignalSpy ended(&upload, &SerialTransferDialog::transferEnded);
+    QTest::mouseClick(upload.startButton(), Qt::LeftButton);
+    EXPECT_EQ(upload.secondLine().toStdString(), tr(Str::SerialPleaseWait));
+    ASSERT_TRUE(ended.wait(10000));
+    EXPECT_FALSE(ended.at(0).at(0).toBool());
+    EXPECT_EQ(upload.secondLine().toStdString(), tr(Str::SerialDeviceInfoTimeout));
+    ASSERT_FALSE(f.prompter.shown().empty());
+    EXPECT_EQ(f.prompter.shown().back(), tr(Str::SerialDeviceInfoTimeout));
+    EXPECT_TRUE(upload.startButton()->isEnabled());
+    EXPECT_TRUE(upload.grab().save(screenshot("serial-transfer-failed.png")));
+}
+
 TEST(SerialDialogs, TheConflictQuestionIsAboutTheProjectBeingDownloaded) {
     Fixture f;
     ASSERT_EQ(f.gateway.problem(), "");
@@ -131,6 +153,20 @@ TEST(SerialDialogs, PortDialogStoresTheChoice) {
     EXPECT_EQ(choice.SerialPortPath, "");  // the listed port is opened by its entry
     EXPECT_EQ(choice.deviceToOpen(), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
     EXPECT_EQ(choice.lineSettings().baudRate, 115200);
+
+    // A typed device that is no listed port shows no port beside it; typing a listed one picks it.
+    choice.SerialPortPath = "/dev/pts/7";
+    SerialPortDialog typed(choice, device::FourSubnets);
+    typed.show();
+    EXPECT_EQ(typed.deviceEdit()->text(), "/dev/pts/7");
+    EXPECT_EQ(typed.portBox()->currentIndex(), -1);
+    typed.deviceEdit()->clear();
+    QTest::keyClicks(typed.deviceEdit(), "/dev/ttyS0");
+    EXPECT_EQ(typed.portBox()->currentIndex(), 1);
+    QTest::keyClick(typed.deviceEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(typed.portBox()->currentIndex(), -1);
+    typed.accept();
+    EXPECT_EQ(choice.deviceToOpen(), "/dev/ttyS");
 }
 
 QPushButton* uploadButton(SerialTransferDialog& dialog) {

@@ -57,7 +57,9 @@ TEST(Content, OpensTheProductPageWhenTheLastCheckReachedTheNetwork) {
     // The browser fails to start.
     h.browserWorks = false;
     h.window->router().trigger(CommandId::Content);
-    EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{kLinkFailed}));
+    EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{std::string(kLinkFailed) +
+                                                             "\nNo web browser could be started to show " +
+                                                             kProductUrl + "."}));
 }
 
 TEST(Content, RefusesWhenTheNetworkWasNotReachable) {
@@ -69,7 +71,8 @@ TEST(Content, RefusesWhenTheNetworkWasNotReachable) {
 
     h.window->router().trigger(CommandId::Content);
     EXPECT_TRUE(h.openedUrls.empty());
-    EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{kLinkFailed}));
+    EXPECT_EQ(h.prompter.shown(), (std::vector<std::string>{std::string(kLinkFailed) +
+                                                             "\nThe last network check did not reach the network."}));
 }
 
 TEST(Content, WithoutACheckTheBrowserIsTried) {

@@ -54,6 +54,25 @@ TEST_F(MappingCli, AutomapWritesTheCalculatedAddresses) {
     EXPECT_EQ(subnet.commands[2].byteCount, "8");
 }
 
+TEST_F(MappingCli, AutomapWarnsPastTheFieldbusSizesAndStillWrites) {
+    ProjectBuilder b;
+    b.state.DeviceType = device::DeviceNet;
+    b.project.fieldbus.inputSize = "8";
+    b.project.fieldbus.outputSize = "8";
+    b.node(1, "1");
+    b.command(1, 1, {"3", "10"});
+    const std::string in = save(b, "in.chg");
+    const std::string out = (m_dir / "out.chg").string();
+
+    const RunResult run = cli({"automap", in, "-o", out});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("The mapped commands need more bytes than the fieldbus buffer sizes set.\n"
+                           "Input: the read commands need 20 bytes; the input size set is 8 bytes.\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(load(out).project.subnets[0].commands[0].byteCount, "20");
+}
+
 TEST_F(MappingCli, AutomapFailsOnCancelAndOnAStopMessage) {
     ProjectBuilder b;
     b.node(1, "1");

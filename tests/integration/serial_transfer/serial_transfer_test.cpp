@@ -112,14 +112,18 @@ TEST(SerialTransferOverPty, FaultsOnTheLine) {
         sim::SerialFault fault;
         bool upload;
         std::string message;  // empty: the transfer succeeds
+        std::string detailStart = "";  // how the line below the message begins
     };
+    const std::string checksum = "The reply's checksum does not match (received ";
     const Case cases[] = {
         {"silent device", {.request = 0, .kind = K::Silence}, false, tr(Str::SerialDeviceInfoTimeout)},
-        {"bad checksum on device info", {.request = 0, .kind = K::BadChecksum}, false, tr(Str::DlDeviceInfoError)},
+        {"bad checksum on device info", {.request = 0, .kind = K::BadChecksum}, false, tr(Str::DlDeviceInfoError),
+         checksum},
         {"negative reply to a command", {.request = 5, .kind = K::NegativeReply, .errorBytes = {0x03, 0x00}},
          false, tr(Str::DlSingleSlaveOnly)},
         {"negative reply, other error", {.request = 5, .kind = K::NegativeReply, .errorBytes = {0x07, 0x00}},
-         false, format(Str::DlSubnet1CommandError, {"1"})},
+         false, format(Str::DlSubnet1CommandError, {"1"}),
+         "The gateway refused the request: it answered with code 90 and error bytes 07 00."},
         {"reply split with a pause", {.request = 3, .kind = K::SplitReply, .delay = milliseconds(120)}, false, ""},
         {"reply within its bound", {.request = 2, .kind = K::LateReply, .delay = milliseconds(200)}, false, ""},
         {"reply past the bound", {.request = 2, .kind = K::LateReply, .delay = milliseconds(450)}, false,
@@ -131,7 +135,8 @@ TEST(SerialTransferOverPty, FaultsOnTheLine) {
          tr(Str::UlPackageTimeout)},
         {"late subnet read", {.request = 2, .kind = K::LateReply, .delay = milliseconds(450)}, true,
          tr(Str::UlSubnetTimeout)},
-        {"bad package checksum", {.request = 5, .kind = K::BadChecksum}, true, format(Str::UlPackageError, {"1"})},
+        {"bad package checksum", {.request = 5, .kind = K::BadChecksum}, true, format(Str::UlPackageError, {"1"}),
+         checksum},
     };
     ProjectBuilder b = deviceNetProject(7);
     for (const Case& c : cases) {
@@ -150,6 +155,10 @@ TEST(SerialTransferOverPty, FaultsOnTheLine) {
             sequence = std::make_unique<serial::SerialDownload>(b.project, b.state);
         const LineRun run = transfer(*sequence, gateway.path());
         EXPECT_EQ(messageOf(run), c.message);
+        if (!run.result.status) {
+            EXPECT_EQ(run.result.status.detail().substr(0, c.detailStart.size()), c.detailStart)
+                << run.result.status.detail();
+        }
         EXPECT_EQ(sequence->finished(), c.message.empty());
         // No stop waits much past its bound.
         EXPECT_LT(run.took.count(), 2500);

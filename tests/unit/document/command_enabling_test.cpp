@@ -63,7 +63,19 @@ TEST(CommandEnabling, DeviceTypeAndModelRules) {
         EXPECT_EQ(e.calculateMapping, c.mapping);
         EXPECT_EQ(e.conflictDetection, c.conflict);
         EXPECT_EQ(e.debug, c.debug);
+        // A command the project's kind switches off says why, and only then.
+        for (bool CommandEnabling::*rule : {&CommandEnabling::serialConnection, &CommandEnabling::ethernetConnection,
+                                            &CommandEnabling::calculateMapping, &CommandEnabling::conflictDetection,
+                                            &CommandEnabling::debug})
+            EXPECT_EQ(disabledReason(rule, state, project).empty(), e.*rule);
     }
+    ProjectState ethernet;
+    ethernet.DeviceType = 4;
+    Project slaveFirst;
+    slaveFirst.subnets[0].protocolType = slave;
+    EXPECT_EQ(disabledReason(&CommandEnabling::debug, ethernet, slaveFirst),
+              "Debug is off: subnet 1 is not a Modbus Master, so the gateway reports no command status.");
+    EXPECT_EQ(disabledReason(&CommandEnabling::addNode, ethernet, slaveFirst), "");
 }
 
 TEST(CommandEnabling, EditCommandsFollowTheEditorFlagsAndSelection) {

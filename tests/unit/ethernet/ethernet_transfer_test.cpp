@@ -34,14 +34,23 @@ TEST(EthernetDownload, ExchangeOutcomes) {
         bool writes;
         std::vector<Result<Bytes>> replies;
         const char* message;  // nullptr: success
+        const char* detail = "";
+        ErrorKind kind = ErrorKind::Io;
     };
     const std::vector<Case> cases = {
         {"ack with trailing bytes", true, true, {fromHex("00000006 000000000000000000000000")}, nullptr},
         {"no connection", false, true, {}, "Connection fails, make sure the IP address and port number is correct!"},
         {"send fails", true, false, {}, "Write configuration fails, make sure that the IP address and port number is correct!"},
         {"silence", true, true, {}, "Write configuration fails, make sure that the IP address and port number is correct!"},
-        {"wrong code", true, true, {fromHex("00000005 00000000")}, "Write Failed!"},
-        {"closed without reply", true, true, {Bytes{}}, "Write Failed!"},
+        {"wrong code", true, true, {fromHex("00000005 00000000")}, "Write Failed!",
+         "The gateway answered with code 5, not the code 6 that confirms a write: it did not take the configuration.",
+         ErrorKind::NegativeReply},
+        {"closed without reply", true, true, {Bytes{}}, "Write Failed!",
+         "The gateway closed the connection without an answer: it did not confirm the configuration.",
+         ErrorKind::NegativeReply},
+        // A user's Cancel while the reply is awaited is no failure to report.
+        {"cancelled", true, true, {makeError(ErrorKind::Cancelled, "The transfer was cancelled.")},
+         "The transfer was cancelled.", "", ErrorKind::Cancelled},
     };
     for (const Case& c : cases) {
         FakeStreamSocket socket;
@@ -52,6 +61,10 @@ TEST(EthernetDownload, ExchangeOutcomes) {
         EXPECT_EQ(status.ok(), c.message == nullptr) << c.name;
         if (c.message) {
             EXPECT_EQ(status.message(), c.message) << c.name;
+            EXPECT_EQ(status.detail(), c.detail) << c.name;
+            if (c.kind != ErrorKind::Io) {
+                EXPECT_EQ(status.kind(), c.kind) << c.name;
+            }
             EXPECT_FALSE(socket.isConnected()) << c.name;
             continue;
         }

@@ -179,10 +179,11 @@ TEST(CalculateMapping, ExactFillPassesAndTheNextCommandFailsTheStartCheck) {
         EXPECT_EQ(b.at(1, 3).mappingBit, "");
         EXPECT_EQ(placed(b, 1, 4), (Placed{"98", ""}));
         ASSERT_EQ(prompter.shown().size(), 2u);
-        EXPECT_EQ(
-            prompter.shown()[1],
-            "Subnet1 3th command is mapped starting address out of range!\r\nAutomatic mapping process is "
-            "terminated. Please amended, re-use auto-mapping function!");
+        EXPECT_EQ(prompter.shown()[1],
+                  std::string("Subnet1 3th command is mapped starting address out of range!\r\nAutomatic mapping "
+                              "process is terminated. Please amended, re-use auto-mapping function!\n") +
+                      (input ? "The input buffer holds 492 bytes, 0000 to 01EB; this command would start at 01EC."
+                             : "The output buffer holds 492 bytes, 4000 to 41EB; this command would start at 41EC."));
     }
 }
 
@@ -203,7 +204,8 @@ TEST(CalculateMapping, AFootprintCrossingTheEndIsWrittenThenReported) {
     EXPECT_EQ(
         prompter.shown()[1],
         "Subnet1 3th command data number is too large, resulting in the start address mapping out of "
-        "range!\r\nAutomatic mapping process is terminated. Please amended, re-use auto-mapping function!");
+        "range!\r\nAutomatic mapping process is terminated. Please amended, re-use auto-mapping function!\n"
+        "The input buffer holds 492 bytes, 0000 to 01EB; this command would end at 01EC.");
 }
 
 TEST(CalculateMapping, NegativeOrHugeCountsNeverMoveTheCursorBackOrWrap) {
@@ -286,4 +288,50 @@ TEST(CalculateMapping, ChangedAddressesMarkTheProjectModified) {
     prompter.addAnswer(Answer::Ok);
     EXPECT_EQ(runCalculateMappingAddress(editor), MappingOutcome::OutOfRange);
     EXPECT_TRUE(state.ProjectModified);
+}
+
+TEST(CalculateMapping, WarnsWhenThePackedCommandsNeedMoreThanTheFieldbusSizes) {
+    struct Case {
+        const char* name;
+        std::int32_t deviceType;
+        std::string inputSize, outputSize;
+        bool hardwareSized;
+        std::vector<std::string> detailLines;  // empty: no warning
+    };
+    // The commands need 20 input bytes and 4 output bytes.
+    const Case cases[] = {
+        {"input past 8", device::DeviceNet, "8", "8", false,
+         {"Input: the read commands need 20 bytes; the input size set is 8 bytes."}},
+        {"both past", device::Profibus, "16", "2", false,
+         {"Input: the read commands need 20 bytes; the input size set is 16 bytes.",
+          "Output: the write commands need 4 bytes; the output size set is 2 bytes."}},
+        {"exact fit", device::DeviceNet, "20", "4", false, {}},
+        {"model's fixed sizes", device::DeviceNet, "8", "8", true, {}},
+        {"no fieldbus sizes", device::EtherNetIP, "8", "8", false, {}},
+    };
+    for (const Case& c : cases) {
+        ProjectBuilder b;
+        b.state.DeviceType = c.deviceType;
+        b.state.flags.hardwareSizedModel = c.hardwareSized;
+        b.project.fieldbus.inputSize = c.inputSize;
+        b.project.fieldbus.outputSize = c.outputSize;
+        b.node(1, "1");
+        b.command(1, 1, {"3", "10"});
+        b.command(1, 1, {"16", "2"});
+        ScriptedPrompter prompter({Answer::Ok});
+        ASSERT_EQ(calculate(b, prompter), MappingOutcome::Done) << c.name;
+        // The addresses are written whatever the sizes.
+        EXPECT_EQ(placed(b, 1, 1), (Placed{"0", "20"})) << c.name;
+        EXPECT_EQ(placed(b, 1, 2), (Placed{"4000", "4"})) << c.name;
+        if (c.detailLines.empty()) {
+            EXPECT_EQ(prompter.shown().size(), 1u) << c.name << ": " << prompter.shown().back();
+            continue;
+        }
+        std::string expected = "The mapped commands need more bytes than the fieldbus buffer sizes set.";
+        for (const std::string& line : c.detailLines)
+            expected += "\n" + line;
+        expected += "\nThe mapping addresses were written. Raise the fieldbus sizes or remove commands before downloading.";
+        ASSERT_EQ(prompter.shown().size(), 2u) << c.name;
+        EXPECT_EQ(prompter.shown()[1], expected) << c.name;
+    }
 }

@@ -164,12 +164,17 @@ TEST(EthernetEntry, RemoteSwitchAndModelCodeDecide) {
         std::uint32_t model;
         bool singleSubnet;
         const char* message;  // nullptr: allowed
+        const char* detail = "";  // the line below the message
     };
     const Case cases[] = {
         {EthernetOperation::Download, false, 0, false, "Remote configuration is disabled, please check the local DIP switch status!"},
         {EthernetOperation::Upload, false, 0, false, nullptr},
-        {EthernetOperation::Download, true, 30102, false, "Equipment Type do not match!"},
-        {EthernetOperation::Upload, true, 30202, true, "Equipment Type do not match!"},
+        {EthernetOperation::Download, true, 30102, false, "Equipment Type do not match!",
+         "The project is for the VN480-KD-3QX712 (two subnets); the chosen gateway is the PLD-772XQ (model code "
+         "30102). Choose a gateway of the project's kind, or open a project made for this gateway."},
+        {EthernetOperation::Upload, true, 30202, true, "Equipment Type do not match!",
+         "The project is for the PLD-772XQ (one subnet); the chosen gateway is the VN480-KD-3QX712 (model code "
+         "30202). Choose a gateway of the project's kind, or open a project made for this gateway."},
         {EthernetOperation::Download, true, 30102, true, nullptr},
         {EthernetOperation::Download, true, 30202, false, nullptr},
         {EthernetOperation::Download, true, 0, true, nullptr},
@@ -183,7 +188,8 @@ TEST(EthernetEntry, RemoteSwitchAndModelCodeDecide) {
         state.flags.singleSubnetModel = c.singleSubnet;
         ScriptedPrompter prompter;
         EXPECT_EQ(ethernetEntryAllowed(c.operation, selection, state, prompter), c.message == nullptr) << c.model;
-        const std::vector<std::string> expected = c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{};
+        const std::string shown = std::string(c.message ? c.message : "") + (*c.detail ? "\n" : "") + c.detail;
+        const std::vector<std::string> expected = c.message ? std::vector<std::string>{shown} : std::vector<std::string>{};
         EXPECT_EQ(prompter.shown(), expected);
     }
 }
@@ -195,10 +201,18 @@ TEST(EthernetDownload, ByteCountsAreRecomputedBeforeTheRangeCheck) {
         const char* mapping;
         const char* byteCount;  // after the check
         bool passes;
+        const char* detail = "";  // below the refusal
     };
     const Case cases[] = {
-        {"1", "16", "1E9", "3", true},   {"1", "16", "1EA", "3", false}, {"6", "1", "41EA", "2", true},
-        {"6", "1", "41EB", "2", false},  {"3", "10", "0", "20", true},   {"15", "8", "4000", "2", true},
+        {"1", "16", "1E9", "3", true},
+        {"1", "16", "1EA", "3", false,
+         "Subnet 1, command 1: mapping address 1EA with 3 bytes ends at 01EC, past the end of the input buffer (492 "
+         "bytes, 0000 to 01EB). Correct the command or use Calculate Mapping Address."},
+        {"6", "1", "41EA", "2", true},
+        {"6", "1", "41EB", "2", false,
+         "Subnet 1, command 1: mapping address 41EB with 2 bytes ends at 41EC, past the end of the output buffer "
+         "(492 bytes, 4000 to 41EB). Correct the command or use Calculate Mapping Address."},
+        {"3", "10", "0", "20", true},   {"15", "8", "4000", "2", true},
         {"5", "1", "41EB", "1", true},   {"7", "99", "FFFF", "keep", true},
     };
     for (const Case& c : cases) {
@@ -210,7 +224,8 @@ TEST(EthernetDownload, ByteCountsAreRecomputedBeforeTheRangeCheck) {
         EXPECT_EQ(prepareEthernetDownload(b.project, prompter), c.passes) << c.code << " at " << c.mapping;
         EXPECT_EQ(b.at(1, 1).byteCount, c.byteCount);
         if (!c.passes) {
-            EXPECT_EQ(prompter.shown(), std::vector<std::string>{"Data mapping address exceeds the maximum RMS!"});
+            EXPECT_EQ(prompter.shown(),
+                      std::vector<std::string>{std::string("Data mapping address exceeds the maximum RMS!\n") + c.detail});
         }
     }
 }

@@ -11,10 +11,22 @@ namespace {
 Error fail(Str message) { return makeError(ErrorKind::Io, tr(message)); }
 Error silent(ErrorKind kind) { return makeError(kind, std::string()); }
 
+// A wait the user cancelled ends the exchange without a message.
+bool cancelled(const Status& status) { return !status && status.kind() == ErrorKind::Cancelled; }
+
+// What the gateway sent instead of the write's confirmation.
+std::string writeRefusalDetail(const Bytes& reply) {
+    if (reply.size() < 4)
+        return tr(Str::EthWriteNoAnswerDetail);
+    const std::uint32_t code = (std::uint32_t{reply[0]} << 24) | (std::uint32_t{reply[1]} << 16) |
+                               (std::uint32_t{reply[2]} << 8) | reply[3];
+    return format(Str::EthWriteRefusedDetail, {std::to_string(code)});
+}
+
 Status connect(StreamSocket& socket, const GatewayEndpoint& gateway) {
-    if (!socket.connectTo(gateway.address, gateway.port, kConnectWaitMs)) {
+    if (Status connected = socket.connectTo(gateway.address, gateway.port, kConnectWaitMs); !connected) {
         socket.close();
-        return fail(Str::EthConnectFailed);
+        return cancelled(connected) ? connected : fail(Str::EthConnectFailed);
     }
     if (!socket.setDoNotRoute(true)) {
         socket.close();
@@ -29,18 +41,18 @@ Status downloadImage(StreamSocket& socket, const GatewayEndpoint& gateway, const
     if (auto connected = connect(socket, gateway); !connected)
         return connected;
     const auto bytes = image.bytes();
-    if (!socket.write(Bytes(bytes.begin(), bytes.end()), kSocketTimeoutMs)) {
+    if (Status written = socket.write(Bytes(bytes.begin(), bytes.end()), kSocketTimeoutMs); !written) {
         socket.close();
-        return fail(Str::EthWriteConfigFailed);
+        return cancelled(written) ? written : fail(Str::EthWriteConfigFailed);
     }
     auto reply = socket.receive(kWriteReplyBuffer, kSocketTimeoutMs);
     if (!reply) {
         socket.close();
-        return fail(Str::EthWriteConfigFailed);
+        return reply.kind() == ErrorKind::Cancelled ? reply.error() : fail(Str::EthWriteConfigFailed);
     }
     if (!checkWriteReply(*reply)) {
         socket.close();
-        return makeError(ErrorKind::NegativeReply, tr(Str::EthWriteFailed));
+        return makeError(ErrorKind::NegativeReply, tr(Str::EthWriteFailed), writeRefusalDetail(*reply));
     }
     return {};
 }
@@ -58,21 +70,26 @@ Result<ConfigurationImage> uploadImage(StreamSocket& socket, const GatewayEndpoi
     if (auto connected = connect(socket, gateway); !connected)
         return connected.error();
     const auto request = ReadRequest{}.encode();
-    if (!socket.write(Bytes(request.begin(), request.end()), kSocketTimeoutMs)) {
+    if (Status sent = socket.write(Bytes(request.begin(), request.end()), kSocketTimeoutMs); !sent) {
         socket.close();
-        return silent(ErrorKind::Io);
+        return cancelled(sent) ? sent.error() : silent(ErrorKind::Io);
     }
     auto first = socket.receive(kReadReplyBuffer, kSocketTimeoutMs);
     if (!first) {
         socket.close();
-        return makeError(first.kind(), tr(Str::EthReadConfigFailed));
+        return first.kind() == ErrorKind::Cancelled ? first.error() : makeError(first.kind(), tr(Str::EthReadConfigFailed));
     }
     Bytes reply = std::move(*first);
     if (reply.size() < kImageSize) {
         // The rest of a reply cut in two.
         clock.sleepMs(kSecondPartWaitMs);
-        if (auto rest = socket.receive(kReadReplyBuffer - reply.size(), kSocketTimeoutMs))
+        auto rest = socket.receive(kReadReplyBuffer - reply.size(), kSocketTimeoutMs);
+        if (rest)
             reply.insert(reply.end(), rest->begin(), rest->end());
+        else if (rest.kind() == ErrorKind::Cancelled) {
+            socket.close();
+            return rest.error();
+        }
     }
     socket.close();
     // A reply still short of a whole image (the gateway closed or stalled mid-reply) would read as

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace veltrane::serial {
@@ -37,6 +38,11 @@ struct SerialTransferResult {
 
 // How a step waits on a real line.
 ExchangeRule exchangeRuleFor(const SerialStep& step);
+
+// What a refused reply was, for the line below the step's message: the negative reply's code and
+// error bytes, or the bytes of a reply whose checksum does not match or that is not the one
+// expected. Empty for other kinds and for no reply.
+std::string refusedReplyDetail(ErrorKind kind, ByteView reply);
 
 // Runs the sequence to its end. `cancelled` is asked between exchanges; a cancelled transfer ends
 // with a Refused status.
