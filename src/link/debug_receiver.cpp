@@ -92,7 +92,9 @@ void DebugReceiver::runEthernet(std::promise<Status>& opened) {
         for (int handled = 0; datagram;) {
             const Ipv4Endpoint from{ipv4Number(parseIpv4(datagram->senderAddress).value_or(Ipv4Octets{})),
                                     datagram->senderPort};
-            MonitorStep step = onMonitor([&](DebugMonitor& m) { return m.receiveDatagram(datagram->data, from); });
+            const ReportTime arrived = m_clock.now();
+            MonitorStep step =
+                onMonitor([&](DebugMonitor& m) { return m.receiveDatagram(datagram->data, from, arrived); });
             if (!step.reply.empty())
                 if (Status sent = socket.sendTo(step.reply, gateway, gatewayPort); !sent)
                     return fail(sent.error());
@@ -120,6 +122,7 @@ void DebugReceiver::runSerial(std::promise<Status>& opened) {
 
     std::vector<MonitorStep> steps;
     Clock::time_point lastByte{};
+    ReportTime lastArrival;
     bool pending = false;
     while (!m_stopping.load()) {
         auto waiting = port.bytesWaiting();
@@ -130,12 +133,13 @@ void DebugReceiver::runSerial(std::promise<Status>& opened) {
             if (!bytes)
                 return fail(bytes.error());
             lastByte = Clock::now();
+            lastArrival = m_clock.now();
             pending = true;
-            for (MonitorStep& step : onMonitor([&](DebugMonitor& m) { return m.receiveSerial(*bytes); }))
+            for (MonitorStep& step : onMonitor([&](DebugMonitor& m) { return m.receiveSerial(*bytes, lastArrival); }))
                 steps.push_back(std::move(step));
         } else if (pending && Clock::now() - lastByte > kSerialQuiet) {
             pending = false;
-            if (auto step = onMonitor([](DebugMonitor& m) { return m.serialQuiet(); }))
+            if (auto step = onMonitor([&](DebugMonitor& m) { return m.serialQuiet(lastArrival); }))
                 steps.push_back(std::move(*step));
         } else {
             std::this_thread::sleep_for(milliseconds(1));

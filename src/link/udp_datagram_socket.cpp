@@ -41,8 +41,14 @@ Status UdpDatagramSocket::applyOptions() {
         return makeError(ErrorKind::Io, format(Str::SocketOptionFailed, {"SO_BROADCAST"}));
     if (m_receiveBufferSize > 0) {
         m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, m_receiveBufferSize);
+        // The system caps the request at its maximum; a process allowed to (CAP_NET_ADMIN) goes
+        // past the cap.
+        const auto granted = [this] { return m_socket.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt(); };
+        if (granted() < m_receiveBufferSize)
+            (void)::setsockopt(static_cast<int>(m_socket.socketDescriptor()), SOL_SOCKET, SO_RCVBUFFORCE,
+                               &m_receiveBufferSize, sizeof m_receiveBufferSize);
         // The system may grant more (Linux doubles the request) but never silently less.
-        if (m_socket.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt() < m_receiveBufferSize)
+        if (granted() < m_receiveBufferSize)
             return makeError(ErrorKind::Io, format(Str::SocketOptionFailed, {"SO_RCVBUF"}));
     }
     return {};

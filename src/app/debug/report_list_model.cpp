@@ -3,6 +3,8 @@
 #include "app/common/qt_text.h"
 #include "core/debug/report_row.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 namespace veltrane {
@@ -12,7 +14,15 @@ std::vector<QString> listTitles(DebugTransport transport) {
     std::vector<QString> texts;
     for (const Str title : columnTitles(transport))
         texts.push_back(qtr(title));
+    if (!texts.empty())
+        texts.push_back(qtr(Str::DebugColumnTime));
     return texts;
+}
+
+// The local wall-clock time and the time since the monitor started: "09:14:03.127  +12.345 s".
+QString timeText(const ReportTime& time) {
+    const QString wall = QDateTime::fromMSecsSinceEpoch(time.wallClockMs).toString(QStringLiteral("HH:mm:ss.zzz"));
+    return QStringLiteral("%1  +%2 s").arg(wall, QString::number(static_cast<double>(time.sinceStartMs) / 1000.0, 'f', 3));
 }
 }  // namespace
 
@@ -21,7 +31,7 @@ ReportListModel::ReportListModel(DebugTransport transport, std::size_t historyLi
       m_historyLimit(std::max<std::size_t>(1, historyLimit)) {}
 
 void ReportListModel::queue(const DebugRow& row) {
-    m_queued.push_back(row.cells(m_transport));
+    m_queued.push_back(row);
     if (m_queued.size() > m_historyLimit)
         m_queued.pop_front();
 }
@@ -48,15 +58,18 @@ bool ReportListModel::flush() {
     }
     const int first = static_cast<int>(m_rows.size());
     beginInsertRows({}, first, first + static_cast<int>(incoming) - 1);
-    for (auto& cells : m_queued)
-        m_rows.push_back(std::move(cells));
+    for (auto& row : m_queued)
+        m_rows.push_back(std::move(row));
     m_queued.clear();
     endInsertRows();
     return true;
 }
 
 QVariant ReportListModel::cell(std::size_t row, int column) const {
-    const auto& cells = m_rows[row];
+    const DebugRow& shown = m_rows[row];
+    if (column == timeColumn())
+        return timeText(shown.time);
+    const auto cells = shown.cells(m_transport);
     const auto at = static_cast<std::size_t>(column);
     return at < cells.size() ? toQString(cells[at]) : QVariant();
 }

@@ -1,13 +1,14 @@
 #pragma once
-// The report list: the rows the monitor shows, with the oldest dropped past its history limit.
-// Rows are queued as reports arrive and reach the view in batches, so a fast gateway costs one
-// view update per batch instead of one per report.
+// The report list: the rows the monitor shows, with the oldest dropped past its history limit, and
+// after the transport's columns the time each report arrived. Rows are queued as reports arrive
+// and reach the view in batches, so a fast gateway costs one view update per batch instead of one
+// per report.
 
 #include "app/debug/debug_table_model.h"
 #include "core/debug/debug_transport.h"
 
 #include <deque>
-#include <vector>
+#include <memory>
 
 namespace veltrane {
 
@@ -26,6 +27,10 @@ public:
     // Applies everything queued; true when rows were added.
     bool flush();
     bool hasQueued() const { return !m_queued.empty(); }
+    // The shown rows, oldest first: the history a trace starts with.
+    const std::deque<DebugRow>& rows() const { return m_rows; }
+    // The column with each report's arrival time.
+    int timeColumn() const { return columnCount() - 1; }
 
 private:
     std::size_t shownRows() const override { return m_rows.size(); }
@@ -33,8 +38,8 @@ private:
 
     DebugTransport m_transport;
     std::size_t m_historyLimit;
-    std::deque<std::vector<std::string>> m_rows;
-    std::deque<std::vector<std::string>> m_queued;
+    std::deque<DebugRow> m_rows;
+    std::deque<DebugRow> m_queued;
 };
 
 }  // namespace veltrane

@@ -4,8 +4,10 @@
 #include "cli/json_writer.h"
 #include "core/debug/debug_monitor.h"
 #include "core/debug/send_validation.h"
+#include "core/debug/trace_csv.h"
 #include "core/strings/strings.h"
 #include "link/debug_receiver.h"
+#include "link/report_clock.h"
 
 #include <atomic>
 #include <csignal>
@@ -82,6 +84,8 @@ int runMonitor(const MonitorOptions& options, std::ostream& out, std::ostream& e
     DebugReceiver& link = **opened;
     const DebugTransport transport = link.transport();
     const auto started = Clock::now();
+    if (options.csv)
+        out << traceCsvHeader();
     std::uint64_t shown = 0;
     int exitCode = 0;
     while (!g_interrupted.load()) {
@@ -100,7 +104,10 @@ int runMonitor(const MonitorOptions& options, std::ostream& out, std::ostream& e
         const std::vector<MonitorStep> steps = link.take(take, wait);
         for (const MonitorStep& step : steps) {
             if (step.row) {
-                printRow(*step.row, transport, options.json, out);
+                if (options.csv)
+                    out << traceCsvLine(*step.row, utcOffsetMinutes(step.row->time.wallClockMs));
+                else
+                    printRow(*step.row, transport, options.json, out);
                 ++shown;
             }
         }
