@@ -289,6 +289,8 @@ void DebugDialog::traceStep(const MonitorStep& step) {
 
 void DebugDialog::saveTrace() {
     if (m_trace) {
+        // What the link answered before the trace was stopped belongs in it.
+        takeSteps();
         stopTrace();
         return;
     }

@@ -26,47 +26,60 @@ QString timeText(const ReportTime& time) {
 }
 }  // namespace
 
+struct ReportListModel::Rows {
+    std::deque<DebugRow> shown;
+    std::deque<DebugRow> queued;
+};
+
 ReportListModel::ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent)
     : DebugTableModel(listTitles(transport), parent), m_transport(transport),
-      m_historyLimit(std::max<std::size_t>(1, historyLimit)) {}
+      m_historyLimit(std::max<std::size_t>(1, historyLimit)), m_store(std::make_unique<Rows>()) {}
+
+ReportListModel::~ReportListModel() = default;
+
+bool ReportListModel::hasQueued() const { return !m_store->queued.empty(); }
+
+const std::deque<DebugRow>& ReportListModel::rows() const { return m_store->shown; }
+
+std::size_t ReportListModel::shownRows() const { return m_store->shown.size(); }
 
 void ReportListModel::queue(const DebugRow& row) {
-    m_queued.push_back(row);
-    if (m_queued.size() > m_historyLimit)
-        m_queued.pop_front();
+    m_store->queued.push_back(row);
+    if (m_store->queued.size() > m_historyLimit)
+        m_store->queued.pop_front();
 }
 
 void ReportListModel::clear() {
-    m_queued.clear();
-    if (m_rows.empty())
+    m_store->queued.clear();
+    if (m_store->shown.empty())
         return;
     beginResetModel();
-    m_rows.clear();
+    m_store->shown.clear();
     endResetModel();
 }
 
 bool ReportListModel::flush() {
-    if (m_queued.empty())
+    if (m_store->queued.empty())
         return false;
-    const std::size_t incoming = m_queued.size();
-    const std::size_t overflow = m_rows.size() + incoming > m_historyLimit ? m_rows.size() + incoming - m_historyLimit : 0;
-    const std::size_t drop = std::min(overflow, m_rows.size());
+    const std::size_t incoming = m_store->queued.size();
+    const std::size_t overflow = m_store->shown.size() + incoming > m_historyLimit ? m_store->shown.size() + incoming - m_historyLimit : 0;
+    const std::size_t drop = std::min(overflow, m_store->shown.size());
     if (drop > 0) {
         beginRemoveRows({}, 0, static_cast<int>(drop) - 1);
-        m_rows.erase(m_rows.begin(), m_rows.begin() + static_cast<std::ptrdiff_t>(drop));
+        m_store->shown.erase(m_store->shown.begin(), m_store->shown.begin() + static_cast<std::ptrdiff_t>(drop));
         endRemoveRows();
     }
-    const int first = static_cast<int>(m_rows.size());
+    const int first = static_cast<int>(m_store->shown.size());
     beginInsertRows({}, first, first + static_cast<int>(incoming) - 1);
-    for (auto& row : m_queued)
-        m_rows.push_back(std::move(row));
-    m_queued.clear();
+    for (auto& row : m_store->queued)
+        m_store->shown.push_back(std::move(row));
+    m_store->queued.clear();
     endInsertRows();
     return true;
 }
 
 QVariant ReportListModel::cell(std::size_t row, int column) const {
-    const DebugRow& shown = m_rows[row];
+    const DebugRow& shown = m_store->shown[row];
     if (column == timeColumn())
         return timeText(shown.time);
     const auto cells = shown.cells(m_transport);
