@@ -22,6 +22,9 @@ constexpr int kDatagramsPerTurn = 256;
 constexpr std::size_t kSerialChunk = 4096;
 // A serial report whose length the stream cannot tell ends when the line goes quiet this long.
 constexpr milliseconds kSerialQuiet{20};
+// After the stop message: how long reports still waiting are taken, and the quiet that ends it.
+constexpr milliseconds kDrainTime{300};
+constexpr int kDrainQuietMs = 5;
 // Room for bursts of reports between two reads.
 constexpr int kReceiveBufferBytes = 4 << 20;
 
@@ -86,9 +89,10 @@ void DebugReceiver::runEthernet(std::promise<Status>& opened) {
         return;
 
     std::vector<MonitorStep> steps;
-    while (!m_stopping.load()) {
+    // Handles what arrives within `waitMs`, up to a turn's worth; false when the link broke.
+    const auto turn = [&](int waitMs) {
         // One byte more than the longest report: a longer datagram is seen, and refused, as such.
-        auto datagram = socket.receive(kEthernetReportMaxSize + 1, kTurnMs);
+        auto datagram = socket.receive(kEthernetReportMaxSize + 1, waitMs);
         for (int handled = 0; datagram;) {
             const Ipv4Endpoint from{ipv4Number(parseIpv4(datagram->senderAddress).value_or(Ipv4Octets{})),
                                     datagram->senderPort};
@@ -96,19 +100,32 @@ void DebugReceiver::runEthernet(std::promise<Status>& opened) {
             MonitorStep step =
                 onMonitor([&](DebugMonitor& m) { return m.receiveDatagram(datagram->data, from, arrived); });
             if (!step.reply.empty())
-                if (Status sent = socket.sendTo(step.reply, gateway, gatewayPort); !sent)
-                    return fail(sent.error());
+                if (Status sent = socket.sendTo(step.reply, gateway, gatewayPort); !sent) {
+                    fail(sent.error());
+                    return false;
+                }
             if (worthTelling(step))
                 steps.push_back(std::move(step));
             if (++handled >= kDatagramsPerTurn || !socket.hasPendingDatagram())
                 break;
             datagram = socket.receive(kEthernetReportMaxSize + 1, 0);
         }
-        if (!datagram && datagram.kind() != ErrorKind::Timeout)
-            return fail(datagram.error());
         deliver(steps);
-    }
+        if (!datagram && datagram.kind() != ErrorKind::Timeout) {
+            fail(datagram.error());
+            return false;
+        }
+        return bool(datagram);
+    };
+    while (!m_stopping.load())
+        if (!turn(kTurnMs) && failure())
+            return;
     (void)socket.sendTo(m_monitor.stopMessage(), gateway, gatewayPort);
+    // Reports the gateway sent before it stopped may still wait in the socket: they are taken and
+    // answered too, for a bounded time against a gateway that does not stop.
+    const auto drainUntil = Clock::now() + kDrainTime;
+    while (Clock::now() < drainUntil && turn(kDrainQuietMs)) {
+    }
 }
 
 void DebugReceiver::runSerial(std::promise<Status>& opened) {
