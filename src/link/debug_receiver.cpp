@@ -18,6 +18,8 @@ constexpr int kTurnMs = 20;
 // Datagrams handled in one turn before the queue gets them; bounds the work between two looks at
 // the stop flag under a flood.
 constexpr int kDatagramsPerTurn = 256;
+// Datagrams read with one system call.
+constexpr std::size_t kDatagramsAtOnce = 64;
 // The most read from a serial port in one turn.
 constexpr std::size_t kSerialChunk = 4096;
 // A serial report whose length the stream cannot tell ends when the line goes quiet this long.
@@ -89,33 +91,52 @@ void DebugReceiver::runEthernet(std::promise<Status>& opened) {
         return;
 
     std::vector<MonitorStep> steps;
-    // Handles what arrives within `waitMs`, up to a turn's worth; false when the link broke.
+    std::vector<Bytes> replies;
+    // Handles what arrives within `waitMs`, up to a turn's worth; false when nothing came or the
+    // link broke (then failure() is set).
     const auto turn = [&](int waitMs) {
         // One byte more than the longest report: a longer datagram is seen, and refused, as such.
-        auto datagram = socket.receive(kEthernetReportMaxSize + 1, waitMs);
-        for (int handled = 0; datagram;) {
-            const Ipv4Endpoint from{ipv4Number(parseIpv4(datagram->senderAddress).value_or(Ipv4Octets{})),
-                                    datagram->senderPort};
-            const ReportTime arrived = m_clock.now();
-            MonitorStep step =
-                onMonitor([&](DebugMonitor& m) { return m.receiveDatagram(datagram->data, from, arrived); });
-            if (!step.reply.empty())
-                if (Status sent = socket.sendTo(step.reply, gateway, gatewayPort); !sent) {
-                    fail(sent.error());
-                    return false;
-                }
-            if (worthTelling(step))
-                steps.push_back(std::move(step));
-            if (++handled >= kDatagramsPerTurn || !socket.hasPendingDatagram())
-                break;
-            datagram = socket.receive(kEthernetReportMaxSize + 1, 0);
-        }
-        deliver(steps);
-        if (!datagram && datagram.kind() != ErrorKind::Timeout) {
-            fail(datagram.error());
+        auto first = socket.receive(kEthernetReportMaxSize + 1, waitMs);
+        if (!first) {
+            if (first.kind() != ErrorKind::Timeout)
+                fail(first.error());
             return false;
         }
-        return bool(datagram);
+        std::vector<Datagram> datagrams;
+        datagrams.push_back(std::move(*first));
+        for (int handled = 0;;) {
+            for (const Datagram& datagram : datagrams) {
+                const Ipv4Endpoint from{ipv4Number(parseIpv4(datagram.senderAddress).value_or(Ipv4Octets{})),
+                                        datagram.senderPort};
+                const ReportTime arrived = m_clock.now();
+                MonitorStep step =
+                    onMonitor([&](DebugMonitor& m) { return m.receiveDatagram(datagram.data, from, arrived); });
+                if (!step.reply.empty())
+                    replies.push_back(std::move(step.reply));
+                if (worthTelling(step))
+                    steps.push_back(std::move(step));
+            }
+            handled += static_cast<int>(datagrams.size());
+            // The answers of a batch go out together, before the next batch is read.
+            const Status sent = socket.sendAllTo(replies, gateway, gatewayPort);
+            replies.clear();
+            if (!sent) {
+                fail(sent.error());
+                return false;
+            }
+            if (handled >= kDatagramsPerTurn)
+                break;
+            auto waiting = socket.receiveWaiting(kDatagramsAtOnce, kEthernetReportMaxSize + 1);
+            if (!waiting) {
+                fail(waiting.error());
+                return false;
+            }
+            if (waiting->empty())
+                break;
+            datagrams = std::move(*waiting);
+        }
+        deliver(steps);
+        return true;
     };
     while (!m_stopping.load())
         if (!turn(kTurnMs) && failure())
