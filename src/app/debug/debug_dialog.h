@@ -1,8 +1,9 @@
 #pragma once
 // The "Debug" dialog: the gateway's reports as a scrolling list and a live table, "Save Content",
-// "Save Trace" (every report as CSV), "Stop Displaying", "Send" and "Exit". The link runs on a thread of its own (DebugReceiver), which
-// answers every report at once; the dialog takes what is to be shown in batches, within a time
-// budget per batch, so a flooding gateway cannot take the window over.
+// "Save Trace" (every report as CSV), "Stop Displaying", "Send" and "Exit". The link runs on a
+// thread of its own (DebugReceiver), which answers every report at once; the dialog takes what is
+// to be shown in batches, within a time budget per batch, so a flooding gateway cannot take the
+// window over.
 
 #include "core/debug/debug_transport.h"
 

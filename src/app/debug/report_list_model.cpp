@@ -44,9 +44,10 @@ const std::deque<DebugRow>& ReportListModel::rows() const { return m_store->show
 std::size_t ReportListModel::shownRows() const { return m_store->shown.size(); }
 
 void ReportListModel::queue(const DebugRow& row) {
-    m_store->queued.push_back(row);
-    if (m_store->queued.size() > m_historyLimit)
-        m_store->queued.pop_front();
+    auto& queued = m_store->queued;
+    queued.push_back(row);
+    if (queued.size() > m_historyLimit)
+        queued.pop_front();
 }
 
 void ReportListModel::clear() {
@@ -59,21 +60,22 @@ void ReportListModel::clear() {
 }
 
 bool ReportListModel::flush() {
-    if (m_store->queued.empty())
+    auto& [shown, queued] = *m_store;
+    if (queued.empty())
         return false;
-    const std::size_t incoming = m_store->queued.size();
-    const std::size_t overflow = m_store->shown.size() + incoming > m_historyLimit ? m_store->shown.size() + incoming - m_historyLimit : 0;
-    const std::size_t drop = std::min(overflow, m_store->shown.size());
+    const std::size_t incoming = queued.size();
+    const std::size_t overflow = shown.size() + incoming > m_historyLimit ? shown.size() + incoming - m_historyLimit : 0;
+    const std::size_t drop = std::min(overflow, shown.size());
     if (drop > 0) {
         beginRemoveRows({}, 0, static_cast<int>(drop) - 1);
-        m_store->shown.erase(m_store->shown.begin(), m_store->shown.begin() + static_cast<std::ptrdiff_t>(drop));
+        shown.erase(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(drop));
         endRemoveRows();
     }
-    const int first = static_cast<int>(m_store->shown.size());
+    const int first = static_cast<int>(shown.size());
     beginInsertRows({}, first, first + static_cast<int>(incoming) - 1);
-    for (auto& row : m_store->queued)
-        m_store->shown.push_back(std::move(row));
-    m_store->queued.clear();
+    for (auto& row : queued)
+        shown.push_back(std::move(row));
+    queued.clear();
     endInsertRows();
     return true;
 }
