@@ -247,6 +247,21 @@ void DebugDialog::stopSaving() {
     m_saveButton->setText(qtr(Str::DebugSaveContent));
 }
 
+std::optional<std::string> DebugDialog::chooseSaveTarget(const std::string& suggestion, const std::string& extension) {
+    auto path = m_files.chooseSaveFile(suggestion);
+    if (!path || path->empty())
+        return std::nullopt;
+    if (std::filesystem::path(*path).extension().empty())
+        *path += "." + extension;
+    // A FIFO or a device would block or be fed by the open that follows; only a regular file is
+    // written.
+    if (const Status usable = checkSaveTarget(*path); !usable) {
+        m_prompter.message(usable.message());
+        return std::nullopt;
+    }
+    return path;
+}
+
 void DebugDialog::saveContent() {
     if (m_file.is_open()) {
         stopSaving();
@@ -257,16 +272,9 @@ void DebugDialog::saveContent() {
         return;
     }
     // Without a chosen file nothing is being saved, so the button keeps offering to save.
-    auto path = m_files.chooseSaveFile({});
-    if (!path || path->empty())
+    const auto path = chooseSaveTarget({}, veltrane::tr(Str::DebugSaveExtension));
+    if (!path)
         return;
-    if (std::filesystem::path(*path).extension().empty())
-        *path += "." + veltrane::tr(Str::DebugSaveExtension);
-    // A FIFO or a device would block or be fed by the open below; only a regular file is written.
-    if (const Status usable = checkSaveTarget(*path); !usable) {
-        m_prompter.message(usable.message());
-        return;
-    }
     m_file.open(*path, std::ios::binary | std::ios::trunc);
     if (m_file.is_open())
         m_saveButton->setText(qtr(Str::DebugStopSaving));
@@ -294,15 +302,10 @@ void DebugDialog::saveTrace() {
         stopTrace();
         return;
     }
-    auto path = m_files.chooseSaveFile("trace." + veltrane::tr(Str::DebugTraceExtension));
-    if (!path || path->empty())
+    const std::string& extension = veltrane::tr(Str::DebugTraceExtension);
+    const auto path = chooseSaveTarget("trace." + extension, extension);
+    if (!path)
         return;
-    if (std::filesystem::path(*path).extension().empty())
-        *path += "." + veltrane::tr(Str::DebugTraceExtension);
-    if (const Status usable = checkSaveTarget(*path); !usable) {
-        m_prompter.message(usable.message());
-        return;
-    }
     auto opened = TraceWriter::open(*path);
     if (!opened) {
         m_prompter.message(opened.message());

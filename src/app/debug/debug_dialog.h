@@ -13,6 +13,8 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QLabel;
@@ -92,6 +94,9 @@ private:
     void refreshViews();
     void handle(const MonitorStep& step);
     void stopSaving();
+    // The file the user chose, with the extension added when it has none; nothing when cancelled
+    // or refused (the refusal was shown).
+    std::optional<std::string> chooseSaveTarget(const std::string& suggestion, const std::string& extension);
     void traceStep(const MonitorStep& step);
     void stopTrace();
 
