@@ -18,10 +18,15 @@ constexpr int kTurnMs = 20;
 // Datagrams handled in one turn before the queue gets them; bounds the work between two looks at
 // the stop flag under a flood.
 constexpr int kDatagramsPerTurn = 256;
+// Datagrams read with one system call.
+constexpr std::size_t kDatagramsAtOnce = 64;
 // The most read from a serial port in one turn.
 constexpr std::size_t kSerialChunk = 4096;
 // A serial report whose length the stream cannot tell ends when the line goes quiet this long.
 constexpr milliseconds kSerialQuiet{20};
+// After the stop message: how long reports still waiting are taken, and the quiet that ends it.
+constexpr milliseconds kDrainTime{300};
+constexpr int kDrainQuietMs = 5;
 // Room for bursts of reports between two reads.
 constexpr int kReceiveBufferBytes = 4 << 20;
 
@@ -86,27 +91,62 @@ void DebugReceiver::runEthernet(std::promise<Status>& opened) {
         return;
 
     std::vector<MonitorStep> steps;
-    while (!m_stopping.load()) {
+    std::vector<Bytes> replies;
+    // Handles what arrives within `waitMs`, up to a turn's worth; false when nothing came or the
+    // link broke (then failure() is set).
+    const auto turn = [&](int waitMs) {
         // One byte more than the longest report: a longer datagram is seen, and refused, as such.
-        auto datagram = socket.receive(kEthernetReportMaxSize + 1, kTurnMs);
-        for (int handled = 0; datagram;) {
-            const Ipv4Endpoint from{ipv4Number(parseIpv4(datagram->senderAddress).value_or(Ipv4Octets{})),
-                                    datagram->senderPort};
-            MonitorStep step = onMonitor([&](DebugMonitor& m) { return m.receiveDatagram(datagram->data, from); });
-            if (!step.reply.empty())
-                if (Status sent = socket.sendTo(step.reply, gateway, gatewayPort); !sent)
-                    return fail(sent.error());
-            if (worthTelling(step))
-                steps.push_back(std::move(step));
-            if (++handled >= kDatagramsPerTurn || !socket.hasPendingDatagram())
-                break;
-            datagram = socket.receive(kEthernetReportMaxSize + 1, 0);
+        auto first = socket.receive(kEthernetReportMaxSize + 1, waitMs);
+        if (!first) {
+            if (first.kind() != ErrorKind::Timeout)
+                fail(first.error());
+            return false;
         }
-        if (!datagram && datagram.kind() != ErrorKind::Timeout)
-            return fail(datagram.error());
+        std::vector<Datagram> datagrams;
+        datagrams.push_back(std::move(*first));
+        for (int handled = 0;;) {
+            for (const Datagram& datagram : datagrams) {
+                const Ipv4Endpoint from{ipv4Number(parseIpv4(datagram.senderAddress).value_or(Ipv4Octets{})),
+                                        datagram.senderPort};
+                const ReportTime arrived = m_clock.now();
+                MonitorStep step =
+                    onMonitor([&](DebugMonitor& m) { return m.receiveDatagram(datagram.data, from, arrived); });
+                if (!step.reply.empty())
+                    replies.push_back(std::move(step.reply));
+                if (worthTelling(step))
+                    steps.push_back(std::move(step));
+            }
+            handled += static_cast<int>(datagrams.size());
+            // The answers of a batch go out together, before the next batch is read.
+            const Status sent = socket.sendAllTo(replies, gateway, gatewayPort);
+            replies.clear();
+            if (!sent) {
+                fail(sent.error());
+                return false;
+            }
+            if (handled >= kDatagramsPerTurn)
+                break;
+            auto waiting = socket.receiveWaiting(kDatagramsAtOnce, kEthernetReportMaxSize + 1);
+            if (!waiting) {
+                fail(waiting.error());
+                return false;
+            }
+            if (waiting->empty())
+                break;
+            datagrams = std::move(*waiting);
+        }
         deliver(steps);
-    }
+        return true;
+    };
+    while (!m_stopping.load())
+        if (!turn(kTurnMs) && failure())
+            return;
     (void)socket.sendTo(m_monitor.stopMessage(), gateway, gatewayPort);
+    // Reports the gateway sent before it stopped may still wait in the socket: they are taken and
+    // answered too, for a bounded time against a gateway that does not stop.
+    const auto drainUntil = Clock::now() + kDrainTime;
+    while (Clock::now() < drainUntil && turn(kDrainQuietMs)) {
+    }
 }
 
 void DebugReceiver::runSerial(std::promise<Status>& opened) {
@@ -120,6 +160,7 @@ void DebugReceiver::runSerial(std::promise<Status>& opened) {
 
     std::vector<MonitorStep> steps;
     Clock::time_point lastByte{};
+    ReportTime lastArrival;
     bool pending = false;
     while (!m_stopping.load()) {
         auto waiting = port.bytesWaiting();
@@ -130,12 +171,13 @@ void DebugReceiver::runSerial(std::promise<Status>& opened) {
             if (!bytes)
                 return fail(bytes.error());
             lastByte = Clock::now();
+            lastArrival = m_clock.now();
             pending = true;
-            for (MonitorStep& step : onMonitor([&](DebugMonitor& m) { return m.receiveSerial(*bytes); }))
+            for (MonitorStep& step : onMonitor([&](DebugMonitor& m) { return m.receiveSerial(*bytes, lastArrival); }))
                 steps.push_back(std::move(step));
         } else if (pending && Clock::now() - lastByte > kSerialQuiet) {
             pending = false;
-            if (auto step = onMonitor([](DebugMonitor& m) { return m.serialQuiet(); }))
+            if (auto step = onMonitor([&](DebugMonitor& m) { return m.serialQuiet(lastArrival); }))
                 steps.push_back(std::move(*step));
         } else {
             std::this_thread::sleep_for(milliseconds(1));

@@ -8,6 +8,7 @@
 #include "core/common/result.h"
 #include "core/debug/debug_monitor.h"
 #include "core/link/gateway_ports.h"
+#include "link/report_clock.h"
 
 #include <atomic>
 #include <chrono>
@@ -82,6 +83,7 @@ private:
     void fail(Error error);
 
     DebugEndpoint m_endpoint;
+    ReportClock m_clock;  // started when the monitor opens; stamps each report as it arrives
     mutable std::mutex m_monitorMutex;
     DebugMonitor m_monitor;
 

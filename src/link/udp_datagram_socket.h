@@ -8,6 +8,8 @@
 
 #include "core/link/transport/datagram_socket.h"
 
+#include <vector>
+
 namespace veltrane {
 
 class UdpDatagramSocket : public DatagramSocket {
@@ -23,6 +25,13 @@ public:
     bool hasPendingDatagram() override { return m_socket.hasPendingDatagrams(); }
     Result<Datagram> receive(std::size_t maxBytes, int timeoutMs) override;
     void close() override;
+
+    // Datagrams already waiting, up to `max` of them, each cut to maxBytes, read with one system
+    // call instead of two per datagram; none when nothing waits. For a peer that sends thousands a
+    // second, so the reading keeps up on a busy machine.
+    Result<std::vector<Datagram>> receiveWaiting(std::size_t max, std::size_t maxBytes);
+    // Sends each message in order, with one system call.
+    Status sendAllTo(const std::vector<Bytes>& messages, const std::string& address, std::uint16_t port);
 
 private:
     Status applyOptions();

@@ -3,13 +3,16 @@
 #include "app/common/qt_text.h"
 #include "app/debug/live_table_model.h"
 #include "app/debug/report_list_model.h"
+#include "app/debug/trace_writer.h"
 #include "core/debug/debug_monitor.h"
 #include "core/common/ipv4.h"
 #include "core/debug/send_validation.h"
+#include "core/debug/trace_csv.h"
 #include "core/interaction/file_chooser.h"
 #include "core/interaction/prompter.h"
 #include "core/model/file_io.h"
 #include "link/debug_receiver.h"
+#include "link/report_clock.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -82,7 +85,9 @@ void DebugDialog::buildUi() {
     const auto columns = m_list->columnCount();
     // Wide enough for the longest status text and the column titles, which 80 pixels cut off.
     for (int c = 0; c < columns; ++c)
-        m_listView->setColumnWidth(c, c == columns - 1 ? 300 : 110);
+        m_listView->setColumnWidth(c, c == columns - 2 ? 300 : 110);
+    if (columns > 0)
+        m_listView->setColumnWidth(m_list->timeColumn(), 170);
     const int statusColumn = m_connection.transport == DebugTransport::Ethernet ? 1 : 0;
     if (columns > 0)
         m_listView->setColumnWidth(statusColumn, 150);
@@ -114,13 +119,15 @@ void DebugDialog::buildUi() {
     m_address = new QLineEdit(QString::fromLatin1(kDefaultSendAddress.data(), static_cast<qsizetype>(kDefaultSendAddress.size())), this);
     m_data = new QLineEdit(QString::fromLatin1(kDefaultSendData.data(), static_cast<qsizetype>(kDefaultSendData.size())), this);
     m_saveButton = new QPushButton(qtr(Str::DebugSaveContent), this);
+    m_traceButton = new QPushButton(qtr(Str::DebugSaveTrace), this);
     m_displayButton = new QPushButton(qtr(Str::DebugStopDisplaying), this);
     m_sendButton = new QPushButton(qtr(Str::DebugSendButton), this);
     auto* exitButton = new QPushButton(qtr(Str::DebugExitButton), this);
     // Enter in an edit box must not close the dialog.
-    for (QPushButton* button : {m_saveButton, m_displayButton, m_sendButton, exitButton})
+    for (QPushButton* button : {m_saveButton, m_traceButton, m_displayButton, m_sendButton, exitButton})
         button->setAutoDefault(false);
     connect(m_saveButton, &QPushButton::clicked, this, &DebugDialog::saveContent);
+    connect(m_traceButton, &QPushButton::clicked, this, &DebugDialog::saveTrace);
     connect(m_displayButton, &QPushButton::clicked, this, &DebugDialog::toggleDisplay);
     connect(m_sendButton, &QPushButton::clicked, this, &DebugDialog::send);
     connect(exitButton, &QPushButton::clicked, this, &DebugDialog::exitDialog);
@@ -133,6 +140,7 @@ void DebugDialog::buildUi() {
     sendRow->addWidget(m_sendButton);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_saveButton);
+    buttonRow->addWidget(m_traceButton);
     buttonRow->addWidget(m_displayButton);
     m_droppedLabel = new QLabel(this);
     m_droppedLabel->hide();
@@ -189,6 +197,13 @@ void DebugDialog::takeSteps() {
         if (steps.size() < kTakeAtOnce || spent.elapsed() >= kBatchBudgetMs)
             break;
     }
+    if (m_trace) {
+        if (const auto failure = m_trace->failure()) {
+            stopTrace();
+            m_prompter.message(*failure);
+        }
+    }
+    std::erase_if(m_closingTraces, [](const auto& trace) { return trace->finished(); });
     if (const std::uint64_t dropped = m_receiver->dropped()) {
         m_droppedLabel->setText(qformat(Str::DebugReportsDropped, {std::to_string(dropped)}));
         m_droppedLabel->show();
@@ -203,6 +218,8 @@ void DebugDialog::handle(const MonitorStep& step) {
         m_list->queue(*step.row);
     if (m_file.is_open() && !step.saveText.empty())
         m_file << step.saveText;
+    if (m_trace && !step.saveText.empty())
+        traceStep(step);
     if (step.wroteData) {
         m_sendTimeout->stop();
         m_sendButton->setEnabled(true);
@@ -230,6 +247,21 @@ void DebugDialog::stopSaving() {
     m_saveButton->setText(qtr(Str::DebugSaveContent));
 }
 
+std::optional<std::string> DebugDialog::chooseSaveTarget(const std::string& suggestion, const std::string& extension) {
+    auto path = m_files.chooseSaveFile(suggestion);
+    if (!path || path->empty())
+        return std::nullopt;
+    if (std::filesystem::path(*path).extension().empty())
+        *path += "." + extension;
+    // A FIFO or a device would block or be fed by the open that follows; only a regular file is
+    // written.
+    if (const Status usable = checkSaveTarget(*path); !usable) {
+        m_prompter.message(usable.message());
+        return std::nullopt;
+    }
+    return path;
+}
+
 void DebugDialog::saveContent() {
     if (m_file.is_open()) {
         stopSaving();
@@ -240,19 +272,61 @@ void DebugDialog::saveContent() {
         return;
     }
     // Without a chosen file nothing is being saved, so the button keeps offering to save.
-    auto path = m_files.chooseSaveFile({});
-    if (!path || path->empty())
+    const auto path = chooseSaveTarget({}, veltrane::tr(Str::DebugSaveExtension));
+    if (!path)
         return;
-    if (std::filesystem::path(*path).extension().empty())
-        *path += "." + veltrane::tr(Str::DebugSaveExtension);
-    // A FIFO or a device would block or be fed by the open below; only a regular file is written.
-    if (const Status usable = checkSaveTarget(*path); !usable) {
-        m_prompter.message(usable.message());
-        return;
-    }
     m_file.open(*path, std::ios::binary | std::ios::trunc);
     if (m_file.is_open())
         m_saveButton->setText(qtr(Str::DebugStopSaving));
+}
+
+void DebugDialog::traceStep(const MonitorStep& step) {
+    if (step.row) {
+        m_trace->append(traceCsvLine(*step.row, utcOffsetMinutes(step.time.wallClockMs)));
+        return;
+    }
+    // Paused: the report is traced all the same, like "Save Content" keeps saving.
+    if (!step.report)
+        return;
+    std::optional<DebugRow> row = handleReport(*step.report, m_connection.transport).row;
+    if (!row)
+        return;
+    row->time = step.time;
+    m_trace->append(traceCsvLine(*row, utcOffsetMinutes(step.time.wallClockMs)));
+}
+
+void DebugDialog::saveTrace() {
+    if (m_trace) {
+        // What the link answered before the trace was stopped belongs in it.
+        takeSteps();
+        stopTrace();
+        return;
+    }
+    const std::string& extension = veltrane::tr(Str::DebugTraceExtension);
+    const auto path = chooseSaveTarget("trace." + extension, extension);
+    if (!path)
+        return;
+    auto opened = TraceWriter::open(*path);
+    if (!opened) {
+        m_prompter.message(opened.message());
+        return;
+    }
+    // Everything taken so far is in the list's history; everything after it goes through handle().
+    flushViews();
+    std::string history = traceCsvHeader();
+    for (const DebugRow& row : m_list->rows())
+        history += traceCsvLine(row, utcOffsetMinutes(row.time.wallClockMs));
+    m_trace = std::move(*opened);
+    m_trace->append(history);
+    m_traceButton->setText(qtr(Str::DebugStopTrace));
+}
+
+void DebugDialog::stopTrace() {
+    if (!m_trace)
+        return;
+    m_trace->finish();
+    m_closingTraces.push_back(std::move(m_trace));
+    m_traceButton->setText(qtr(Str::DebugSaveTrace));
 }
 
 void DebugDialog::toggleDisplay() {
@@ -296,7 +370,11 @@ void DebugDialog::exitDialog() {
     // Tells the gateway to stop and closes the link.
     if (m_receiver)
         m_receiver->stop();
+    // What the link answered before it stopped still reaches the trace.
+    if (m_trace)
+        takeSteps();
     stopSaving();
+    stopTrace();
     QDialog::reject();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The "Debug" dialog: the gateway's reports as a scrolling list and a live table, "Save Content",
-// "Stop Displaying", "Send" and "Exit". The link runs on a thread of its own (DebugReceiver), which
-// answers every report at once; the dialog takes what is to be shown in batches, within a time
-// budget per batch, so a flooding gateway cannot take the window over.
+// "Save Trace" (every report as CSV), "Stop Displaying", "Send" and "Exit". The link runs on a
+// thread of its own (DebugReceiver), which answers every report at once; the dialog takes what is
+// to be shown in batches, within a time budget per batch, so a flooding gateway cannot take the
+// window over.
 
 #include "core/debug/debug_transport.h"
 
@@ -12,6 +13,9 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -29,6 +33,7 @@ class FileChooser;
 class LiveTableModel;
 class Prompter;
 class ReportListModel;
+class TraceWriter;
 
 // How the dialog reaches the gateway; chosen before it opens (scan result or serial port choice).
 struct DebugConnection {
@@ -58,6 +63,8 @@ public:
 
     // The buttons, for tests and the keyboard alike.
     void saveContent();
+    // Starts a trace with the history the list holds, or stops the one running.
+    void saveTrace();
     void toggleDisplay();
     void send();
     void exitDialog();
@@ -66,6 +73,7 @@ public:
     QLineEdit* addressEdit() const { return m_address; }
     QLineEdit* dataEdit() const { return m_data; }
     QPushButton* saveButton() const { return m_saveButton; }
+    QPushButton* traceButton() const { return m_traceButton; }
     QPushButton* displayButton() const { return m_displayButton; }
     QPushButton* sendButton() const { return m_sendButton; }
 
@@ -86,6 +94,11 @@ private:
     void refreshViews();
     void handle(const MonitorStep& step);
     void stopSaving();
+    // The file the user chose, with the extension added when it has none; nothing when cancelled
+    // or refused (the refusal was shown).
+    std::optional<std::string> chooseSaveTarget(const std::string& suggestion, const std::string& extension);
+    void traceStep(const MonitorStep& step);
+    void stopTrace();
 
     Prompter& m_prompter;
     FileChooser& m_files;
@@ -98,6 +111,7 @@ private:
     QLineEdit* m_address = nullptr;
     QLineEdit* m_data = nullptr;
     QPushButton* m_saveButton = nullptr;
+    QPushButton* m_traceButton = nullptr;
     QPushButton* m_displayButton = nullptr;
     QPushButton* m_sendButton = nullptr;
     QLabel* m_droppedLabel = nullptr;
@@ -106,6 +120,9 @@ private:
     bool m_linkOpen = false;
     bool m_paused = false;
     std::ofstream m_file;
+    std::unique_ptr<TraceWriter> m_trace;
+    // Stopped traces still writing what they were given.
+    std::vector<std::unique_ptr<TraceWriter>> m_closingTraces;
 };
 
 }  // namespace veltrane

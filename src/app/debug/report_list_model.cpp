@@ -3,6 +3,8 @@
 #include "app/common/qt_text.h"
 #include "core/debug/report_row.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 namespace veltrane {
@@ -12,51 +14,77 @@ std::vector<QString> listTitles(DebugTransport transport) {
     std::vector<QString> texts;
     for (const Str title : columnTitles(transport))
         texts.push_back(qtr(title));
+    if (!texts.empty())
+        texts.push_back(qtr(Str::DebugColumnTime));
     return texts;
+}
+
+// The local wall-clock time and the time since the monitor started: "09:14:03.127  +12.345 s".
+QString timeText(const ReportTime& time) {
+    const QString wall = QDateTime::fromMSecsSinceEpoch(time.wallClockMs).toString(QStringLiteral("HH:mm:ss.zzz"));
+    return QStringLiteral("%1  +%2 s").arg(wall, QString::number(static_cast<double>(time.sinceStartMs) / 1000.0, 'f', 3));
 }
 }  // namespace
 
+struct ReportListModel::Rows {
+    std::deque<DebugRow> shown;
+    std::deque<DebugRow> queued;
+};
+
 ReportListModel::ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent)
     : DebugTableModel(listTitles(transport), parent), m_transport(transport),
-      m_historyLimit(std::max<std::size_t>(1, historyLimit)) {}
+      m_historyLimit(std::max<std::size_t>(1, historyLimit)), m_store(std::make_unique<Rows>()) {}
+
+ReportListModel::~ReportListModel() = default;
+
+bool ReportListModel::hasQueued() const { return !m_store->queued.empty(); }
+
+const std::deque<DebugRow>& ReportListModel::rows() const { return m_store->shown; }
+
+std::size_t ReportListModel::shownRows() const { return m_store->shown.size(); }
 
 void ReportListModel::queue(const DebugRow& row) {
-    m_queued.push_back(row.cells(m_transport));
-    if (m_queued.size() > m_historyLimit)
-        m_queued.pop_front();
+    auto& queued = m_store->queued;
+    queued.push_back(row);
+    if (queued.size() > m_historyLimit)
+        queued.pop_front();
 }
 
 void ReportListModel::clear() {
-    m_queued.clear();
-    if (m_rows.empty())
+    m_store->queued.clear();
+    if (m_store->shown.empty())
         return;
     beginResetModel();
-    m_rows.clear();
+    m_store->shown.clear();
     endResetModel();
 }
 
 bool ReportListModel::flush() {
-    if (m_queued.empty())
+    auto& [shown, queued] = *m_store;
+    if (queued.empty())
         return false;
-    const std::size_t incoming = m_queued.size();
-    const std::size_t overflow = m_rows.size() + incoming > m_historyLimit ? m_rows.size() + incoming - m_historyLimit : 0;
-    const std::size_t drop = std::min(overflow, m_rows.size());
+    const std::size_t incoming = queued.size();
+    const std::size_t overflow = shown.size() + incoming > m_historyLimit ? shown.size() + incoming - m_historyLimit : 0;
+    const std::size_t drop = std::min(overflow, shown.size());
     if (drop > 0) {
         beginRemoveRows({}, 0, static_cast<int>(drop) - 1);
-        m_rows.erase(m_rows.begin(), m_rows.begin() + static_cast<std::ptrdiff_t>(drop));
+        shown.erase(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(drop));
         endRemoveRows();
     }
-    const int first = static_cast<int>(m_rows.size());
+    const int first = static_cast<int>(shown.size());
     beginInsertRows({}, first, first + static_cast<int>(incoming) - 1);
-    for (auto& cells : m_queued)
-        m_rows.push_back(std::move(cells));
-    m_queued.clear();
+    for (auto& row : queued)
+        shown.push_back(std::move(row));
+    queued.clear();
     endInsertRows();
     return true;
 }
 
 QVariant ReportListModel::cell(std::size_t row, int column) const {
-    const auto& cells = m_rows[row];
+    const DebugRow& shown = m_store->shown[row];
+    if (column == timeColumn())
+        return timeText(shown.time);
+    const auto cells = shown.cells(m_transport);
     const auto at = static_cast<std::size_t>(column);
     return at < cells.size() ? toQString(cells[at]) : QVariant();
 }

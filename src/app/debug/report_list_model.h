@@ -1,13 +1,14 @@
 #pragma once
-// The report list: the rows the monitor shows, with the oldest dropped past its history limit.
-// Rows are queued as reports arrive and reach the view in batches, so a fast gateway costs one
-// view update per batch instead of one per report.
+// The report list: the rows the monitor shows, with the oldest dropped past its history limit, and
+// after the transport's columns the time each report arrived. Rows are queued as reports arrive
+// and reach the view in batches, so a fast gateway costs one view update per batch instead of one
+// per report.
 
 #include "app/debug/debug_table_model.h"
 #include "core/debug/debug_transport.h"
 
 #include <deque>
-#include <vector>
+#include <memory>
 
 namespace veltrane {
 
@@ -18,6 +19,7 @@ class ReportListModel : public DebugTableModel {
     Q_OBJECT
 public:
     ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent = nullptr);
+    ~ReportListModel() override;
 
     // A row the monitor appended; the history limit alone decides which rows are dropped.
     void queue(const DebugRow& row);
@@ -25,16 +27,21 @@ public:
     void clear();
     // Applies everything queued; true when rows were added.
     bool flush();
-    bool hasQueued() const { return !m_queued.empty(); }
+    bool hasQueued() const;
+    // The shown rows, oldest first: the history a trace starts with.
+    const std::deque<DebugRow>& rows() const;
+    // The column with each report's arrival time.
+    int timeColumn() const { return columnCount() - 1; }
 
 private:
-    std::size_t shownRows() const override { return m_rows.size(); }
+    std::size_t shownRows() const override;
     QVariant cell(std::size_t row, int column) const override;
 
     DebugTransport m_transport;
     std::size_t m_historyLimit;
-    std::deque<std::vector<std::string>> m_rows;
-    std::deque<std::vector<std::string>> m_queued;
+    // Shown and queued rows; behind a pointer, as the row type is kept out of moc's sight.
+    struct Rows;
+    std::unique_ptr<Rows> m_store;
 };
 
 }  // namespace veltrane

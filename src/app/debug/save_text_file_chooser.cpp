@@ -7,9 +7,10 @@
 namespace veltrane {
 
 std::optional<std::string> SaveTextFileChooser::chooseSaveFile(const std::string& suggestedName) {
-    QFileDialog dialog(m_parent, {}, toQString(suggestedName), qtr(Str::DebugSaveFilter));
+    const bool trace = QString::fromStdString(suggestedName).endsWith(u'.' + qtr(Str::DebugTraceExtension));
+    QFileDialog dialog(m_parent, {}, toQString(suggestedName), qtr(trace ? Str::DebugTraceFilter : Str::DebugSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(qtr(Str::DebugSaveExtension));
+    dialog.setDefaultSuffix(qtr(trace ? Str::DebugTraceExtension : Str::DebugSaveExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

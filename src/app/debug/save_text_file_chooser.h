@@ -1,5 +1,6 @@
 #pragma once
-// The save dialog of "Save Content": text files, no overwrite question (the file is truncated).
+// The save dialog of "Save Content" (text files) and "Save Trace" (CSV files, told by the suggested
+// name's extension); no overwrite question (the file is truncated).
 
 #include "core/interaction/file_chooser.h"
 

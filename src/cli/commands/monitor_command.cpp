@@ -15,7 +15,7 @@
 namespace veltrane::cli {
 namespace {
 
-constexpr const char* kMonitorUsage = "monitor (--to ADDR | --port PATH) [--count N] [--seconds S] [--json]";
+constexpr const char* kMonitorUsage = "monitor (--to ADDR | --port PATH) [--count N] [--seconds S] [--json | --csv]";
 constexpr const char* kWriteUsage = "write (--to ADDR | --port PATH) ADDRESS DATA";
 
 // --to or --port, and the ports a test may move (not shown in the help).
@@ -58,9 +58,14 @@ CommandRun setUpMonitor(CLI::App& command) {
     command.add_option("--count", args->count, "stop after this many shown reports");
     command.add_option("--seconds", args->seconds, "stop after this many seconds")->check(CLI::Range(0.0, 1e7));
     command.add_flag("--json", args->options.json, "one JSON object per report");
+    command.add_flag("--csv", args->options.csv, "a CSV header line, then one line per report with its times");
     return [args, &command] {
         if (!oneTarget(command, args->options.target))
             return wrongLine(kMonitorUsage);
+        if (args->options.json && args->options.csv) {
+            std::cerr << "--json and --csv exclude each other\nusage: veltrane-cli " << kMonitorUsage << '\n';
+            return 2;
+        }
         if (command.count("--count")) {
             args->options.count = reportCount(args->count);
             if (!args->options.count) {

@@ -4,11 +4,14 @@
 #include "cli/json_writer.h"
 #include "core/debug/debug_monitor.h"
 #include "core/debug/send_validation.h"
+#include "core/debug/trace_csv.h"
 #include "core/strings/strings.h"
 #include "link/debug_receiver.h"
+#include "link/report_clock.h"
 
 #include <atomic>
 #include <csignal>
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -83,6 +86,17 @@ int runMonitor(const MonitorOptions& options, std::ostream& out, std::ostream& e
     const DebugTransport transport = link.transport();
     const auto started = Clock::now();
     std::uint64_t shown = 0;
+    if (options.csv)
+        out << traceCsvHeader();
+    const auto print = [&](const MonitorStep& step) {
+        if (!step.row)
+            return;
+        if (options.csv)
+            out << traceCsvLine(*step.row, utcOffsetMinutes(step.row->time.wallClockMs));
+        else
+            printRow(*step.row, transport, options.json, out);
+        ++shown;
+    };
     int exitCode = 0;
     while (!g_interrupted.load()) {
         if (options.count && shown >= *options.count)
@@ -98,12 +112,8 @@ int runMonitor(const MonitorOptions& options, std::ostream& out, std::ostream& e
         if (options.count)
             take = static_cast<std::size_t>(std::min<std::uint64_t>(take, *options.count - shown));
         const std::vector<MonitorStep> steps = link.take(take, wait);
-        for (const MonitorStep& step : steps) {
-            if (step.row) {
-                printRow(*step.row, transport, options.json, out);
-                ++shown;
-            }
-        }
+        for (const MonitorStep& step : steps)
+            print(step);
         // A reader of a pipe sees each report as it comes, without a flush for every line.
         if (steps.size() < take)
             out.flush();
@@ -114,6 +124,10 @@ int runMonitor(const MonitorOptions& options, std::ostream& out, std::ostream& e
         }
     }
     link.stop();
+    // Reports that came before the gateway stopped are shown too, within the count.
+    for (const MonitorStep& step : link.take(SIZE_MAX, milliseconds(0)))
+        if (!options.count || shown < *options.count)
+            print(step);
     tellDropped(link, err);
     return out.flush() ? exitCode : 1;
 }

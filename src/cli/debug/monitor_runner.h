@@ -25,6 +25,7 @@ struct MonitorOptions {
     std::optional<std::uint64_t> count;         // stop after this many shown reports
     std::optional<std::chrono::milliseconds> duration;  // stop after this long
     bool json = false;
+    bool csv = false;  // the trace: a header line, then one CSV line per report
 };
 
 struct WriteOptions {

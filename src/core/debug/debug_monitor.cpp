@@ -19,40 +19,45 @@ Bytes DebugMonitor::encode(const DebugCommand& command) const {
     return m_transport == DebugTransport::Ethernet ? command.encodeEthernet() : command.encodeSerial();
 }
 
-MonitorStep DebugMonitor::receiveDatagram(ByteView datagram, const Ipv4Endpoint& sender) {
+MonitorStep DebugMonitor::receiveDatagram(ByteView datagram, const Ipv4Endpoint& sender, ReportTime arrived) {
     MonitorStep step;
+    step.time = arrived;
     if (m_transport != DebugTransport::Ethernet || !m_gateway || sender != *m_gateway) {
         step.outcome = MonitorStep::Outcome::Foreign;
         ++m_counts.foreign;
         return step;
     }
-    return accept(DebugReport::decodeEthernet(datagram));
+    return accept(DebugReport::decodeEthernet(datagram), arrived);
 }
 
-std::vector<MonitorStep> DebugMonitor::receiveSerial(ByteView bytes) {
+std::vector<MonitorStep> DebugMonitor::receiveSerial(ByteView bytes, ReportTime arrived) {
     std::vector<MonitorStep> steps;
     for (const Bytes& report : m_assembler.feed(bytes))
-        steps.push_back(receiveSerialReport(report));
+        steps.push_back(receiveSerialReport(report, arrived));
     return steps;
 }
 
-std::optional<MonitorStep> DebugMonitor::serialQuiet() {
+std::optional<MonitorStep> DebugMonitor::serialQuiet(ReportTime arrived) {
     if (!m_assembler.pending())
         return std::nullopt;
     const Bytes rest = m_assembler.flush();
-    return receiveSerialReport(rest);
+    return receiveSerialReport(rest, arrived);
 }
 
-MonitorStep DebugMonitor::receiveSerialReport(ByteView report) {
+MonitorStep DebugMonitor::receiveSerialReport(ByteView report, ReportTime arrived) {
     if (m_transport != DebugTransport::Serial) {
         ++m_counts.foreign;
-        return MonitorStep{MonitorStep::Outcome::Foreign, {}, {}, 0, {}, {}, false};
+        MonitorStep step;
+        step.outcome = MonitorStep::Outcome::Foreign;
+        step.time = arrived;
+        return step;
     }
-    return accept(DebugReport::decodeSerial(report));
+    return accept(DebugReport::decodeSerial(report), arrived);
 }
 
-MonitorStep DebugMonitor::accept(Result<DebugReport> decoded) {
+MonitorStep DebugMonitor::accept(Result<DebugReport> decoded, ReportTime arrived) {
     MonitorStep step;
+    step.time = arrived;
     if (!decoded) {
         // Treated like an unknown status: no answer, so the gateway's next report is awaited.
         step.outcome = MonitorStep::Outcome::Malformed;
@@ -78,6 +83,7 @@ MonitorStep DebugMonitor::accept(Result<DebugReport> decoded) {
     step.report = std::move(decoded).value();
     step.outcome = MonitorStep::Outcome::Acknowledged;
     if (handling.row && !m_paused) {
+        handling.row->time = arrived;
         while (m_rows.size() >= m_historyLimit) {
             m_rows.pop_front();
             ++step.droppedRows;

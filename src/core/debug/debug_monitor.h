@@ -29,6 +29,7 @@ struct MonitorStep {
 
     Outcome outcome = Outcome::Ignored;
     std::optional<DebugReport> report;  // Shown and Acknowledged: the report
+    ReportTime time;                    // when the message arrived
     std::optional<DebugRow> row;        // Shown: the row appended to rows()
     std::size_t droppedRows = 0;        // Shown: oldest rows removed from the front of rows() first
     std::string saveText;               // lines for "Save Content"; empty when nothing is saved
@@ -56,14 +57,15 @@ public:
     Bytes startMessage() const { return DebugCommand::start().encodeEthernet(); }
     Bytes stopMessage() const { return DebugCommand::stop().encodeEthernet(); }
 
-    // One received datagram and who sent it.
-    MonitorStep receiveDatagram(ByteView datagram, const Ipv4Endpoint& sender);
+    // One received datagram, who sent it and when it arrived.
+    MonitorStep receiveDatagram(ByteView datagram, const Ipv4Endpoint& sender, ReportTime arrived = {});
     // Bytes read from the serial port, in whatever pieces they came: one step per completed report.
-    std::vector<MonitorStep> receiveSerial(ByteView bytes);
-    // The serial line has been quiet: bytes still waiting are taken as one report.
-    std::optional<MonitorStep> serialQuiet();
+    std::vector<MonitorStep> receiveSerial(ByteView bytes, ReportTime arrived = {});
+    // The serial line has been quiet: bytes still waiting are taken as one report, which arrived
+    // with the last of them.
+    std::optional<MonitorStep> serialQuiet(ReportTime arrived = {});
     // One whole serial report.
-    MonitorStep receiveSerialReport(ByteView report);
+    MonitorStep receiveSerialReport(ByteView report, ReportTime arrived = {});
 
     // "Stop Displaying": while paused, reports are still answered and saved but no rows are added.
     // Resuming empties the rows.
@@ -82,7 +84,7 @@ public:
 
 private:
     DebugMonitor(DebugTransport transport, std::optional<Ipv4Endpoint> gateway, std::size_t historyLimit);
-    MonitorStep accept(Result<DebugReport> decoded);
+    MonitorStep accept(Result<DebugReport> decoded, ReportTime arrived);
     Bytes encode(const DebugCommand& command) const;
 
     DebugTransport m_transport;

@@ -1,6 +1,7 @@
 #include "core/debug/report_row.h"
 
 #include "core/common/hex.h"
+#include "core/debug/live_table.h"
 #include "core/model/text_value.h"
 
 #include <array>
@@ -88,8 +89,10 @@ ReportHandling handleReport(const DebugReport& report, DebugTransport transport)
             row.data = ethernet ? decimalText(report.exceptionCode) : exceptionText(report.exceptionCode);
         else if (report.status == report_status::Timeout)
             row.data = tr(Str::DebugNoResponse);
-        else
+        else {
             row.data = dataColumnText(report.data);
+            row.values = registerText(report.data);
+        }
     }
     handling.acknowledge = true;
     handling.saveText = saveText(row, report.status, transport);

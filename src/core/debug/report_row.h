@@ -5,11 +5,20 @@
 #include "core/debug/debug_report.h"
 #include "core/strings/strings.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace veltrane {
+
+// When a report arrived. The receiver reads the clocks; the core only carries the times.
+struct ReportTime {
+    std::int64_t sinceStartMs = 0;  // since the monitor started
+    std::int64_t wallClockMs = 0;   // ms since the Unix epoch
+
+    friend bool operator==(const ReportTime&, const ReportTime&) = default;
+};
 
 // The texts of one list row. Fields that the row does not show are empty (the serial index over a
 // serial line; slave, address and data of an Ethernet time-out).
@@ -19,6 +28,8 @@ struct DebugRow {
     std::string slave;
     std::string start;
     std::string data;
+    std::string values;  // the data as 16-bit values in decimal, for the trace; not a list column
+    ReportTime time;
 
     // In the order of columnTitles(transport).
     std::vector<std::string> cells(DebugTransport transport) const;

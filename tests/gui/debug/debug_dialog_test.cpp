@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTimer>
 #include <QTest>
 
@@ -34,8 +36,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 using namespace veltrane;
@@ -101,7 +105,7 @@ TEST_F(DebugDialogTest, ShowsLiveRowsWritesSavesAndStopsTheGateway) {
     ASSERT_TRUE(m_sim->waitFor("debug start 127.0.0.2"));
 
     const ReportListModel& list = dialog.reportList();
-    ASSERT_EQ(list.columnCount(), 5);
+    ASSERT_EQ(list.columnCount(), 6);  // and the time
     EXPECT_EQ(list.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), tr(Str::DebugColumnSerialIndex));
     // The history is bounded: old rows go, the newest stay.
     ASSERT_TRUE(waitUntil([&] { return dialog.counts().acknowledged > 100; }));
@@ -211,9 +215,122 @@ TEST_F(DebugDialogTest, SendShowsEachValidationMessageAndWritesNothing) {
     EXPECT_EQ(m_sim->count("debug write"), 0);
 }
 
-// "Save Content" to a FIFO is refused with a message before anything opens it. The test holds a
+std::vector<std::string> csvFields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"')
+            fields.back() += line[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+// "Save Trace" starts with the list's history and then has every report, paused or not, until it
+// is stopped: the simulator cycles through the three commands, so a missing report shows as a
+// break in the cycle.
+TEST_F(DebugDialogTest, SaveTraceWritesTheHistoryAndEveryReportAfterIt) {
+    ScriptedPrompter prompter;
+    ScriptedFileChooser files;
+    files.saveAnswers.push_back((m_dir / "trace").string());
+    DebugDialog dialog(connection(40), prompter, files);
+    dialog.show();
+    const ReportListModel& list = dialog.reportList();
+    ASSERT_EQ(list.columnCount(), 6);
+    EXPECT_EQ(list.headerData(list.timeColumn(), Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+              tr(Str::DebugColumnTime));
+    ASSERT_TRUE(waitUntil([&] { return dialog.counts().acknowledged > 60; }));
+    dialog.saveTrace();
+    EXPECT_EQ(files.lastSuggestion, "trace.csv");
+    EXPECT_EQ(dialog.traceButton()->text().toStdString(), tr(Str::DebugStopTrace));
+    ASSERT_EQ(list.rowCount(), 40);
+    const std::string firstShown = list.data(list.index(0, list.timeColumn()), Qt::DisplayRole).toString().toStdString();
+    EXPECT_TRUE(std::regex_match(firstShown, std::regex(R"(\d\d:\d\d:\d\d\.\d{3}  \+\d+\.\d{3} s)"))) << firstShown;
+
+    auto answered = dialog.counts().acknowledged;
+    ASSERT_TRUE(waitUntil([&] { return dialog.counts().acknowledged > answered + 40; }));
+    dialog.toggleDisplay();
+    answered = dialog.counts().acknowledged;
+    ASSERT_TRUE(waitUntil([&] { return dialog.counts().acknowledged > answered + 40; }));
+    dialog.saveTrace();
+    EXPECT_EQ(dialog.traceButton()->text().toStdString(), tr(Str::DebugSaveTrace));
+    dialog.exitDialog();
+    EXPECT_TRUE(prompter.shown().empty());
+
+    std::ifstream file(m_dir / "trace.csv");
+    ASSERT_TRUE(file.is_open());
+    std::string line;
+    ASSERT_TRUE(std::getline(file, line));
+    EXPECT_EQ(line, "time_ms,wall_clock,serial_index,status,slave,start,data,values");
+    const std::vector<std::array<const char*, 3>> cycle = {{"1", "1", "100"}, {"2", "7", "20"}, {"2", "7", "300"}};
+    std::vector<std::vector<std::string>> rows;
+    while (std::getline(file, line))
+        rows.push_back(csvFields(line));
+    ASSERT_GT(rows.size(), 40u + 80u);
+    // Where the cycle stands at the first row, told by the first row that names its command.
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].size() == 8 && !rows[i][5].empty()) {
+            const std::size_t at = rows[i][5] == "100" ? 0 : rows[i][5] == "20" ? 1 : 2;
+            next = (at + 3 * rows.size() - i) % 3;
+            break;
+        }
+    }
+    long long lastMs = -1;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& row = rows[i];
+        SCOPED_TRACE("line " + std::to_string(i + 2));
+        ASSERT_EQ(row.size(), 8u);
+        EXPECT_GE(std::stoll(row[0]), lastMs);
+        lastMs = std::stoll(row[0]);
+        const auto& expected = cycle[next];
+        next = (next + 1) % cycle.size();
+        EXPECT_EQ(row[2], expected[0]);
+        if (row[3] == tr(Str::DebugStatusTimeout))
+            continue;
+        EXPECT_EQ(row[4], expected[1]);
+        EXPECT_EQ(row[5], expected[2]);
+        if (row[3] == tr(Str::DebugStatusAbnormal))
+            continue;
+        // The values read the data bytes two at a time, big-endian.
+        std::istringstream bytes(row[6]), values(row[7]);
+        for (unsigned high = 0, low = 0, value = 0; bytes >> std::hex >> high;) {
+            values >> std::dec >> value;
+            if (bytes >> std::hex >> low)
+                EXPECT_EQ(value, high * 256 + low);
+            else
+                EXPECT_EQ(value, high);
+        }
+    }
+
+    // The trace opened as a table, for a look at it.
+    QStandardItemModel table;
+    table.setHorizontalHeaderLabels({"time_ms", "wall_clock", "serial_index", "status", "slave", "start", "data",
+                                     "values"});
+    for (std::size_t r = 0; r < 24 && r < rows.size(); ++r) {
+        QList<QStandardItem*> items;
+        for (const std::string& field : rows[r])
+            items.append(new QStandardItem(QString::fromStdString(field)));
+        table.appendRow(items);
+    }
+    QTableView view;
+    view.setModel(&table);
+    view.resize(1100, 560);
+    view.resizeColumnsToContents();
+    view.show();
+    QDir().mkpath(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots"));
+    EXPECT_TRUE(view.grab().save(QStringLiteral(VELTRANE_BINARY_DIR "/screenshots/trace_table.png")));
+}
+
+// "Save Content" and "Save Trace" to a FIFO are refused with a message before anything opens it. The test holds a
 // reader on it (opened without blocking) so that a dialog that did open it could not hang here.
-TEST_F(DebugDialogTest, SaveContentRefusesWhatIsNotARegularFile) {
+TEST_F(DebugDialogTest, SavingRefusesWhatIsNotARegularFile) {
     const std::string fifo = (m_dir / "pipe.txt").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
@@ -226,6 +343,13 @@ TEST_F(DebugDialogTest, SaveContentRefusesWhatIsNotARegularFile) {
     ASSERT_FALSE(prompter.shown().empty());
     EXPECT_EQ(prompter.shown().back(), fifo + " is not a regular file; it was left as it is and nothing was saved.");
     EXPECT_EQ(dialog.saveButton()->text().toStdString(), tr(Str::DebugSaveContent));
+    const std::string refusal = prompter.shown().back();
+    prompter.clearShown();
+    files.saveAnswers.push_back(fifo);
+    dialog.saveTrace();
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown().back(), refusal);
+    EXPECT_EQ(dialog.traceButton()->text().toStdString(), tr(Str::DebugSaveTrace));
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     ::close(reader);
     dialog.exitDialog();
@@ -297,7 +421,7 @@ TEST(DebugDialogSerial, ShowsTheReportsOfTheSimulatedSerialGateway) {
     ASSERT_TRUE(waitUntil([&] { return dialog.counts().acknowledged >= 5; }));
     dialog.flushViews();
     const ReportListModel& list = dialog.reportList();
-    ASSERT_EQ(list.columnCount(), 4);
+    ASSERT_EQ(list.columnCount(), 5);  // and the time
     ASSERT_GT(list.rowCount(), 0);
     EXPECT_EQ(list.data(list.index(0, 0), Qt::DisplayRole).toString().toStdString(), tr(Str::DebugStatusCorrect));
     EXPECT_EQ(list.data(list.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("5"));

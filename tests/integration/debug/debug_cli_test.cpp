@@ -1,8 +1,11 @@
 // veltrane-cli monitor and write over loopback UDP, inside a network namespace of the test's own.
 
 #include "core/debug/debug_report.h"
+#include "core/debug/report_row.h"
+#include "core/debug/trace_csv.h"
 #include "core/link/ethernet/configuration_image.h"
 #include "core/strings/strings.h"
+#include "sim/engine/debug/debug_report_generator.h"
 #include "sim/engine/gateway_state_file.h"
 #include "support/cli_runner.h"
 #include "support/hex_bytes.h"
@@ -19,6 +22,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -98,6 +103,59 @@ TEST_F(DebugCliTest, MonitorPrintsTheRowsOfTheStoredCommandsAndStopsTheGateway) 
     EXPECT_GT(exceptions, 0);
     EXPECT_GT(correct, 0);
     EXPECT_TRUE(sim->waitFor("debug stop 127.0.0.2")) << sim->output();
+}
+
+// The simulator's reports follow from its seed: the test makes the same sequence and expects every
+// field of the trace but the times, which must only be well formed and in order.
+TEST_F(DebugCliTest, CsvTraceHasEveryReportInOrderWithExactValues) {
+    auto sim = startSimulator({"--debug-rate", "400", "--debug-exceptions", "20", "--debug-timeouts", "20",
+                               "--debug-errors", "10"});
+    const RunResult run = runCli({"monitor", "--to", "127.0.0.2", "--count", "40", "--csv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const auto got = lines(run.out);
+    ASSERT_EQ(got.size(), 41u);
+    EXPECT_EQ(got[0] + "\n", traceCsvHeader());
+
+    const auto images = sim::loadGatewayImages(m_state.string());
+    ASSERT_TRUE(images);
+    Project project;
+    ProjectState state;
+    ethernet::decodeConfigurationImage(images->at("127.0.0.2"), project, state);
+    sim::ReportGeneratorOptions options;
+    options.exceptionPercent = 20;
+    options.timeoutPercent = 20;
+    options.errorPercent = 10;
+    sim::DebugReportGenerator gateway(sim::polledCommands(project, state), options);
+    gateway.receive(DebugCommand::start().encodeEthernet());
+
+    const std::regex timed(R"((\d+),(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d),(.*))");
+    long long lastMs = -1;
+    std::string lastWall;
+    std::set<std::uint8_t> statuses;
+    for (std::size_t i = 1; i < got.size(); ++i) {
+        SCOPED_TRACE(got[i]);
+        const auto report = DebugReport::decodeEthernet(*gateway.nextReport());
+        gateway.receive(DebugCommand::acknowledge().encodeEthernet());
+        ASSERT_TRUE(report);
+        statuses.insert(report->status);
+        DebugRow expected = *handleReport(*report, DebugTransport::Ethernet).row;
+        const std::string line = traceCsvLine(expected, 0);
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(got[i], match, timed));
+        EXPECT_EQ(match[3].str() + "\n", line.substr(line.find(',', line.find(',') + 1) + 1));
+        EXPECT_GE(std::stoll(match[1].str()), lastMs);
+        EXPECT_GE(match[2].str(), lastWall);  // one offset throughout: the text orders as the time
+        lastMs = std::stoll(match[1].str());
+        lastWall = match[2].str();
+    }
+    EXPECT_EQ(statuses.size(), 4u);  // all four outcomes are in the sequence
+    // --csv and --json exclude each other, before anything is sent.
+    const RunResult both = runCli({"monitor", "--to", "127.0.0.2", "--csv", "--json"});
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_NE(both.err.find("--json and --csv exclude each other"), std::string::npos) << both.err;
+    EXPECT_TRUE(sim->waitFor("debug stop 127.0.0.2")) << sim->output();
+    EXPECT_EQ(sim->count("debug start"), 1) << sim->output();
 }
 
 TEST_F(DebugCliTest, MonitorEndsCleanlyAfterItsTimeOrOnCtrlC) {
