@@ -5,11 +5,18 @@
 #include "core/debug/debug_report.h"
 #include "core/strings/strings.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace veltrane {
+
+// When a report arrived: milliseconds since the monitor started, and the wall clock then.
+struct ReportTime {
+    std::int64_t sinceStartMs = 0;
+    std::int64_t wallClockMs = 0;
+};
 
 // The texts of one list row. Fields that the row does not show are empty (the serial index over a
 // serial line; slave, address and data of an Ethernet time-out).
@@ -19,6 +26,7 @@ struct DebugRow {
     std::string slave;
     std::string start;
     std::string data;
+    ReportTime time;
 
     // In the order of columnTitles(transport).
     std::vector<std::string> cells(DebugTransport transport) const;
