@@ -29,6 +29,8 @@ class FileChooser;
 class LiveTableModel;
 class Prompter;
 class ReportListModel;
+class TrendPlot;
+class TrendSeries;
 
 // How the dialog reaches the gateway; chosen before it opens (scan result or serial port choice).
 struct DebugConnection {
@@ -55,6 +57,10 @@ public:
     std::uint64_t droppedReports() const;
     const ReportListModel& reportList() const { return *m_list; }
     const LiveTableModel& liveTable() const { return *m_live; }
+    QTableView* liveView() const { return m_liveView; }
+    // The data behind the trend plot: the live table's selected commands.
+    const TrendSeries& trend() const { return *m_trend; }
+    TrendPlot* trendPlot() const { return m_plot; }
 
     // The buttons, for tests and the keyboard alike.
     void saveContent();
@@ -86,6 +92,8 @@ private:
     void refreshViews();
     void handle(const MonitorStep& step);
     void stopSaving();
+    QWidget* buildPlotPane(QWidget* parent);
+    void plotSelectedCommands();
 
     Prompter& m_prompter;
     FileChooser& m_files;
@@ -95,6 +103,9 @@ private:
     LiveTableModel* m_live = nullptr;
     QTableView* m_listView = nullptr;
     QTableView* m_liveView = nullptr;
+    std::unique_ptr<TrendSeries> m_trend;
+    TrendPlot* m_plot = nullptr;
+    bool m_trendChanged = false;
     QLineEdit* m_address = nullptr;
     QLineEdit* m_data = nullptr;
     QPushButton* m_saveButton = nullptr;

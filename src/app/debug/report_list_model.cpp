@@ -20,8 +20,8 @@ ReportListModel::ReportListModel(DebugTransport transport, std::size_t historyLi
     : DebugTableModel(listTitles(transport), parent), m_transport(transport),
       m_historyLimit(std::max<std::size_t>(1, historyLimit)) {}
 
-void ReportListModel::queue(const DebugRow& row) {
-    m_queued.push_back(row.cells(m_transport));
+void ReportListModel::queue(const DebugRow& row, std::uint8_t status) {
+    m_queued.push_back({row.cells(m_transport), status});
     if (m_queued.size() > m_historyLimit)
         m_queued.pop_front();
 }
@@ -48,15 +48,15 @@ bool ReportListModel::flush() {
     }
     const int first = static_cast<int>(m_rows.size());
     beginInsertRows({}, first, first + static_cast<int>(incoming) - 1);
-    for (auto& cells : m_queued)
-        m_rows.push_back(std::move(cells));
+    for (Row& row : m_queued)
+        m_rows.push_back(std::move(row));
     m_queued.clear();
     endInsertRows();
     return true;
 }
 
 QVariant ReportListModel::cell(std::size_t row, int column) const {
-    const auto& cells = m_rows[row];
+    const auto& cells = m_rows[row].cells;
     const auto at = static_cast<std::size_t>(column);
     return at < cells.size() ? toQString(cells[at]) : QVariant();
 }

@@ -19,8 +19,9 @@ class ReportListModel : public DebugTableModel {
 public:
     ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent = nullptr);
 
-    // A row the monitor appended; the history limit alone decides which rows are dropped.
-    void queue(const DebugRow& row);
+    // A row the monitor appended for a report of `status`; the history limit alone decides which
+    // rows are dropped.
+    void queue(const DebugRow& row, std::uint8_t status);
     // Resuming the display empties the list.
     void clear();
     // Applies everything queued; true when rows were added.
@@ -30,11 +31,17 @@ public:
 private:
     std::size_t shownRows() const override { return m_rows.size(); }
     QVariant cell(std::size_t row, int column) const override;
+    std::optional<std::uint8_t> rowStatus(std::size_t row) const override { return m_rows[row].status; }
+
+    struct Row {
+        std::vector<std::string> cells;
+        std::uint8_t status = 0;
+    };
 
     DebugTransport m_transport;
     std::size_t m_historyLimit;
-    std::deque<std::vector<std::string>> m_rows;
-    std::deque<std::vector<std::string>> m_queued;
+    std::deque<Row> m_rows;
+    std::deque<Row> m_queued;
 };
 
 }  // namespace veltrane
