@@ -280,6 +280,10 @@ TEST(DebugPlot, SelectedCommandsFollowTheReportsAndRowsAreColoured) {
     EXPECT_EQ(plot->spanMs(), 10'000);
     QTest::qWait(100);
     EXPECT_TRUE(dialog.grab().save(shotPath("debug-plot.png")));
+    // With only C selected, the live table shows A's and B's colours too.
+    clickRow(live, 2);
+    EXPECT_EQ(dialog.trend().tracks().size(), 1u);
+    QTest::qWait(100);
     EXPECT_TRUE(dialog.grab().save(shotPath("debug-coloured.png")));
     dialog.exitDialog();
 }
