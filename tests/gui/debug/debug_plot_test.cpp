@@ -14,6 +14,7 @@
 #include "core/interaction/prompter.h"
 #include "core/link/ethernet/configuration_image.h"
 #include "sim/engine/gateway_state_file.h"
+#include "support/event_wait.h"
 #include "support/gui_app.h"
 #include "support/private_network.h"
 #include "support/project_builder.h"
@@ -50,15 +51,6 @@ using namespace veltrane;
 using namespace veltrane::testing;
 
 namespace {
-
-template <class Condition>
-bool waitUntil(Condition done, int ms = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QTest::qWait(10);
-    return done();
-}
 
 QString shotPath(const char* name) {
     const QString dir = qEnvironmentVariableIsSet("VELTRANE_SHOTS") ? qEnvironmentVariable("VELTRANE_SHOTS")
