@@ -6,14 +6,18 @@
 
 namespace veltrane::testing {
 
-// Runs the event loop until `done` holds, for at most `ms` milliseconds.
+// Runs the event loop until `done` holds, for at most `ms` milliseconds. The answer is the last
+// look's: a condition on a moving count that held once is not asked again.
 template <class Condition>
 bool waitUntil(Condition done, int ms = 5000) {
     QElapsedTimer clock;
     clock.start();
-    while (!done() && clock.elapsed() < ms)
+    bool met = done();
+    while (!met && clock.elapsed() < ms) {
         QTest::qWait(10);
-    return done();
+        met = done();
+    }
+    return met;
 }
 
 }  // namespace veltrane::testing
