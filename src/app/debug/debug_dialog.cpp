@@ -4,10 +4,12 @@
 #include "app/debug/live_table_model.h"
 #include "app/debug/report_list_model.h"
 #include "app/debug/trace_writer.h"
-#include "core/debug/debug_monitor.h"
+#include "app/debug/trend_plot.h"
 #include "core/common/ipv4.h"
+#include "core/debug/debug_monitor.h"
 #include "core/debug/send_validation.h"
 #include "core/debug/trace_csv.h"
+#include "core/debug/trend_series.h"
 #include "core/interaction/file_chooser.h"
 #include "core/interaction/prompter.h"
 #include "core/model/file_io.h"
@@ -16,6 +18,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QElapsedTimer>
@@ -25,6 +28,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 namespace veltrane {
@@ -57,6 +62,7 @@ DebugDialog::DebugDialog(const DebugConnection& connection, Prompter& prompter, 
     setWindowTitle(qtr(Str::DebugDialogTitle));
     m_list = new ReportListModel(connection.transport, connection.historyLimit, this);
     m_live = new LiveTableModel(connection.transport, this);
+    m_trend = std::make_unique<TrendSeries>();
 
     m_batch = new QTimer(this);
     m_batch->setInterval(kBatchMs);
@@ -113,8 +119,15 @@ void DebugDialog::buildUi() {
     connect(resetButton, &QPushButton::clicked, this, &DebugDialog::resetLiveTable);
     liveLayout->addWidget(resetButton, 0, Qt::AlignLeft);
     splitter->addWidget(livePane);
+    splitter->addWidget(buildPlotPane(splitter));
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(2, 3);
+    // Selecting commands in the live table plots them; new commands are inserted as rows, so the
+    // selection stays on its commands while reports flow.
+    connect(m_liveView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DebugDialog::plotSelectedCommands);
+    connect(m_live, &QAbstractItemModel::modelReset, this, &DebugDialog::plotSelectedCommands);
 
     m_address = new QLineEdit(QString::fromLatin1(kDefaultSendAddress.data(), static_cast<qsizetype>(kDefaultSendAddress.size())), this);
     m_data = new QLineEdit(QString::fromLatin1(kDefaultSendData.data(), static_cast<qsizetype>(kDefaultSendData.size())), this);
@@ -152,7 +165,52 @@ void DebugDialog::buildUi() {
     layout->addWidget(splitter, 1);
     layout->addLayout(sendRow);
     layout->addLayout(buttonRow);
-    resize(900, 640);
+    resize(1000, 860);
+}
+
+QWidget* DebugDialog::buildPlotPane(QWidget* parent) {
+    auto* pane = new QWidget(parent);
+    m_plot = new TrendPlot(*m_trend, m_connection.transport, pane);
+    auto* pause = new QPushButton(qtr(Str::DebugPlotPause), pane);
+    auto* zoomIn = new QPushButton(qtr(Str::DebugPlotZoomIn), pane);
+    auto* zoomOut = new QPushButton(qtr(Str::DebugPlotZoomOut), pane);
+    for (QPushButton* button : {pause, zoomIn, zoomOut})
+        button->setAutoDefault(false);
+    auto* span = new QLabel(qformat(Str::DebugPlotSeconds, {std::to_string(m_plot->spanMs() / 1000)}), pane);
+    auto* kept = new QLabel(qformat(Str::DebugPlotKept, {std::to_string(m_trend->windowMs() / 60'000)}), pane);
+    connect(pause, &QPushButton::clicked, m_plot, [this] { m_plot->setPaused(!m_plot->paused()); });
+    connect(m_plot, &TrendPlot::pausedChanged, pause,
+            [pause](bool paused) { pause->setText(qtr(paused ? Str::DebugPlotResume : Str::DebugPlotPause)); });
+    connect(zoomIn, &QPushButton::clicked, m_plot, &TrendPlot::zoomIn);
+    connect(zoomOut, &QPushButton::clicked, m_plot, &TrendPlot::zoomOut);
+    connect(m_plot, &TrendPlot::spanChanged, span, [span](qint64 ms) {
+        span->setText(qformat(Str::DebugPlotSeconds, {std::to_string(ms / 1000)}));
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(pause);
+    buttons->addWidget(zoomIn);
+    buttons->addWidget(zoomOut);
+    buttons->addWidget(span);
+    buttons->addStretch(1);
+    buttons->addWidget(kept);
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_plot, 1);
+    layout->addLayout(buttons);
+    if (m_connection.transport == DebugTransport::None)
+        pane->hide();
+    return pane;
+}
+
+void DebugDialog::plotSelectedCommands() {
+    std::vector<LiveKey> keys;
+    const QModelIndexList rows = m_liveView->selectionModel()->selectedRows();
+    for (const QModelIndex& row : rows)
+        keys.push_back(m_live->keyAt(row.row()));
+    std::sort(keys.begin(), keys.end());
+    m_trend->select(keys);
+    m_plot->update();
 }
 
 void DebugDialog::openLink(const DebugConnection& connection) {
@@ -191,7 +249,7 @@ void DebugDialog::takeSteps() {
     QElapsedTimer spent;
     spent.start();
     for (;;) {
-        const std::vector<MonitorStep> steps = m_receiver->take(kTakeAtOnce, std::chrono::milliseconds(0));
+        std::vector<MonitorStep> steps = m_receiver->take(kTakeAtOnce, std::chrono::milliseconds(0));
         for (const MonitorStep& step : steps)
             handle(step);
         if (steps.size() < kTakeAtOnce || spent.elapsed() >= kBatchBudgetMs)
@@ -214,8 +272,13 @@ void DebugDialog::handle(const MonitorStep& step) {
     if (step.report)
         m_live->record(*step.report, LiveRow::Clock::now());
     // A row made before "Stop Displaying" but taken after it stays out of the paused list.
-    if (step.row && !m_paused)
-        m_list->queue(*step.row);
+    if (step.row && step.report && !m_paused) {
+        m_list->queue(*step.row, step.report->status);
+        if (!m_trend->tracks().empty()) {
+            m_trend->record(liveKey(*step.report, m_connection.transport), *step.report, step.row->time.sinceStartMs);
+            m_trendChanged = true;
+        }
+    }
     if (m_file.is_open() && !step.saveText.empty())
         m_file << step.saveText;
     if (m_trace && !step.saveText.empty())
@@ -239,6 +302,11 @@ void DebugDialog::refreshViews() {
     m_live->flush();
     if (m_list->flush())
         m_listView->scrollToBottom();
+    if (m_trendChanged) {
+        m_trendChanged = false;
+        m_trend->prune(m_trend->latestMs());
+        m_plot->seriesChanged();
+    }
 }
 
 void DebugDialog::stopSaving() {

@@ -34,6 +34,8 @@ class LiveTableModel;
 class Prompter;
 class ReportListModel;
 class TraceWriter;
+class TrendPlot;
+class TrendSeries;
 
 // How the dialog reaches the gateway; chosen before it opens (scan result or serial port choice).
 struct DebugConnection {
@@ -60,6 +62,10 @@ public:
     std::uint64_t droppedReports() const;
     const ReportListModel& reportList() const { return *m_list; }
     const LiveTableModel& liveTable() const { return *m_live; }
+    QTableView* liveView() const { return m_liveView; }
+    // The data behind the trend plot: the live table's selected commands.
+    const TrendSeries& trend() const { return *m_trend; }
+    TrendPlot* trendPlot() const { return m_plot; }
 
     // The buttons, for tests and the keyboard alike.
     void saveContent();
@@ -99,6 +105,8 @@ private:
     std::optional<std::string> chooseSaveTarget(const std::string& suggestion, const std::string& extension);
     void traceStep(const MonitorStep& step);
     void stopTrace();
+    QWidget* buildPlotPane(QWidget* parent);
+    void plotSelectedCommands();
 
     Prompter& m_prompter;
     FileChooser& m_files;
@@ -108,6 +116,9 @@ private:
     LiveTableModel* m_live = nullptr;
     QTableView* m_listView = nullptr;
     QTableView* m_liveView = nullptr;
+    std::unique_ptr<TrendSeries> m_trend;
+    TrendPlot* m_plot = nullptr;
+    bool m_trendChanged = false;
     QLineEdit* m_address = nullptr;
     QLineEdit* m_data = nullptr;
     QPushButton* m_saveButton = nullptr;

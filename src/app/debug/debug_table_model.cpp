@@ -1,5 +1,9 @@
 #include "app/debug/debug_table_model.h"
 
+#include "app/debug/status_palette.h"
+
+#include <QBrush>
+
 namespace veltrane {
 
 DebugTableModel::DebugTableModel(std::vector<QString> titles, QObject* parent)
@@ -18,6 +22,13 @@ QVariant DebugTableModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
+    if (role == Qt::BackgroundRole || role == Qt::ForegroundRole) {
+        const auto status = rowStatus(static_cast<std::size_t>(index.row()));
+        const auto background = status ? statusRowBackground(*status) : std::nullopt;
+        if (!background)
+            return {};
+        return QBrush(role == Qt::BackgroundRole ? *background : statusRowText());
+    }
     if (role != Qt::DisplayRole)
         return {};
     return cell(static_cast<std::size_t>(index.row()), index.column());

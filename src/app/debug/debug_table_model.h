@@ -1,9 +1,11 @@
 #pragma once
-// What the report list and the live table share: a fixed set of titled columns, centred cells, and
-// rows the view reads only from what the last batch published.
+// What the report list and the live table share: a fixed set of titled columns, centred cells, rows
+// coloured by their status, and rows the view reads only from what the last batch published.
 
 #include <QAbstractTableModel>
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace veltrane {
@@ -22,6 +24,8 @@ protected:
     virtual std::size_t shownRows() const = 0;
     // The text of a cell of a shown row; an empty QVariant for none.
     virtual QVariant cell(std::size_t row, int column) const = 0;
+    // The report status a shown row stands for, which colours it; none leaves it plain.
+    virtual std::optional<std::uint8_t> rowStatus(std::size_t) const { return std::nullopt; }
 
 private:
     std::vector<QString> m_titles;

@@ -40,14 +40,17 @@ void LiveTableModel::flush() {
     if (!m_changed)
         return;
     m_changed = false;
-    // The view reads a copy, so it never sees the table between two flushes.
-    if (m_table.rows().size() != m_shown.size()) {
-        beginResetModel();
-        m_shown = m_table.rows();
-        endResetModel();
-        return;
+    // The view reads a copy, so it never sees the table between two flushes. Rows are only ever
+    // added (reset() aside), both lists are sorted by key: each key the copy lacks is inserted.
+    const std::vector<LiveRow>& rows = m_table.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i < m_shown.size() && m_shown[i].key == rows[i].key)
+            continue;
+        beginInsertRows({}, static_cast<int>(i), static_cast<int>(i));
+        m_shown.insert(m_shown.begin() + static_cast<std::ptrdiff_t>(i), rows[i]);
+        endInsertRows();
     }
-    m_shown = m_table.rows();
+    m_shown = rows;
     if (!m_shown.empty())
         emit dataChanged(index(0, 0), index(static_cast<int>(m_shown.size()) - 1, ColumnCount - 1));
 }
@@ -64,9 +67,11 @@ QVariant LiveTableModel::cell(std::size_t rowIndex, int column) const {
     case LastStatus:
         return toQString(statusText(row.lastStatus));
     case LastData:
+        // An exception or a time-out says so in words; no values of an earlier answer stay beside it.
         if (row.lastStatus == report_status::Exception)
-            return toQString(m_transport == DebugTransport::Serial ? exceptionText(row.lastException)
-                                                                   : std::to_string(row.lastException));
+            return toQString(exceptionText(row.lastException));
+        if (row.lastStatus == report_status::Timeout)
+            return qtr(Str::DebugNoResponse);
         return toQString(dataColumnText(row.lastData));
     case Registers:
         return toQString(registerText(row.lastData));

@@ -16,13 +16,17 @@ public:
 
     void record(const DebugReport& report, LiveRow::Clock::time_point now);
     void reset();
-    // Shows what was recorded since the last flush.
+    // Shows what was recorded since the last flush. New commands are inserted as rows, so a
+    // selection in the view stays on its commands.
     void flush();
     const LiveTable& table() const { return m_table; }
+    // The command a shown row stands for.
+    LiveKey keyAt(int row) const { return m_shown.at(static_cast<std::size_t>(row)).key; }
 
 private:
     std::size_t shownRows() const override { return m_shown.size(); }
     QVariant cell(std::size_t row, int column) const override;
+    std::optional<std::uint8_t> rowStatus(std::size_t row) const override { return m_shown[row].lastStatus; }
 
     DebugTransport m_transport;
     LiveTable m_table;

@@ -29,6 +29,9 @@ QString timeText(const ReportTime& time) {
 struct ReportListModel::Rows {
     std::deque<DebugRow> shown;
     std::deque<DebugRow> queued;
+    // The report status of each row, beside it: it decides the row's colour.
+    std::deque<std::uint8_t> shownStatus;
+    std::deque<std::uint8_t> queuedStatus;
 };
 
 ReportListModel::ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent)
@@ -43,24 +46,31 @@ const std::deque<DebugRow>& ReportListModel::rows() const { return m_store->show
 
 std::size_t ReportListModel::shownRows() const { return m_store->shown.size(); }
 
-void ReportListModel::queue(const DebugRow& row) {
+std::optional<std::uint8_t> ReportListModel::rowStatus(std::size_t row) const { return m_store->shownStatus[row]; }
+
+void ReportListModel::queue(const DebugRow& row, std::uint8_t status) {
     auto& queued = m_store->queued;
     queued.push_back(row);
-    if (queued.size() > m_historyLimit)
+    m_store->queuedStatus.push_back(status);
+    if (queued.size() > m_historyLimit) {
         queued.pop_front();
+        m_store->queuedStatus.pop_front();
+    }
 }
 
 void ReportListModel::clear() {
     m_store->queued.clear();
+    m_store->queuedStatus.clear();
     if (m_store->shown.empty())
         return;
     beginResetModel();
     m_store->shown.clear();
+    m_store->shownStatus.clear();
     endResetModel();
 }
 
 bool ReportListModel::flush() {
-    auto& [shown, queued] = *m_store;
+    auto& [shown, queued, shownStatus, queuedStatus] = *m_store;
     if (queued.empty())
         return false;
     const std::size_t incoming = queued.size();
@@ -69,13 +79,16 @@ bool ReportListModel::flush() {
     if (drop > 0) {
         beginRemoveRows({}, 0, static_cast<int>(drop) - 1);
         shown.erase(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(drop));
+        shownStatus.erase(shownStatus.begin(), shownStatus.begin() + static_cast<std::ptrdiff_t>(drop));
         endRemoveRows();
     }
     const int first = static_cast<int>(shown.size());
     beginInsertRows({}, first, first + static_cast<int>(incoming) - 1);
     for (auto& row : queued)
         shown.push_back(std::move(row));
+    shownStatus.insert(shownStatus.end(), queuedStatus.begin(), queuedStatus.end());
     queued.clear();
+    queuedStatus.clear();
     endInsertRows();
     return true;
 }

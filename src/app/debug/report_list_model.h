@@ -21,8 +21,9 @@ public:
     ReportListModel(DebugTransport transport, std::size_t historyLimit, QObject* parent = nullptr);
     ~ReportListModel() override;
 
-    // A row the monitor appended; the history limit alone decides which rows are dropped.
-    void queue(const DebugRow& row);
+    // A row the monitor appended for a report of `status`; the history limit alone decides which
+    // rows are dropped.
+    void queue(const DebugRow& row, std::uint8_t status);
     // Resuming the display empties the list.
     void clear();
     // Applies everything queued; true when rows were added.
@@ -36,6 +37,7 @@ public:
 private:
     std::size_t shownRows() const override;
     QVariant cell(std::size_t row, int column) const override;
+    std::optional<std::uint8_t> rowStatus(std::size_t row) const override;
 
     DebugTransport m_transport;
     std::size_t m_historyLimit;

@@ -12,6 +12,7 @@ namespace veltrane {
 class SaveTextFileChooser : public FileChooser {
 public:
     explicit SaveTextFileChooser(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
 
     std::optional<std::string> chooseOpenFile() override { return std::nullopt; }
     std::optional<std::string> chooseSaveFile(const std::string& suggestedName) override;

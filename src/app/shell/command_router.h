@@ -163,6 +163,7 @@ private:
     // run, except what a new or opened project resets (LinkSession::projectReplaced).
     LinkSession m_session;
     std::unique_ptr<FileChooser> m_debugFiles;  // "Save Content"'s save dialog
+    std::unique_ptr<Prompter> m_debugPrompter;  // the debug window's own message boxes
     std::map<CommandId, QAction*> m_actions;
     SelectCommandDialog* m_selectCommand = nullptr;
 };

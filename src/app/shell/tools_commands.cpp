@@ -13,6 +13,7 @@
 #include "link/ethernet/ethernet_environment.h"
 #include "link/serial_port_enumeration.h"
 #include "app/shell/command_router.h"
+#include "app/shell/qt_prompter.h"
 #include "core/strings/strings.h"
 #include "core/mapping/mapping_calculator.h"
 #include "core/transfer/download_checks.h"
@@ -174,9 +175,19 @@ void CommandRouter::onExportExcel() {
     runExcelExport(m_context.document, m_context.fileChooser, writer);
 }
 void CommandRouter::openDebugMonitor(const DebugConnection& connection) {
-    if (!m_debugFiles)
-        m_debugFiles = std::make_unique<SaveTextFileChooser>(m_context.window);
-    auto* dialog = new DebugDialog(connection, m_context.document.prompter(), *m_debugFiles, m_context.window);
+    // The debug window's boxes belong to it, not to the main window that it blocks: they open over
+    // it, and closing them hands the keys back to it. A scripted prompter is used as it is.
+    auto files = std::make_unique<SaveTextFileChooser>(m_context.window);
+    std::unique_ptr<QtPrompter> boxes;
+    if (dynamic_cast<QtPrompter*>(&m_context.document.prompter()))
+        boxes = std::make_unique<QtPrompter>(m_context.window);
+    auto* dialog = new DebugDialog(connection, boxes ? *boxes : m_context.document.prompter(), *files,
+                                   m_context.window);
+    files->setParent(dialog);
+    if (boxes)
+        boxes->setParent(dialog);
+    m_debugFiles = std::move(files);
+    m_debugPrompter = std::move(boxes);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

@@ -10,7 +10,7 @@ std::optional<LiveTable::Change> LiveTable::record(const DebugReport& report, De
                                                    LiveRow::Clock::time_point now) {
     if (report.status > report_status::Timeout)
         return std::nullopt;
-    const LiveKey key{transport == DebugTransport::Ethernet ? report.subnet + 1 : 0, report.slave, report.start};
+    const LiveKey key = liveKey(report, transport);
     auto it = std::lower_bound(m_rows.begin(), m_rows.end(), key,
                                [](const LiveRow& row, const LiveKey& k) { return row.key < k; });
     Change change;
@@ -27,9 +27,13 @@ std::optional<LiveTable::Change> LiveTable::record(const DebugReport& report, De
     row.lastReport = now;
     if (report.status == report_status::Exception)
         row.lastException = report.exceptionCode;
-    else if (report.status != report_status::Timeout)
-        row.lastData = report.data;
+    const bool carriesValues = report.status == report_status::Correct || report.status == report_status::Error;
+    row.lastData = carriesValues ? report.data : Bytes{};
     return change;
+}
+
+LiveKey liveKey(const DebugReport& report, DebugTransport transport) {
+    return {transport == DebugTransport::Ethernet ? report.subnet + 1 : 0, report.slave, report.start};
 }
 
 std::vector<std::uint16_t> registerValues(ByteView data) {

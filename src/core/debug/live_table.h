@@ -28,8 +28,8 @@ struct LiveRow {
     LiveKey key;
     std::uint8_t lastStatus = report_status::Correct;
     std::uint8_t lastException = 0;  // of the latest exception
-    Bytes lastData;                  // of the latest report that carried data; time-outs and
-                                     // exceptions leave it as it was
+    Bytes lastData;                  // of the latest report; empty after an exception or a time-out,
+                                     // whose values would be stale
     std::array<std::uint64_t, 4> counts{};  // by status: correct, exception, error, time-out
     Clock::time_point lastReport{};
 
@@ -53,6 +53,9 @@ public:
 private:
     std::vector<LiveRow> m_rows;
 };
+
+// The live-table row a report belongs to.
+LiveKey liveKey(const DebugReport& report, DebugTransport transport);
 
 // Data bytes read as big-endian 16-bit register values; an odd last byte is a value of its own.
 std::vector<std::uint16_t> registerValues(ByteView data);

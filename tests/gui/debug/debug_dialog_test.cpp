@@ -12,6 +12,7 @@
 #include "core/model/project_file.h"
 #include "core/strings/strings.h"
 #include "sim/engine/gateway_state_file.h"
+#include "support/event_wait.h"
 #include "support/gui_app.h"
 #include "support/private_network.h"
 #include "support/project_builder.h"
@@ -46,16 +47,6 @@ using namespace veltrane;
 using namespace veltrane::testing;
 
 namespace {
-
-// Runs the event loop until `done` holds, for at most five seconds.
-template <class Condition>
-bool waitUntil(Condition done, int ms = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QTest::qWait(10);
-    return done();
-}
 
 class DebugDialogTest : public ::testing::Test {
 protected:

@@ -38,13 +38,15 @@ TEST(LiveTable, OneRowPerCommandWithCountsAndLatestOutcome) {
     EXPECT_EQ(row.counts, (std::array<std::uint64_t, 4>{1, 1, 1, 1}));
     EXPECT_EQ(row.lastReport, t(5));
 
-    // Time-outs and exceptions keep the last data seen.
-    table.record({0, 0, 5, 100, 0, {0xBE, 0xEF}}, DebugTransport::Serial, t(7));
-    table.record({3, 0, 5, 100, 0, {}}, DebugTransport::Serial, t(8));
-    ASSERT_EQ(table.rows().size(), 3u);
-    EXPECT_EQ(table.rows()[0].key.serialIndex, 0);
-    EXPECT_EQ(table.rows()[0].lastData, (Bytes{0xBE, 0xEF}));
-    EXPECT_EQ(table.rows()[0].lastStatus, report_status::Timeout);
+    // A time-out or an exception leaves no values of an earlier answer beside it.
+    for (const std::uint8_t status : {report_status::Timeout, report_status::Exception}) {
+        table.record({0, 0, 5, 100, 0, {0xBE, 0xEF}}, DebugTransport::Serial, t(7));
+        table.record({status, 0, 5, 100, 0, {0x00, 0x00, 0x00, 0x02}}, DebugTransport::Serial, t(8));
+        ASSERT_EQ(table.rows().size(), 3u);
+        EXPECT_EQ(table.rows()[0].key.serialIndex, 0);
+        EXPECT_EQ(table.rows()[0].lastData, (Bytes{}));
+        EXPECT_EQ(table.rows()[0].lastStatus, status);
+    }
 
     table.reset();
     EXPECT_TRUE(table.rows().empty());
