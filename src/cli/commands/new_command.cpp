@@ -25,11 +25,13 @@ CommandRun setUp(CLI::App& command) {
         names.emplace_back(s.name);
     command.add_option("OUT.chg", args->output, "the project file to write")->required();
     command.add_option("--type", args->type, "the device type, 0 to 7 (default 4, EtherNet/IP)")
-        ->check(CLI::Range(kFirstDeviceType, kLastDeviceType));
+        ->type_name("N")
+        ->check(CLI::Range(kFirstDeviceType, kLastDeviceType).description(""));
     command.add_option("--model", args->switches, "a model switch to set (repeatable): " + CLI::detail::join(names, ", "))
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->allow_extra_args(false)
-        ->check(CLI::IsMember(names));
+        ->type_name("SWITCH")
+        ->check(CLI::IsMember(names).description(""));  // the help names them; one line stays short
     return [args] {
         NewProjectKind kind{args->type, {}};
         for (const std::string& name : args->switches)

@@ -113,7 +113,7 @@ TEST(MainWindow, MenusHoldTheItemsAndKeys) {
                                                 "Delete Command(&E)", "Copy Node(&C)", "Paste Node(&P)"}));
     EXPECT_EQ(menuTexts(menus[2]),
               (QStringList{"Serial Connection(&P)", "Ethernet Connection(&E)", "Upload(&U)", "Download(&D)",
-                           "Calculate Mapping Address(&M)", "Mapping Address Conflict Detection(&C)",
+                           "Compare with Gateway...", "Calculate Mapping Address(&M)", "Mapping Address Conflict Detection(&C)",
                            "Export EXCEL(&L)", "Debug(&S)"}));
     EXPECT_EQ(menuTexts(menus[3]), (QStringList{"Content(&C)", "About(&A)..."}));
 
