@@ -32,8 +32,9 @@ void installInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    // The flag is looked at between two takes, each waiting at most 100 ms.
-    action.sa_flags = 0;
+    // The flag is looked at between two takes, each waiting at most 100 ms. A write to a full pipe
+    // that the signal interrupts carries on, so Ctrl+C never turns into a failed write.
+    action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
