@@ -14,6 +14,7 @@
 #include "app/debug/debug_dialog.h"
 #include "app/debug/live_table_model.h"
 #include "core/debug/debug_monitor.h"
+#include "core/debug/trend_series.h"
 #include "core/interaction/file_chooser.h"
 #include "core/interaction/prompter.h"
 #include "core/link/ethernet/configuration_image.h"
@@ -25,6 +26,7 @@
 #include "support/simulator_process.h"
 
 #include <QApplication>
+#include <QTableView>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -133,10 +135,13 @@ void runWindow(const std::string& rate, bool ack, double seconds) {
     {
         DebugDialog dialog(connection, prompter, files);
         dialog.show();
+        // With the plot shown: once the commands are in the live table, all of them are plotted.
+        QTimer::singleShot(300, &dialog, [&dialog] { dialog.liveView()->selectAll(); });
         QEventLoop loop;
         QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
         loop.exec();
         dialog.flushViews();
+        std::printf("window: %zu commands plotted\n", dialog.trend().tracks().size());
         dialog.exitDialog();
         tally.answered = dialog.counts().acknowledged;
         tally.dropped = dialog.droppedReports();

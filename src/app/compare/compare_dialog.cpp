@@ -122,8 +122,9 @@ void CompareDialog::showDifferences(const std::vector<ProjectDifference>& differ
     m_status->setText(differences.size() == 1 ? qtr(Str::CompareOneDifference)
                                               : qformat(Str::CompareDifferent, {std::to_string(differences.size())}));
     for (const ProjectDifference& difference : differences) {
-        QStringList cells{toQString(difference.item), toQString(difference.row), toQString(difference.a),
-                          toQString(difference.b)};
+        // Paths and values are stored texts; the row titles are the tool's own.
+        QStringList cells{fromStored(difference.item), toQString(difference.row), fromStored(difference.a),
+                          fromStored(difference.b)};
         if (difference.only == ProjectDifference::Only::A)
             cells[2] = qtr(Str::CompareOnlyInProject);
         else if (difference.only == ProjectDifference::Only::B)
